@@ -1,0 +1,34 @@
+# The two set-up commands of the README: `make demo` and `make test`.
+# Each checks the apt packages first, builds, then runs.
+
+JOBS ?= 2
+RELEASE_DIR := build/release
+ASAN_DIR := build/asan
+
+.PHONY: demo test bench deps release asan format clean
+
+deps:
+	@scripts/install-deps.sh
+
+release: deps
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+asan: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSELSIM_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+
+demo: release
+	@scripts/demo.sh $(RELEASE_DIR)
+
+test: asan
+	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: release
+	@$(RELEASE_DIR)/bench/vesselsim_bench
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build out

@@ -1,0 +1,16 @@
+// Hanging a child vessel on a parent's attachment point, and releasing it.
+#pragma once
+
+namespace sim {
+
+struct Attachment;
+
+// Joins a parent's point for children with a child's point towards a parent. False when either
+// point is missing, of the wrong kind, already in use, or the join would make a loop.
+bool attach(Attachment* parent_point, Attachment* child_point);
+
+// Releases whatever hangs on a parent's point, with the parent's motion plus vel_m_s along the
+// point's direction. False when nothing hangs there.
+bool detach(Attachment* parent_point, double vel_m_s);
+
+}  // namespace sim

@@ -1,0 +1,35 @@
+// The motion of a vessel. Position and velocity are kept relative to the reference body (the
+// dominant body) in global orientation, which keeps metre precision far from the Sun.
+#pragma once
+
+#include "sim/vec.h"
+
+namespace sim {
+
+class Body;
+
+struct FlightState {
+    Body* ref = nullptr;            // reference body
+    VECTOR3 rpos{0, 0, 0};          // position relative to ref, global orientation, m
+    VECTOR3 rvel{0, 0, 0};          // velocity relative to ref, global orientation, m/s
+    MATRIX3 rot = identity3();      // vessel frame -> global frame
+    VECTOR3 omega{0, 0, 0};         // angular velocity, vessel frame, rad/s
+
+    // Held fixed to the rotating surface until net forces lift the vessel.
+    bool landed = false;
+    VECTOR3 landed_pos_body{0, 0, 0};  // position in the body-fixed frame, m
+    MATRIX3 landed_rot_body = identity3();  // vessel frame -> body-fixed frame
+
+    bool ground_contact = false;    // a touchdown point touches the ground
+    bool ever_touched = false;      // ground contact has happened at least once
+
+    // Figures at the first ground contact, taken as the first foot touches.
+    struct Touchdown {
+        double vertical_m_s = 0.0, horizontal_m_s = 0.0, tilt_deg = 0.0, propellant_kg = 0.0;
+        double time_s = 0.0;
+    } touchdown;
+    bool touchdown_pending = false;  // taken, not yet reported
+    double rest_timer_s = 0.0;      // how long the vessel has rested still on the ground
+};
+
+}  // namespace sim

@@ -1,0 +1,32 @@
+// Loading module libraries: a vessel class is served by the library named after it.
+#pragma once
+
+#include <string>
+
+#include "host/handles.h"
+
+class VESSEL;
+
+namespace sim {
+
+struct ModuleLibrary {
+    std::string class_name;
+    std::string path;
+    void* handle = nullptr;
+    VESSEL* (*ovcInit)(OBJHANDLE, int) = nullptr;
+    void (*ovcExit)(VESSEL*) = nullptr;
+    const char* (*ModuleDate)() = nullptr;
+    int (*GetModuleVersion)() = nullptr;
+};
+
+// Opens the library at path and resolves its four entry points. On failure returns false with
+// one line in error saying which library and why, and leaves nothing loaded.
+bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error);
+void unload_module_library(ModuleLibrary& lib);
+
+// Number of libraries that announced themselves through InitLib since the process started.
+int initlib_count();
+// Number of Date2Int calls since the process started.
+int date2int_count();
+
+}  // namespace sim

@@ -1,0 +1,70 @@
+// One vessel of the world: its module instance, everything the module declared, its motion and
+// its call trace.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/vessel.h"
+#include "sim/flight_state.h"
+#include "sim/object.h"
+#include "sim/trace.h"
+#include "sim/vessel_parts.h"
+
+namespace sim {
+
+struct ModuleLibrary;
+
+class Vessel : public Object {
+public:
+    Vessel(std::string name, std::string class_name, ModuleLibrary* module);
+    ~Vessel() override;
+
+    const std::string& class_name() const { return class_name_; }
+    ModuleLibrary* module() const { return module_; }
+
+    // The module's instance; null until created. VESSEL2 callbacks through callbacks().
+    VESSEL* iface = nullptr;
+    VESSEL2* callbacks() const;
+    VESSEL3* callbacks3() const;
+
+    VesselConfig config;
+    std::vector<std::unique_ptr<Propellant>> propellants;
+    std::vector<std::unique_ptr<Thruster>> thrusters;
+    std::vector<std::unique_ptr<ThrusterGroup>> groups;
+    std::vector<Exhaust> exhausts;
+    std::vector<std::unique_ptr<ParticleStream>> streams;
+    std::vector<Mesh> meshes;
+    std::vector<std::unique_ptr<Animation>> animations;
+    std::vector<std::unique_ptr<AnimationComponent>> animation_components;
+    std::vector<std::unique_ptr<Attachment>> attachments;
+    Camera camera;
+    bool after_creation_done = false;
+
+    FlightState state;
+    Trace trace;
+
+    // Look-ups; null when not found.
+    ThrusterGroup* group(THGROUP_TYPE type) const;
+    Thruster* thruster(THRUSTER_HANDLE th) const;
+    Propellant* propellant(PROPELLANT_HANDLE ph) const;
+    Attachment* attachment(ATTACHMENTHANDLE ah) const;
+    Attachment* attachment_point(bool to_parent, std::size_t index) const;
+    Animation* animation(UINT anim) const;
+
+    // The parent this vessel hangs on, if any.
+    Vessel* parent() const;
+    // Total mass: empty mass, propellant and attached children, kg.
+    double mass_kg() const;
+    double propellant_mass_kg() const;
+
+private:
+    std::string class_name_;
+    ModuleLibrary* module_;
+};
+
+// The vessel record behind a handle the simulator issued; null for a body or null handle.
+Vessel* as_vessel(OBJHANDLE h);
+
+}  // namespace sim

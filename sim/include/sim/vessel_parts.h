@@ -1,0 +1,99 @@
+// What a module declares about its vessel, stored as declared so that tests and the program
+// can read it back. The handles a module holds are the addresses of these records.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/animation.h"
+#include "host/records.h"
+
+namespace sim {
+
+class Vessel;
+
+struct Propellant {
+    double max_mass_kg = 0.0;
+    double mass_kg = 0.0;
+    double efficiency = 1.0;
+};
+
+struct Thruster {
+    VECTOR3 pos{};            // vessel frame, m
+    VECTOR3 dir{};            // thrust direction, unit, vessel frame
+    double max_thrust_n = 0;  // vacuum maximum thrust
+    Propellant* tank = nullptr;
+    double isp_m_s = 0.0;     // vacuum specific impulse
+    double isp_ref_m_s = 0.0; // at reference pressure (0: no pressure dependence)
+    double p_ref_pa = 101400.0;
+    double level = 0.0;       // 0..1
+};
+
+struct ThrusterGroup {
+    THGROUP_TYPE type = THGROUP_MAIN;
+    std::vector<Thruster*> thrusters;
+    bool lit = false;  // observed lit at the end of the last frame
+};
+
+struct Exhaust {
+    Thruster* thruster = nullptr;
+    double length_scale = 0.0;
+    double width_scale = 0.0;
+    SURFHANDLE texture = nullptr;
+};
+
+struct ParticleStream {
+    Thruster* thruster = nullptr;
+    bool has_pos = false;
+    VECTOR3 pos{};  // vessel frame, when has_pos
+    PARTICLESTREAMSPEC spec{};
+};
+
+struct Mesh {
+    std::string name;
+    VECTOR3 offset{};
+    WORD visibility = MESHVIS_EXTERNAL;
+};
+
+struct AnimationComponent {
+    double state0 = 0.0, state1 = 1.0;  // range of the animation state it acts over
+    MGROUP_TRANSFORM* transform = nullptr;  // owned by the module
+    AnimationComponent* parent = nullptr;
+};
+
+struct Animation {
+    double default_state = 0.0;
+    double state = 0.0;
+    std::vector<AnimationComponent*> components;
+    double observed_state = 0.0;  // state at the end of the last frame
+    bool moving = false;          // observed moving in the last frame
+};
+
+struct Attachment {
+    Vessel* owner = nullptr;
+    bool to_parent = false;  // a point by which the owner hangs on a parent
+    VECTOR3 pos{}, dir{}, rot{};
+    std::string id;
+    bool loose = false;
+    Vessel* attached = nullptr;      // the vessel at the other end, if any
+    Attachment* peer = nullptr;      // its attachment point
+};
+
+struct Camera {
+    VECTOR3 offset{0, 0, 0};
+    VECTOR3 direction{0, 0, 1};
+    double tilt_rad = 0.0;
+};
+
+// Shape and mass constants of a vessel.
+struct VesselConfig {
+    double cw[4] = {1, 1, 1, 1};  // drag coefficients: +z, -z, x, y
+    VECTOR3 rot_drag{0, 0, 0};
+    VECTOR3 pmi_m2{1, 1, 1};        // principal moments of inertia per unit mass
+    VECTOR3 cross_sections_m2{1, 1, 1};
+    double size_m = 1.0;
+    double empty_mass_kg = 0.0;
+    std::vector<TOUCHDOWNVTX> touchdown;
+};
+
+}  // namespace sim

@@ -1,0 +1,155 @@
+// The world of the stand-in simulator: clock, bodies, vessels in creation order, focus, log and
+// the events of a run. One world is current at a time; the free functions of the simulator
+// interface act on it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sim/body.h"
+#include "sim/module_loader.h"
+#include "sim/vessel.h"
+
+namespace sim {
+
+// The program's camera: the vessel it looks from and its mode.
+struct CameraState {
+    Vessel* target = nullptr;
+    int mode = CAMERA_MODE_EXTERNAL;
+    int attach_calls = 0;  // oapiCameraAttach calls so far
+};
+
+// A texture registered by name; the handle modules get is its address.
+struct Texture {
+    std::string name;
+    bool particle = false;  // registered as a particle texture, else an exhaust texture
+};
+
+struct Clock {
+    double t_s = 0.0;           // simulation time
+    double dt_s = 0.0;          // length of the current frame
+    double mjd = 51544.5;       // date, modified Julian days
+    double time_accel = 1.0;    // time acceleration reported to modules
+};
+
+class World {
+public:
+    // module_dir: where the module libraries live, "<class>.so" each.
+    explicit World(std::string module_dir = "");
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // The world the simulator-interface functions act on; null when none exists.
+    static World* current();
+
+    Clock clock;
+
+    // Bodies.
+    Body* body(const std::string& name) const;
+    const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }
+    // The body whose gravity dominates at a global position.
+    Body* dominant_body(const VECTOR3& global_pos) const;
+
+    // Vessels, in creation order.
+    const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
+    Vessel* vessel(const std::string& name) const;
+    Vessel* vessel_at(std::size_t index) const;
+    bool owns(const Object* obj) const;
+
+    // Creates a vessel of a class: loads its module if needed, constructs the instance and runs
+    // its class set-up. Null with one line in error on failure; nothing half-created remains.
+    Vessel* create_vessel(const std::string& name, const std::string& class_name,
+                          std::string& error);
+    // Runs the after-creation callback of every vessel that has not had it yet.
+    void finish_creation();
+    // Destroys one vessel through its module.
+    void destroy_vessel(Vessel* v);
+
+    // Runs one frame of dt seconds: every vessel's clbkBeforeStep in index order, the motion
+    // of all vessels, every vessel's clbkPostStep, then the clock advances. Throws
+    // NonFiniteState when a vessel's state stops being finite.
+    void step(double dt_s);
+    long frame_count() const { return frames_; }
+
+    // Focus.
+    Vessel* focus() const { return focus_; }
+    void set_focus(Vessel* v);
+
+    // Camera. Attaching it to a vessel in cockpit mode loads that vessel's generic cockpit.
+    CameraState camera;
+    void attach_camera(Vessel* v, int mode);
+
+    // Textures, registered once per name and kind.
+    Texture* register_texture(const std::string& name, bool particle);
+    const std::vector<std::unique_ptr<Texture>>& textures() const { return textures_; }
+
+    // Log: oapiWriteLog lines and the stand-in's warnings.
+    void log(const std::string& line);
+    void warn(const std::string& line);
+    const std::vector<std::string>& log_lines() const { return log_; }
+    int warning_count() const { return warnings_; }
+    std::function<void(const std::string&)> log_sink;  // also receives every line
+
+    // Events of a run, as the stand-in observes them (keys sent, separations, touchdowns...).
+    void event(const std::string& text);
+    std::function<void(double t_s, const std::string& text)> event_sink;
+
+    // The vessel whose callback is running, so that free functions called by its module are
+    // recorded in its trace; null between callbacks.
+    Vessel* caller() const { return caller_; }
+
+    // Serves a vessel class from functions linked into the program instead of a library file,
+    // as tests do to reach a module's operations directly.
+    void register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
+                                 void (*exit)(VESSEL*));
+
+    const std::string& module_dir() const { return module_dir_; }
+    ModuleLibrary* module_for(const std::string& class_name, std::string& error);
+
+private:
+    friend class CallbackScope;
+    Vessel* caller_ = nullptr;
+    std::string module_dir_;
+    std::vector<std::unique_ptr<Body>> bodies_;
+    std::vector<std::unique_ptr<Vessel>> vessels_;
+    std::map<std::string, std::unique_ptr<ModuleLibrary>> modules_;
+    Vessel* focus_ = nullptr;
+    long frames_ = 0;
+    void observe_frame();
+    std::vector<std::unique_ptr<Texture>> textures_;
+    std::vector<std::string> log_;
+    int warnings_ = 0;
+    World* previous_ = nullptr;
+};
+
+// A vessel's position, velocity, attitude or rotation became infinite or not a number.
+struct NonFiniteState : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Marks a vessel's callback as running for its lifetime; nests.
+class CallbackScope {
+public:
+    CallbackScope(World& w, Vessel* v) : world_(w), previous_(w.caller_) { w.caller_ = v; }
+    ~CallbackScope() { world_.caller_ = previous_; }
+    CallbackScope(const CallbackScope&) = delete;
+    CallbackScope& operator=(const CallbackScope&) = delete;
+
+private:
+    World& world_;
+    Vessel* previous_;
+};
+
+// Records a free function's call in the trace of the vessel whose callback runs.
+template <typename... Args>
+void trace_free(const char* op, const Args&... args) {
+    World* w = World::current();
+    if (w && w->caller()) w->caller()->trace.record(op, args...);
+}
+
+}  // namespace sim

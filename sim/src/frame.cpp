@@ -1,0 +1,93 @@
+// One frame of the world, and what the stand-in observes in it.
+#include <cmath>
+#include <cstdio>
+
+#include "sim/physics.h"
+#include "sim/world.h"
+
+namespace sim {
+
+namespace {
+
+bool finite_state(const FlightState& s) {
+    const MATRIX3& r = s.rot;
+    return is_finite(s.rpos) && is_finite(s.rvel) && is_finite(s.omega) &&
+           is_finite({r.m11, r.m12, r.m13}) && is_finite({r.m21, r.m22, r.m23}) &&
+           is_finite({r.m31, r.m32, r.m33});
+}
+
+std::string fixed(double v, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+std::string touchdown_line(const Vessel& v) {
+    const auto& td = v.state.touchdown;
+    return v.name() + " touchdown: vertical " + fixed(td.vertical_m_s, 2) + " m/s, horizontal " +
+           fixed(td.horizontal_m_s, 2) + " m/s, tilt " + fixed(td.tilt_deg, 1) + " deg, propellant " +
+           fixed(td.propellant_kg, 1) + " kg";
+}
+
+}  // namespace
+
+void World::step(double dt_s) {
+    clock.dt_s = dt_s;
+    const double t = clock.t_s, mjd = clock.mjd;
+    for (std::size_t i = 0; i < vessels_.size(); ++i) {
+        Vessel* v = vessels_[i].get();
+        if (VESSEL2* cb = v->callbacks()) {
+            CallbackScope scope(*this, v);
+            cb->clbkBeforeStep(t, dt_s, mjd);
+        }
+    }
+    advance_motion(*this, dt_s);
+
+    for (std::size_t i = 0; i < vessels_.size(); ++i) {
+        Vessel* v = vessels_[i].get();
+        if (VESSEL2* cb = v->callbacks()) {
+            CallbackScope scope(*this, v);
+            cb->clbkPostStep(t, dt_s, mjd);
+        }
+    }
+    clock.t_s += dt_s;
+    clock.mjd += dt_s / 86400.0;
+    ++frames_;
+    observe_frame();
+}
+
+void World::observe_frame() {
+    for (std::size_t i = 0; i < vessels_.size(); ++i) {
+        Vessel& v = *vessels_[i];
+        if (!finite_state(v.state))
+            throw NonFiniteState("vessel " + v.name() + ": state not finite in frame " +
+                                 std::to_string(frames_) + " (t = " + fixed(clock.t_s, 3) + " s)");
+        if (v.state.touchdown_pending) {
+            v.state.touchdown_pending = false;
+            event(touchdown_line(v));
+        }
+        for (const auto& g : v.groups) {
+            double level = 0.0;
+            for (const Thruster* th : g->thrusters) level = std::fmax(level, th->level);
+            bool lit = level > 0.0;
+            if (lit != g->lit) {
+                g->lit = lit;
+                event(v.name() + " thruster group " + std::to_string(int(g->type)) +
+                      (lit ? " lit at " + fixed(level, 2) : " cut"));
+            }
+        }
+        for (std::size_t a = 0; a < v.animations.size(); ++a) {
+            Animation& anim = *v.animations[a];
+            bool moving = anim.state != anim.observed_state;
+            if (moving != anim.moving) {
+                anim.moving = moving;
+                event(v.name() + " animation " + std::to_string(a) +
+                      (moving ? " moving from " + fixed(anim.observed_state, 3)
+                              : " at rest at " + fixed(anim.state, 3)));
+            }
+            anim.observed_state = anim.state;
+        }
+    }
+}
+
+}  // namespace sim

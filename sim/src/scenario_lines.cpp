@@ -1,0 +1,47 @@
+// Scenario lines as modules see them: their block handed out line by line, their own lines
+// written back, and the base callbacks that read, save and apply the standard state.
+#include "host/oapi.h"
+#include "host/vessel.h"
+#include "sim/scenario_block.h"
+#include "sim/scenario_standard.h"
+#include "sim/world.h"
+#include "vessel_access.h"
+
+bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
+    auto* block = static_cast<sim::ScenarioReadBlock*>(scn);
+    if (!block || block->next >= block->lines.size()) return false;
+    const std::string& text = block->lines[block->next++];
+    block->buffer.assign(text.begin(), text.end());
+    block->buffer.push_back('\0');
+    line = block->buffer.data();
+    return true;
+}
+
+void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* string) {
+    auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
+    if (!block) return;
+    block->items.emplace_back(item ? item : "", string ? string : "");
+}
+
+void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
+    auto& v = sim::record(this);
+    v.trace.record("ParseScenarioLineEx", line);
+    auto* pending = static_cast<sim::PendingStatus*>(status);
+    if (!line || !pending) return;
+    std::string error;
+    if (!sim::parse_standard_line(v, line, *pending, error)) {
+        if (auto* w = sim::World::current()) w->warn(v.name() + ": " + error);
+    }
+}
+
+void VESSEL2::clbkReadState(FILEHANDLE scn, void* status) {
+    char* line = nullptr;
+    while (oapiReadScenario_nextline(scn, line)) ParseScenarioLineEx(line, status);
+}
+
+void VESSEL2::clbkSaveState(FILEHANDLE scn) {
+    auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
+    if (block) sim::write_standard_lines(sim::record(this), *block);
+}
+
+void VESSEL2::clbkSetStateEx(const void* status) { DefSetStateEx(status); }

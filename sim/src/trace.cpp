@@ -1,0 +1,64 @@
+#include "sim/trace.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace sim {
+
+std::string format_double(double v) {
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+std::vector<std::string> Trace::ops() const {
+    std::vector<std::string> out;
+    out.reserve(entries.size());
+    for (const auto& e : entries) out.push_back(e.op);
+    return out;
+}
+
+std::vector<TraceEntry> Trace::of(const std::string& op) const {
+    std::vector<TraceEntry> out;
+    for (const auto& e : entries)
+        if (e.op == op) out.push_back(e);
+    return out;
+}
+
+void Trace::append(std::string& text, double v) {
+    separate(text);
+    text += format_double(v);
+}
+void Trace::append(std::string& text, int v) {
+    separate(text);
+    text += std::to_string(v);
+}
+void Trace::append(std::string& text, unsigned v) {
+    separate(text);
+    text += std::to_string(v);
+}
+void Trace::append(std::string& text, bool v) {
+    separate(text);
+    text += v ? "true" : "false";
+}
+void Trace::append(std::string& text, const char* v) {
+    separate(text);
+    text += v ? ('"' + std::string(v) + '"') : std::string("null");
+}
+void Trace::append(std::string& text, const std::string& v) { append(text, v.c_str()); }
+void Trace::append(std::string& text, const VECTOR3& v) {
+    separate(text);
+    text += "(" + format_double(v.x) + ", " + format_double(v.y) + ", " + format_double(v.z) + ")";
+}
+void Trace::append(std::string& text, const void* v) {
+    separate(text);
+    if (!v) {
+        text += "null";
+        return;
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%p", v);
+    text += buf;
+}
+
+}  // namespace sim

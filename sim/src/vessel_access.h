@@ -1,0 +1,11 @@
+// The stand-in's record behind a module's VESSEL object.
+#pragma once
+
+#include "host/vessel.h"
+#include "sim/vessel.h"
+
+namespace sim {
+
+inline Vessel& record(const VESSEL* v) { return *as_vessel(v->GetHandle()); }
+
+}  // namespace sim

@@ -1,0 +1,155 @@
+// Flight-state queries and frame conversions of a vessel.
+#include <cmath>
+#include <cstring>
+
+#include "host/oapi.h"
+#include "sim/frames.h"
+#include "sim/physics.h"
+#include "sim/vessel.h"
+#include "sim/world.h"
+#include "vessel_access.h"
+
+namespace {
+
+const sim::World& world_of() { return *sim::World::current(); }
+
+}  // namespace
+
+double VESSEL::GetMass() const {
+    auto& v = sim::record(this);
+    v.trace.record("GetMass");
+    return v.mass_kg();
+}
+
+double VESSEL::GetAltitude(AltitudeMode mode, int* reslt) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetAltitude", static_cast<int>(mode));
+    if (reslt) *reslt = v.state.ref ? 0 : 1;
+    if (!v.state.ref) return 0.0;
+    double r = sim::length(v.state.rpos);
+    return mode == ALTMODE_GROUND ? r - v.state.ref->ground_radius_m() : r - v.state.ref->mean_radius_m;
+}
+
+bool VESSEL::GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetGroundspeedVector", static_cast<int>(frame));
+    const sim::World& w = world_of();
+    VECTOR3 g = sim::ground_velocity(w, v);
+    switch (frame) {
+        case FRAME_GLOBAL: out = g; break;
+        case FRAME_LOCAL: out = sim::tmul(v.state.rot, g); break;
+        case FRAME_REFLOCAL:
+            out = v.state.ref ? sim::tmul(v.state.ref->rotation(w.clock.t_s), g) : g;
+            break;
+        case FRAME_HORIZON: out = sim::mul(sim::global_to_horizon(w, v), g); break;
+        default: out = {0, 0, 0}; return false;
+    }
+    return v.state.ref != nullptr;
+}
+
+OBJHANDLE VESSEL::GetEquPos(double& longitude, double& latitude, double& radius) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetEquPos");
+    sim::EquPos e = sim::equ_pos(world_of(), v);
+    longitude = e.lng_rad;
+    latitude = e.lat_rad;
+    radius = e.radius_m;
+    return v.state.ref ? v.state.ref->handle() : nullptr;
+}
+
+OBJHANDLE VESSEL::GetSurfaceRef() const {
+    auto& v = sim::record(this);
+    return v.state.ref ? v.state.ref->handle() : nullptr;
+}
+
+void VESSEL::GetAngularVel(VECTOR3& avel) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetAngularVel");
+    avel = v.state.omega;
+}
+
+bool VESSEL::GetWeightVector(VECTOR3& G) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetWeightVector");
+    sim::Loads l = sim::compute_loads(world_of(), v);
+    G = sim::tmul(v.state.rot, l.weight_global);
+    return v.state.ref != nullptr;
+}
+
+bool VESSEL::GroundContact() const {
+    auto& v = sim::record(this);
+    v.trace.record("GroundContact");
+    return v.state.ground_contact || v.state.landed;
+}
+
+void VESSEL::GetGlobalPos(VECTOR3& pos) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetGlobalPos");
+    pos = sim::global_pos(v);
+}
+
+void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetRelativePos", static_cast<const void*>(hRef));
+    VECTOR3 ref{0, 0, 0};
+    oapiGetGlobalPos(hRef, &ref);
+    pos = sim::global_pos(v) - ref;
+}
+
+void VESSEL::HorizonRot(const VECTOR3& loc, VECTOR3& hor) const {
+    auto& v = sim::record(this);
+    v.trace.record("HorizonRot", loc);
+    hor = sim::mul(sim::vessel_to_horizon(world_of(), v), loc);
+}
+
+void VESSEL::HorizonInvRot(const VECTOR3& hor, VECTOR3& loc) const {
+    auto& v = sim::record(this);
+    v.trace.record("HorizonInvRot", hor);
+    loc = sim::tmul(sim::vessel_to_horizon(world_of(), v), hor);
+}
+
+void VESSEL::GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const {
+    auto& v = sim::record(this);
+    v.trace.record("GlobalRot", rloc);
+    rglob = sim::mul(v.state.rot, rloc);
+}
+
+void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
+    auto& v = sim::record(this);
+    v.trace.record("Local2Global", local);
+    global = sim::mul(v.state.rot, local) + sim::global_pos(v);
+}
+
+void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
+    auto& v = sim::record(this);
+    v.trace.record("Global2Local", global);
+    local = sim::tmul(v.state.rot, global - sim::global_pos(v));
+}
+
+void VESSEL::GetStatusEx(void* status) const {
+    auto& v = sim::record(this);
+    v.trace.record("GetStatusEx", static_cast<const void*>(status));
+    auto* s = static_cast<VESSELSTATUS2*>(status);
+    if (!s || s->version != 2) return;
+    s->rbody = v.state.ref ? v.state.ref->handle() : nullptr;
+    s->status = v.state.landed ? 1 : 0;
+    s->rpos = v.state.rpos;
+    s->rvel = v.state.rvel;
+    s->vrot = v.state.omega;
+    s->arot = sim::euler_from_rotation(v.state.rot);
+    if (v.state.landed) {
+        sim::EquPos e = sim::equ_from_body_fixed(v.state.landed_pos_body);
+        s->surf_lng = e.lng_rad;
+        s->surf_lat = e.lat_rad;
+        s->surf_hdg = sim::landed_heading(v);
+    }
+}
+
+void VESSEL::DefSetStateEx(const void* status) const {
+    auto& v = sim::record(this);
+    v.trace.record("DefSetStateEx", status);
+    const auto* s = static_cast<const VESSELSTATUS2*>(status);
+    if (!s || s->version != 2) return;
+    sim::World& w = *sim::World::current();
+    sim::apply_status(w, v, *s);
+}

@@ -1,0 +1,15 @@
+// Buffered keys sent from one vessel to another.
+#include "host/keys.h"
+#include "sim/keyboard.h"
+#include "sim/vessel.h"
+#include "sim/world.h"
+#include "vessel_access.h"
+
+int VESSEL::SendBufferedKey(DWORD key, bool down, char* kstate) {
+    auto& v = sim::record(this);
+    v.trace.record("SendBufferedKey", static_cast<unsigned>(key), down, static_cast<const void*>(kstate));
+    if (auto* w = sim::World::current()) {
+        w->event("key " + sim::key_name(key) + (down ? "" : " released") + " to " + v.name());
+    }
+    return sim::deliver_key(v, key, down, kstate);
+}

@@ -1,0 +1,198 @@
+#include "sim/world.h"
+
+#include <cstdio>
+
+namespace sim {
+
+namespace {
+World* g_current = nullptr;
+}
+
+World::World(std::string module_dir) : module_dir_(std::move(module_dir)), previous_(g_current) {
+    bodies_.push_back(make_sun());
+    bodies_.push_back(make_mars());
+    bodies_.push_back(make_earth());
+    g_current = this;
+}
+
+World::~World() {
+    // Vessels go first, through their modules, newest first; then the libraries.
+    while (!vessels_.empty()) destroy_vessel(vessels_.back().get());
+    for (auto& [name, lib] : modules_) unload_module_library(*lib);
+    g_current = previous_;
+}
+
+World* World::current() { return g_current; }
+
+Body* World::body(const std::string& name) const {
+    for (const auto& b : bodies_)
+        if (b->name() == name) return b.get();
+    return nullptr;
+}
+
+Body* World::dominant_body(const VECTOR3& global_pos) const {
+    // The body whose gravity is the strongest there; the Sun only far from every planet.
+    Body* best = nullptr;
+    double best_g = -1.0;
+    for (const auto& b : bodies_) {
+        double r = length(global_pos - b->global_pos);
+        double g = b->gm_m3_s2 / std::max(r * r, 1.0);
+        if (b->name() == "Sun") g *= 1e-3;  // planets dominate inside their sphere of influence
+        if (g > best_g) {
+            best_g = g;
+            best = b.get();
+        }
+    }
+    return best;
+}
+
+Vessel* World::vessel(const std::string& name) const {
+    for (const auto& v : vessels_)
+        if (v->name() == name) return v.get();
+    return nullptr;
+}
+
+Vessel* World::vessel_at(std::size_t index) const {
+    return index < vessels_.size() ? vessels_[index].get() : nullptr;
+}
+
+bool World::owns(const Object* obj) const {
+    if (!obj) return false;
+    for (const auto& b : bodies_)
+        if (b.get() == obj) return true;
+    for (const auto& v : vessels_)
+        if (v.get() == obj) return true;
+    return false;
+}
+
+void World::register_builtin_module(const std::string& class_name,
+                                    VESSEL* (*init)(OBJHANDLE, int), void (*exit)(VESSEL*)) {
+    auto lib = std::make_unique<ModuleLibrary>();
+    lib->class_name = class_name;
+    lib->path = "(built in) " + class_name;
+    lib->ovcInit = init;
+    lib->ovcExit = exit;
+    modules_[class_name] = std::move(lib);
+}
+
+ModuleLibrary* World::module_for(const std::string& class_name, std::string& error) {
+    auto it = modules_.find(class_name);
+    if (it != modules_.end()) return it->second.get();
+    auto lib = std::make_unique<ModuleLibrary>();
+    lib->class_name = class_name;
+    std::string path = (module_dir_.empty() ? std::string(".") : module_dir_) + "/" + class_name + ".so";
+    if (!load_module_library(path, *lib, error)) return nullptr;
+    return modules_.emplace(class_name, std::move(lib)).first->second.get();
+}
+
+Vessel* World::create_vessel(const std::string& name, const std::string& class_name,
+                             std::string& error) {
+    if (name.empty()) {
+        error = "a vessel needs a name";
+        return nullptr;
+    }
+    if (vessel(name)) {
+        error = "a vessel named " + name + " exists already";
+        return nullptr;
+    }
+    ModuleLibrary* lib = module_for(class_name, error);
+    if (!lib) return nullptr;
+    auto v = std::make_unique<Vessel>(name, class_name, lib);
+    v->iface = lib->ovcInit(v->handle(), 1);
+    if (!v->iface) {
+        error = "module " + lib->path + " created no vessel for " + name;
+        return nullptr;
+    }
+    Vessel* raw = v.get();
+    vessels_.push_back(std::move(v));
+    if (!focus_) focus_ = raw;
+    if (VESSEL2* cb = raw->callbacks()) {
+        CallbackScope scope(*this, raw);
+        cb->clbkClassSetup(nullptr);
+    }
+    return raw;
+}
+
+void World::finish_creation() {
+    for (std::size_t i = 0; i < vessels_.size(); ++i) {
+        Vessel* v = vessels_[i].get();
+        if (v->after_creation_done) continue;
+        v->after_creation_done = true;
+        if (VESSEL2* cb = v->callbacks()) {
+            CallbackScope scope(*this, v);
+            cb->clbkAfterCreation();
+        }
+    }
+}
+
+void World::destroy_vessel(Vessel* v) {
+    for (auto it = vessels_.begin(); it != vessels_.end(); ++it) {
+        if (it->get() != v) continue;
+        // Loosen every attachment that involves it.
+        for (auto& a : v->attachments)
+            if (a->attached && a->peer) {
+                a->peer->attached = nullptr;
+                a->peer->peer = nullptr;
+            }
+        if (v->iface && v->module()) {
+            CallbackScope scope(*this, v);
+            v->module()->ovcExit(v->iface);
+        }
+        v->iface = nullptr;
+        if (focus_ == v) focus_ = nullptr;
+        vessels_.erase(it);
+        if (!focus_ && !vessels_.empty()) focus_ = vessels_.front().get();
+        return;
+    }
+}
+
+void World::set_focus(Vessel* v) {
+    if (v == focus_) return;
+    Vessel* old = focus_;
+    focus_ = v;
+    if (v) event("focus: " + v->name());
+    if (old && old->callbacks()) {
+        CallbackScope scope(*this, old);
+        old->callbacks()->clbkFocusChanged(false, v ? v->handle() : nullptr, old->handle());
+    }
+    if (v && v->callbacks()) {
+        CallbackScope scope(*this, v);
+        v->callbacks()->clbkFocusChanged(true, v->handle(), old ? old->handle() : nullptr);
+    }
+}
+
+void World::attach_camera(Vessel* v, int mode) {
+    ++camera.attach_calls;
+    if (!v) return;
+    if (mode != CAMERA_MODE_KEEP) camera.mode = mode;
+    bool changed = camera.target != v;
+    camera.target = v;
+    if (changed && camera.mode == CAMERA_MODE_COCKPIT && v->callbacks()) {
+        CallbackScope scope(*this, v);
+        v->callbacks()->clbkLoadGenericCockpit();
+    }
+}
+
+Texture* World::register_texture(const std::string& name, bool particle) {
+    if (name.empty()) return nullptr;
+    for (const auto& t : textures_)
+        if (t->name == name && t->particle == particle) return t.get();
+    textures_.push_back(std::make_unique<Texture>(Texture{name, particle}));
+    return textures_.back().get();
+}
+
+void World::log(const std::string& line) {
+    log_.push_back(line);
+    if (log_sink) log_sink(line);
+}
+
+void World::warn(const std::string& line) {
+    ++warnings_;
+    log("warning: " + line);
+}
+
+void World::event(const std::string& text) {
+    if (event_sink) event_sink(clock.t_s, text);
+}
+
+}  // namespace sim

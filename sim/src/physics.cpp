@@ -20,6 +20,8 @@ constexpr double kNearGround_m = 100.0;
 
 // Friction turns viscous below this sliding speed, so that a resting foot does not chatter.
 constexpr double kFrictionSlip_m_s = 0.05;
+// Largest share of a point's sliding speed that friction may take away in one internal step.
+constexpr double kFrictionStepFraction = 0.3;
 
 // A vessel resting this still on the ground for this long is held to the surface.
 constexpr double kRestSpeed_m_s = 0.02;
@@ -98,7 +100,7 @@ void add_thrust_and_drag(const World& w, const Vessel& v, double h, StepLoads& o
 }
 
 // Spring-damper feet with friction against the body's surface.
-void add_contact(const Vessel& v, StepLoads& out) {
+void add_contact(const Vessel& v, double h, StepLoads& out) {
     if (!v.state.ref || v.config.touchdown.empty()) return;
     const Body& b = *v.state.ref;
     const MATRIX3& R = v.state.rot;
@@ -117,7 +119,7 @@ void add_contact(const Vessel& v, StepLoads& out) {
         VECTOR3 f = n * fn;
         VECTOR3 vt = vp - n * vn;
         double slide = length(vt);
-        if (slide > 0.0 && fn > 0.0) {
+        if (slide > 0.0 && fn > 0.0 && h > 0.0) {
             // Longitudinal friction acts along the vessel's z axis laid on the ground, lateral
             // friction across it.
             VECTOR3 lng = mul(R, VECTOR3{0, 0, 1});
@@ -125,7 +127,13 @@ void add_contact(const Vessel& v, StepLoads& out) {
             double ll = length(lng);
             double mu_l = td.mu, mu_n = td.mu;
             VECTOR3 friction{0, 0, 0};
-            double scale = fn / std::max(slide, kFrictionSlip_m_s);
+            // Viscous below the slip speed, but never stiffer than the step can follow: the
+            // mass the point feels, with the vessel's turning, sets the limit.
+            double m = v.mass_kg();
+            double i_min = std::min({v.config.pmi_m2.x, v.config.pmi_m2.y, v.config.pmi_m2.z}) * m;
+            double inv_m_eff = 1.0 / m + (i_min > 0.0 ? dot(td.pos, td.pos) / i_min : 0.0);
+            double c_max = kFrictionStepFraction / (inv_m_eff * h);
+            double scale = std::min(fn / std::max(slide, kFrictionSlip_m_s), c_max / std::max(td.mu, td.mu_lng));
             if (ll > 0.1) {
                 lng = lng / ll;
                 double along = dot(vt, lng);
@@ -161,7 +169,7 @@ StepLoads loads(const World& w, const Vessel& v, double h) {
     StepLoads out;
     add_thrust_and_drag(w, v, h, out);
     add_children(w, v, h, out);
-    add_contact(v, out);
+    add_contact(v, h, out);
     return out;
 }
 
@@ -236,10 +244,13 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     StepLoads l = loads(w, v, h);
     if (l.contact && !v.state.ever_touched) take_touchdown(w, v, elapsed_s - h);
     double m = v.mass_kg();
-    VECTOR3 acc = gravity(v) + (m > 0.0 ? l.force / m : VECTOR3{0, 0, 0});
-    // Semi-implicit Euler: velocities first, then positions with the new velocities.
-    v.state.rvel += acc * h;
+    // Leapfrog for gravity (kick, drift, kick), so free fall and orbits keep their energy; the
+    // other loads kick once with the state at the start of the step, which keeps the
+    // touchdown springs symplectic.
+    v.state.rvel += gravity(v) * (0.5 * h);
+    if (m > 0.0) v.state.rvel += l.force * (h / m);
     v.state.rpos += v.state.rvel * h;
+    v.state.rvel += gravity(v) * (0.5 * h);
     v.state.omega += angular_acceleration(v.config.pmi_m2, m, v.state.omega, l.torque) * h;
     rotate(v.state.rot, v.state.omega, h);
     v.state.ground_contact = l.contact;

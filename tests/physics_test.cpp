@@ -1,0 +1,231 @@
+// The stand-in's physics: analytic cases, thrust and propellant, the touchdown springs, the
+// frame conventions, attachments in motion, and states that stop being finite.
+#include <cmath>
+#include <numbers>
+
+#include "sim/frames.h"
+#include "sim/physics.h"
+#include "support/placement.h"
+#include "support/test_vessel.h"
+#include "support/world_fixture.h"
+
+namespace {
+
+constexpr double kLanderPmi[3] = {0.46, 0.94, 1.05};
+
+// A vessel shaped like the lander: mass, inertia, three engines at the lander's places and its
+// six touchdown points.
+void lander_like(test_vessel& t) {
+    static const TOUCHDOWNVTX feet[] = {
+        {{-1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0},  {{1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0},
+        {{0, -1.7, -0.85}, 60000, 2000, 3.0, 3.0},    {{-2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0},
+        {{2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0},  {{0, -1.0, 0.85}, 13220, 10420, 3.0, 0.0}};
+    t.SetEmptyMass(576);
+    t.SetPMI(_V(kLanderPmi[0], kLanderPmi[1], kLanderPmi[2]));
+    t.SetSize(2.0);
+    t.SetTouchdownPoints(feet, 6);
+    PROPELLANT_HANDLE tank = t.CreatePropellantResource(85);
+    THRUSTER_HANDLE e1 = t.CreateThruster(_V(0, 0.95, -0.3), _V(0, 0, 1), 2667, tank, 2128);
+    THRUSTER_HANDLE e2 = t.CreateThruster(_V(-0.822, -0.475, -0.3), _V(0, 0, 1), 2667, tank, 2128);
+    THRUSTER_HANDLE e3 = t.CreateThruster(_V(0.822, -0.475, -0.3), _V(0, 0, 1), 2667, tank, 2128);
+    THRUSTER_HANDLE up[] = {e2, e3}, down[] = {e1}, right[] = {e2}, main[] = {e1, e2, e3};
+    t.CreateThrusterGroup(up, 2, THGROUP_ATT_PITCHUP);
+    t.CreateThrusterGroup(down, 1, THGROUP_ATT_PITCHDOWN);
+    t.CreateThrusterGroup(right, 1, THGROUP_ATT_YAWRIGHT);
+    t.CreateThrusterGroup(main, 3, THGROUP_MAIN);
+}
+
+class PhysicsTest : public WorldTest {
+protected:
+    void SetUp() override {
+        WorldTest::SetUp();
+        register_test_vessel(*world);
+        mars = world->body("Mars");
+    }
+
+    sim::Vessel* make(std::function<void(test_vessel&)> setup) {
+        set_next_test_vessel_setup(std::move(setup));
+        return create("V" + std::to_string(++count_), "test_vessel");
+    }
+
+    void run(double seconds, double dt) {
+        int frames = static_cast<int>(std::lround(seconds / dt));
+        for (int i = 0; i < frames; ++i) world->step(dt);
+    }
+
+    double height(const sim::Vessel& v) const { return sim::height_above_ground(*world, v); }
+
+    sim::Body* mars = nullptr;
+
+private:
+    int count_ = 0;
+};
+
+}  // namespace
+
+TEST_F(PhysicsTest, FreeFallAndCircularOrbitMatchTheAnalyticAnswers) {
+    mars->atmosphere.density0_kg_m3 = 0.0;
+    mars->rotation_period_s = 0.0;
+
+    sim::Vessel* faller = make([](test_vessel& t) { t.SetEmptyMass(100); });
+    place_above_mars(*world, *faller, 2000.0);
+    double r0 = mars->ground_radius_m() + 2000.0;
+    double g = mars->gm_m3_s2 / (r0 * r0);
+    run(10.0, 0.02);
+    EXPECT_NEAR(height(*faller), 2000.0 - 0.5 * g * 100.0, 0.05);
+    EXPECT_NEAR(faller->state.rvel.x, -g * 10.0, 0.01);
+    world->destroy_vessel(faller);
+
+    // A circular orbit 250 km up keeps its radius and comes round in its period.
+    sim::Vessel* sat = make([](test_vessel& t) { t.SetEmptyMass(100); });
+    double r = mars->mean_radius_m + 250e3;
+    double speed = std::sqrt(mars->gm_m3_s2 / r);
+    double period = 2.0 * std::numbers::pi * r / speed;
+    sat->state.ref = mars;
+    sat->state.rpos = {r, 0, 0};
+    sat->state.rvel = {0, 0, speed};
+    run(period, 0.1);
+    EXPECT_NEAR(sim::length(sat->state.rpos), r, 5.0);
+    EXPECT_NEAR(sat->state.rpos.x, r, 200.0);  // back where it started, within 0.02% of a turn
+    EXPECT_NEAR(sim::length(sat->state.rvel), speed, 0.01);
+}
+
+TEST_F(PhysicsTest, ThrustHoversAndBurnsPropellantAtThrustOverIsp) {
+    mars->atmosphere.density0_kg_m3 = 0.0;
+    mars->rotation_period_s = 0.0;
+    sim::Vessel* v = make(lander_like);
+    place_above_mars(*world, *v, 500.0);
+    double m0 = v->mass_kg();
+    double r = sim::length(v->state.rpos);
+    double weight = m0 * mars->gm_m3_s2 / (r * r);
+    // Hold the main engines at the weight-equal level, following the mass as it falls.
+    v->iface->SetThrusterGroupLevel(THGROUP_MAIN, weight / 8001.0);
+    as_test_vessel(v).before_step = [&](test_vessel& t, double) {
+        double w = t.GetMass() * mars->gm_m3_s2 / (r * r);
+        t.SetThrusterGroupLevel(THGROUP_MAIN, w / 8001.0);
+    };
+    double p0 = v->propellant_mass_kg();
+    run(10.0, 0.02);
+    EXPECT_NEAR(height(*v), 500.0, 0.05);
+    // Mass flow equals thrust over the specific impulse.
+    double burnt = p0 - v->propellant_mass_kg();
+    EXPECT_NEAR(burnt, weight / 2128.0 * 10.0, 0.01 * burnt);
+
+    // An empty tank gives no thrust.
+    v->propellants[0]->mass_kg = 0.0;
+    as_test_vessel(v).before_step = nullptr;
+    v->iface->SetThrusterGroupLevel(THGROUP_MAIN, 1.0);
+    double vy_before = sim::dot(v->state.rvel, sim::unit(v->state.rpos));
+    run(1.0, 0.02);
+    double vy_after = sim::dot(v->state.rvel, sim::unit(v->state.rpos));
+    EXPECT_LT(vy_after, vy_before - 3.0);
+}
+
+TEST_F(PhysicsTest, FeetComeToRestAtTheStaticSinkForEveryFrameLength) {
+    for (double dt : {0.005, 0.02, 0.05, 0.1}) {
+        for (double accel : {1.0, 10.0}) {
+            SCOPED_TRACE("dt " + std::to_string(dt) + " accel " + std::to_string(accel));
+            sim::Vessel* v = make(lander_like);
+            place_above_mars(*world, *v, 0.85 + 1.0);  // feet 1 m above the ground
+            run(20.0, dt * accel);
+            double m = v->mass_kg();
+            double r = sim::length(v->state.rpos);
+            double weight = m * mars->gm_m3_s2 / (r * r);
+            double sink = weight / (3 * 60000.0);
+            EXPECT_NEAR(height(*v), 0.85 - sink, 0.005);
+            EXPECT_TRUE(v->iface->GroundContact());
+            EXPECT_LT(sim::length(sim::ground_velocity(*world, *v)), 0.01);
+            VECTOR3 axis = sim::mul(sim::vessel_to_horizon(*world, *v), VECTOR3{0, 0, 1});
+            EXPECT_GT(axis.y, 0.9999);
+            world->destroy_vessel(v);
+        }
+    }
+}
+
+TEST_F(PhysicsTest, EngineGroupsTurnTheVesselTheWayTheFramesPromise) {
+    mars->atmosphere.density0_kg_m3 = 0.0;
+    struct Case {
+        THGROUP_TYPE group;
+        int rate_axis;  // 0 x, 1 y
+        double rate_sign;
+        VECTOR3 z_moves_towards;
+    };
+    const Case cases[] = {
+        {THGROUP_ATT_PITCHUP, 0, +1.0, {0, 1, 0}},   // engines 2 and 3, at -y
+        {THGROUP_ATT_PITCHDOWN, 0, -1.0, {0, -1, 0}},
+        {THGROUP_ATT_YAWRIGHT, 1, -1.0, {1, 0, 0}},  // engine 2 alone, at -x
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.group));
+        sim::Vessel* v = make(lander_like);
+        place_above_mars(*world, *v, 5000.0);
+        MATRIX3 start = v->state.rot;
+        v->iface->SetThrusterGroupLevel(c.group, 0.1);
+        run(0.5, 0.02);
+        double rate = c.rate_axis == 0 ? v->state.omega.x : v->state.omega.y;
+        EXPECT_GT(rate * c.rate_sign, 0.0);
+        // Where the +z axis now points, seen in the starting vessel frame.
+        VECTOR3 z_now = sim::tmul(start, sim::mul(v->state.rot, VECTOR3{0, 0, 1}));
+        EXPECT_GT(sim::dot(z_now, c.z_moves_towards), 0.001);
+        world->destroy_vessel(v);
+    }
+}
+
+TEST_F(PhysicsTest, TorqueFreeTumblingKeepsItsAngularMomentum) {
+    mars->atmosphere.density0_kg_m3 = 0.0;
+    sim::Vessel* v = make(lander_like);
+    place_above_mars(*world, *v, 100e3);
+    v->state.omega = {0.3, 0.05, 0.4};
+    auto momentum = [&] {
+        double m = v->mass_kg();
+        VECTOR3 iw{kLanderPmi[0] * m * v->state.omega.x, kLanderPmi[1] * m * v->state.omega.y,
+                   kLanderPmi[2] * m * v->state.omega.z};
+        return sim::mul(v->state.rot, iw);
+    };
+    VECTOR3 l0 = momentum();
+    run(20.0, 0.02);
+    VECTOR3 l1 = momentum();
+    EXPECT_LT(sim::length(l1 - l0), 0.01 * sim::length(l0));
+    EXPECT_GT(std::abs(v->state.omega.x - 0.3), 0.01);  // it really tumbles
+}
+
+TEST_F(PhysicsTest, AttachedChildRidesWithItsParentAndLeavesWithItsMotion) {
+    mars->atmosphere.density0_kg_m3 = 0.0;
+    sim::Vessel* parent = make([](test_vessel& t) {
+        t.SetEmptyMass(1000);
+        t.CreateAttachment(false, _V(0, 0, -2), _V(0, 0, -1), _V(0, 1, 0), "child");
+    });
+    sim::Vessel* child = make([](test_vessel& t) {
+        t.SetEmptyMass(500);
+        t.CreateAttachment(true, _V(0, 0, 1), _V(0, 0, 1), _V(0, 1, 0), "land");
+    });
+    place_above_mars(*world, *parent, 8000.0, {0, 0, 100});
+    ASSERT_TRUE(parent->iface->AttachChild(child->handle(), parent->attachment_point(false, 0),
+                                            child->attachment_point(true, 0)));
+    EXPECT_EQ(parent->mass_kg(), 1500.0);
+    run(2.0, 0.02);
+    // The child hangs 3 m below the parent's origin, upright like it.
+    VECTOR3 offset = sim::tmul(parent->state.rot, child->state.rpos - parent->state.rpos);
+    EXPECT_NEAR(offset.z, -3.0, 1e-9);
+    EXPECT_NEAR(sim::dot(sim::mul(child->state.rot, VECTOR3{0, 0, 1}), sim::mul(parent->state.rot, VECTOR3{0, 0, 1})), 1.0, 1e-12);
+    VECTOR3 vel_before = parent->state.rvel;
+    ASSERT_TRUE(parent->iface->DetachChild(parent->attachment_point(false, 0), 2.0));
+    // Released with the parent's velocity plus 2 m/s along the point's direction (down).
+    VECTOR3 down = sim::mul(parent->state.rot, VECTOR3{0, 0, -1});
+    EXPECT_NEAR(sim::length(child->state.rvel - (vel_before + down * 2.0)), 0.0, 1e-9);
+    EXPECT_EQ(parent->iface->GetAttachmentStatus(parent->attachment_point(false, 0)), nullptr);
+    EXPECT_EQ(parent->mass_kg(), 1000.0);
+}
+
+TEST_F(PhysicsTest, NonFiniteStateStopsTheRunNamingTheVessel) {
+    sim::Vessel* v = make(lander_like);
+    place_above_mars(*world, *v, 1000.0);
+    v->state.rvel.x = std::nan("");
+    try {
+        world->step(0.02);
+        FAIL() << "the step went on";
+    } catch (const sim::NonFiniteState& e) {
+        EXPECT_NE(std::string(e.what()).find(v->name()), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("frame"), std::string::npos);
+    }
+}

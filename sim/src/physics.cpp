@@ -165,10 +165,11 @@ void add_children(const World& w, const Vessel& v, double h, StepLoads& out) {
     }
 }
 
-StepLoads loads(const World& w, const Vessel& v, double h) {
+// Loads over an internal step of h seconds; propellant is burnt for it when burn is set.
+StepLoads loads(const World& w, const Vessel& v, double h, bool burn) {
     StepLoads out;
-    add_thrust_and_drag(w, v, h, out);
-    add_children(w, v, h, out);
+    add_thrust_and_drag(w, v, burn ? h : 0.0, out);
+    add_children(w, v, burn ? h : 0.0, out);
     add_contact(v, h, out);
     return out;
 }
@@ -240,20 +241,27 @@ void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
     v.state.touchdown_pending = true;
 }
 
+// Half a step's change of velocity and rotation rate under gravity and the given loads.
+void kick(Vessel& v, const StepLoads& l, double mass, double half_h) {
+    v.state.rvel += gravity(v) * half_h;
+    if (mass > 0.0) v.state.rvel += l.force * (half_h / mass);
+    v.state.omega += angular_acceleration(v.config.pmi_m2, mass, v.state.omega, l.torque) * half_h;
+}
+
+// Velocity Verlet: half a kick with the loads at the start, the drift, half a kick with the
+// loads at the end. Free fall and orbits keep their energy, and the touchdown springs stay
+// symplectic. Propellant is burnt once, with the loads at the start.
 void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
-    StepLoads l = loads(w, v, h);
-    if (l.contact && !v.state.ever_touched) take_touchdown(w, v, elapsed_s - h);
+    StepLoads start = loads(w, v, h, true);
+    if (start.contact && !v.state.ever_touched) take_touchdown(w, v, elapsed_s - h);
     double m = v.mass_kg();
-    // Leapfrog for gravity (kick, drift, kick), so free fall and orbits keep their energy; the
-    // other loads kick once with the state at the start of the step, which keeps the
-    // touchdown springs symplectic.
-    v.state.rvel += gravity(v) * (0.5 * h);
-    if (m > 0.0) v.state.rvel += l.force * (h / m);
+    kick(v, start, m, 0.5 * h);
     v.state.rpos += v.state.rvel * h;
-    v.state.rvel += gravity(v) * (0.5 * h);
-    v.state.omega += angular_acceleration(v.config.pmi_m2, m, v.state.omega, l.torque) * h;
     rotate(v.state.rot, v.state.omega, h);
-    v.state.ground_contact = l.contact;
+    StepLoads end = loads(w, v, h, false);
+    kick(v, end, m, 0.5 * h);
+    v.state.ground_contact = start.contact || end.contact;
+    StepLoads& l = end;
 
     // A vessel at rest on its feet is held to the surface from then on.
     if (l.contact && v.state.ref) {
@@ -315,7 +323,7 @@ void place_attached_child(const World&, Vessel& child) {
 }
 
 Loads compute_loads(const World& w, const Vessel& v) {
-    StepLoads l = loads(w, v, 0.0);
+    StepLoads l = loads(w, v, kContactStep_s, false);
     Loads out;
     out.force_global = l.force;
     out.torque_local = l.torque;

@@ -75,6 +75,7 @@ void quor_tevlan::set_defaults() {
 void quor_tevlan::clbkClassSetup(FILEHANDLE) {
     set_defaults();
     define_animations();
+    define_configuration();
 }
 
 void quor_tevlan::define_animations() {

@@ -30,9 +30,14 @@ public:
 
     // Callbacks, in the order of the callback table.
     void clbkClassSetup(FILEHANDLE cfg) override;
+    void clbkAfterCreation() override;  // binds Mars and the mother vessel
+    int clbkKeyEvent(DWORD key, bool down, char* kstate) override;
+    bool clbkLoadGenericCockpit() override;
 
     // Own operations.
     void define_animations();
+    void define_configuration();  // mass, shape, mesh, camera, engines, attachment, dust
+    void select_camera_view();    // applies the view camera_view selects
 
     // State record, in declaration order. Defaults are written at the start of clbkClassSetup.
     MGROUP_TRANSFORM* anim_components[animation_component_count];

@@ -98,6 +98,7 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
     ModuleLibrary* lib = module_for(class_name, error);
     if (!lib) return nullptr;
     auto v = std::make_unique<Vessel>(name, class_name, lib);
+    v->trace.enabled = trace_new_vessels;
     v->iface = lib->ovcInit(v->handle(), 1);
     if (!v->iface) {
         error = "module " + lib->path + " created no vessel for " + name;
@@ -164,10 +165,11 @@ void World::set_focus(Vessel* v) {
 void World::attach_camera(Vessel* v, int mode) {
     ++camera.attach_calls;
     if (!v) return;
+    // The cockpit is loaded on entering it: another vessel, or a switch from the outside view.
+    bool entering = camera.target != v || (mode == CAMERA_MODE_COCKPIT && camera.mode != mode);
     if (mode != CAMERA_MODE_KEEP) camera.mode = mode;
-    bool changed = camera.target != v;
     camera.target = v;
-    if (changed && camera.mode == CAMERA_MODE_COCKPIT && v->callbacks()) {
+    if (entering && camera.mode == CAMERA_MODE_COCKPIT && v->callbacks()) {
         CallbackScope scope(*this, v);
         v->callbacks()->clbkLoadGenericCockpit();
     }

@@ -65,6 +65,9 @@ public:
     // its class set-up. Null with one line in error on failure; nothing half-created remains.
     Vessel* create_vessel(const std::string& name, const std::string& class_name,
                           std::string& error);
+    // Vessels created while set record their call trace from construction on, class set-up
+    // included.
+    bool trace_new_vessels = false;
     // Runs the after-creation callback of every vessel that has not had it yet.
     void finish_creation();
     // Destroys one vessel through its module.

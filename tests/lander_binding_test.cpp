@@ -10,15 +10,15 @@ namespace {
 
 // Hangs the child lander on the carrier's point for children.
 void hang(sim::Vessel* carrier, sim::Vessel* lander) {
-    auto* c = static_cast<lander_setup::test_carrier*>(carrier->iface);
     auto* l = static_cast<quor_tevlan*>(lander->iface);
-    ASSERT_TRUE(c->AttachChild(lander->handle(), c->child_point, l->mother_attachment));
+    ATTACHMENTHANDLE point = carrier->iface->GetAttachmentHandle(false, 0);
+    ASSERT_TRUE(carrier->iface->AttachChild(lander->handle(), point, l->mother_attachment));
 }
 
 }  // namespace
 
 TEST_F(LanderSetupTest, AttachedLanderBindsItsParentAndTakesItsName) {
-    sim::Vessel* carrier = create("Carrier-7", "test_carrier");
+    sim::Vessel* carrier = new_carrier("Carrier-7");
     sim::Vessel* v = create("Lander", "quor_tevlan");
     quor_tevlan* l = lander_of(v);
     std::strcpy(l->mother_name, "Elsewhere");  // as a scenario's MTHR line may have set it
@@ -32,7 +32,7 @@ TEST_F(LanderSetupTest, AttachedLanderBindsItsParentAndTakesItsName) {
 
 TEST_F(LanderSetupTest, ParentWithALongNameIsBoundAndItsNameCutToTheBuffer) {
     const std::string long_name = "Interplanetary-Carrier-With-A-Very-Long-Name";
-    sim::Vessel* carrier = create(long_name, "test_carrier");
+    sim::Vessel* carrier = new_carrier(long_name);
     sim::Vessel* v = create("Lander", "quor_tevlan");
     quor_tevlan* l = lander_of(v);
     // Marks past the 30 characters the binding may write.
@@ -52,7 +52,7 @@ TEST_F(LanderSetupTest, ParentWithALongNameIsBoundAndItsNameCutToTheBuffer) {
 }
 
 TEST_F(LanderSetupTest, FreeLanderFindsItsFormerMotherVesselByName) {
-    sim::Vessel* carrier = create("Carrier-7", "test_carrier");
+    sim::Vessel* carrier = new_carrier("Carrier-7");
     quor_tevlan* l = new_lander("Lander");
     std::strcpy(l->mother_name, "Carrier-7");
     world->finish_creation();
@@ -63,7 +63,7 @@ TEST_F(LanderSetupTest, FreeLanderFindsItsFormerMotherVesselByName) {
 }
 
 TEST_F(LanderSetupTest, FreeLanderWithNoSuchVesselBindsNothing) {
-    create("Carrier-7", "test_carrier");
+    new_carrier("Carrier-7");
     quor_tevlan* plain = new_lander("Plain");  // the default name "NULL"
     quor_tevlan* renamed = new_lander("Renamed");
     std::strcpy(renamed->mother_name, "Carrier-8");
@@ -78,7 +78,7 @@ TEST_F(LanderSetupTest, FreeLanderWithNoSuchVesselBindsNothing) {
 }
 
 TEST_F(LanderSetupTest, GenericCockpitShowsTheSelectedView) {
-    sim::Vessel* carrier = create("Carrier-7", "test_carrier");
+    sim::Vessel* carrier = new_carrier("Carrier-7");
     sim::Vessel* v = create("Lander", "quor_tevlan");
     quor_tevlan* l = lander_of(v);
     const std::string attach_here = lander_setup::ptr_text(v->handle()) + ", 2";

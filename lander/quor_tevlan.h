@@ -24,13 +24,15 @@ enum autopilot_phase_value : int {
 constexpr int animation_component_count = 19;
 
 class quor_tevlan final : public VESSEL3 {
-public:
+  public:
     quor_tevlan(OBJHANDLE hvessel, int flightmodel);
     ~quor_tevlan();
 
     // Callbacks, in the order of the callback table.
     void clbkClassSetup(FILEHANDLE cfg) override;
     void clbkAfterCreation() override;  // binds Mars and the mother vessel
+    // Each frame: dust, descent, mother-vessel actions, mechanisms.
+    void clbkBeforeStep(double simt, double simdt, double mjd) override;
     int clbkKeyEvent(DWORD key, bool down, char* kstate) override;
     bool clbkLoadGenericCockpit() override;
 
@@ -38,6 +40,10 @@ public:
     void define_animations();
     void define_configuration();  // mass, shape, mesh, camera, engines, attachment, dust
     void select_camera_view();    // applies the view camera_view selects
+    // One step of the descent sequence; runs while autopilot_phase is positive.
+    void step_descent_sequence();
+    // One step of the landing autopilot, after target_dir has been written.
+    void step_landing_autopilot();
 
     // State record, in declaration order. Defaults are written at the start of clbkClassSetup.
     MGROUP_TRANSFORM* anim_components[animation_component_count];
@@ -61,6 +67,6 @@ public:
     OBJHANDLE mother_vessel;
     OBJHANDLE mars_handle;
 
-private:
+  private:
     void set_defaults();
 };

@@ -15,35 +15,6 @@ inline quor_tevlan& lander_of(sim::Vessel* v) {
     return *static_cast<quor_tevlan*>(v->iface);
 }
 
-// The lander's physical configuration, made here when the lander's own class set-up has not
-// made it: mass and shape, feet, tank, the three descent engines with their main-engine group,
-// the carrying point "land" and the dust thruster.
-inline void configure_if_bare(sim::Vessel* v) {
-    if (!v->thrusters.empty())
-        return;
-    quor_tevlan& l = lander_of(v);
-    static const TOUCHDOWNVTX feet[] = {
-        {{-1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0}, {{1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0},
-        {{0, -1.7, -0.85}, 60000, 2000, 3.0, 3.0},   {{-2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0},
-        {{2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0}, {{0, -1.0, 0.85}, 13220, 10420, 3.0, 0.0}};
-    l.SetCW(1, 1, 1, 1);
-    l.SetRotDrag(_V(0.08, 0.05, 0.01));
-    l.SetPMI(_V(0.46, 0.94, 1.05));
-    l.SetCrossSections(_V(2.0, 3.5, 4.7));
-    l.SetSize(2.0);
-    l.SetEmptyMass(576);
-    l.SetTouchdownPoints(feet, 6);
-    l.propellant = l.CreatePropellantResource(85, 85, 1.0);
-    l.engine_1 = l.CreateThruster(_V(0, 0.95, -0.3), _V(0, 0, 1), 2667, l.propellant, 2128);
-    l.engine_2 = l.CreateThruster(_V(-0.822, -0.475, -0.3), _V(0, 0, 1), 2667, l.propellant, 2128);
-    l.engine_3 = l.CreateThruster(_V(0.822, -0.475, -0.3), _V(0, 0, 1), 2667, l.propellant, 2128);
-    THRUSTER_HANDLE main[] = {l.engine_1, l.engine_2, l.engine_3};
-    l.CreateThrusterGroup(main, 3, THGROUP_MAIN);
-    l.mother_attachment =
-        l.CreateAttachment(true, _V(0, 0, 0.615), _V(0, 0, 1), _V(0.707107, 0.707107, 0), "land");
-    l.dust_thruster = l.CreateThruster(_V(0, 0, -5), _V(0, 0, 1), 0, l.propellant, 1e6);
-}
-
 class LanderTest : public WorldTest {
   protected:
     void SetUp() override {
@@ -57,9 +28,7 @@ class LanderTest : public WorldTest {
     }
 
     sim::Vessel* add_lander(const std::string& name = "QT") {
-        sim::Vessel* v = create(name, "quor_tevlan");
-        configure_if_bare(v);
-        return v;
+        return create(name, "quor_tevlan");
     }
 
     // A carrier with a point to hang on a parent (to-parent index 0) and a point that carries

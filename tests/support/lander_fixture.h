@@ -27,9 +27,7 @@ class LanderTest : public WorldTest {
         mars = world->body("Mars");
     }
 
-    sim::Vessel* add_lander(const std::string& name = "QT") {
-        return create(name, "quor_tevlan");
-    }
+    sim::Vessel* add_lander(const std::string& name = "QT") { return create(name, "quor_tevlan"); }
 
     // A carrier with a point to hang on a parent (to-parent index 0) and a point that carries
     // the lander (child index 0). The keys it receives go to carrier_keys.
@@ -55,12 +53,12 @@ class LanderTest : public WorldTest {
                                            lander_of(lander).mother_attachment);
     }
 
-    // Free flight above the ground at longitude 0, latitude 0, thrust axis up, turned by
-    // tilt_rad about the vessel's own x axis. vel: over the ground, global orientation (x up,
+    // Free flight above the ground at longitude 0, latitude 0, thrust axis up (x west, y north),
+    // then turned by the Euler angles offset. vel: over the ground, global orientation (x up,
     // y north, z east).
-    void place(sim::Vessel* v, double height_m, VECTOR3 vel = {0, 0, 0}, double tilt_rad = 0.0) {
+    void place(sim::Vessel* v, double height_m, VECTOR3 vel = {0, 0, 0}, VECTOR3 offset = {}) {
         place_above_mars(*world, *v, height_m, vel);
-        v->state.rot = sim::mul(v->state.rot, sim::rotation_from_euler({tilt_rad, 0, 0}));
+        v->state.rot = sim::mul(v->state.rot, sim::rotation_from_euler(offset));
     }
 
     double level(sim::Vessel* v, THRUSTER_HANDLE th) const { return v->thruster(th)->level; }

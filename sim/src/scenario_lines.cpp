@@ -29,8 +29,16 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
     auto* pending = static_cast<sim::PendingStatus*>(status);
     if (!line || !pending) return;
     std::string error;
-    if (!sim::parse_standard_line(v, line, *pending, error)) {
-        if (auto* w = sim::World::current()) w->warn(v.name() + ": " + error);
+    sim::LineResult r = sim::parse_standard_line(v, line, *pending, error);
+    if (r == sim::LineResult::parsed) return;
+    // Messages name the file and line the block's reader handed out last.
+    std::string where = pending->block ? pending->block->file + ":" +
+                                             std::to_string(pending->block->current_line()) + ": "
+                                       : std::string();
+    if (r == sim::LineResult::malformed) {
+        if (pending->error.empty()) pending->error = where + v.name() + ": " + error;
+    } else if (auto* w = sim::World::current()) {
+        w->warn(where + v.name() + ": " + error);
     }
 }
 

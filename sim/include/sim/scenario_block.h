@@ -2,6 +2,7 @@
 // given in clbkReadState and clbkSaveState is the address of one of these.
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace sim {
 
 class Vessel;
+struct ScenarioReadBlock;
 
 // The standard state a vessel block describes, collected while the block is read and applied
 // after loading.
@@ -22,10 +24,24 @@ struct PendingStatus {
     int attach_parent_point = 0; // index of the parent's point for children
     int attach_child_point = 0;  // index of this vessel's point towards a parent
     bool has_state = false;      // the block gave a position, a landing or a placement
+
+    // Placement relative to the surface (GROUND_POS, GROUND_VEL, HORIZON_ATT), turned into the
+    // status record once the clock of the scenario is known.
+    bool has_ground_pos = false, has_ground_vel = false, has_horizon_att = false;
+    double ground_lng_rad = 0.0, ground_lat_rad = 0.0, ground_height_m = 0.0;
+    VECTOR3 ground_vel_horizon{0, 0, 0};  // x east, y up, z north, m/s
+    double pitch_rad = 0.0, bank_rad = 0.0, heading_rad = 0.0;
+
+    // Where each standard keyword was read, for messages: keyword -> line number.
+    std::map<std::string, int> lines;
+    const ScenarioReadBlock* block = nullptr;  // the block being read, if any
+    // First malformed standard line, as "FILE:LINE: what is wrong"; empty when none.
+    std::string error;
 };
 
 struct ScenarioReadBlock {
     std::string file;
+    int header_line = 0;              // line number of the NAME:CLASS line
     std::vector<std::string> lines;   // the block's lines, without the NAME:CLASS and END lines
     std::vector<int> line_numbers;    // line number in the file of each line
     std::size_t next = 0;             // index of the next line to hand out

@@ -1,5 +1,6 @@
 // The stand-in's standard vessel lines: the state every vessel block may carry whatever its
-// module (status, position, velocity, attitude, attachment, propellant...).
+// module (status, position, velocity, attitude, attachment, propellant...). The lines and their
+// units are listed in docs/scenario-format.md.
 #pragma once
 
 #include <string>
@@ -8,12 +9,24 @@
 
 namespace sim {
 
-// Reads one standard line into pending. False with a message when the line is not a standard
-// line or its value is malformed.
-bool parse_standard_line(const Vessel& v, const char* line, PendingStatus& pending,
-                         std::string& error);
+class World;
+
+enum class LineResult {
+    parsed,     // a standard line, read into the pending status
+    unknown,    // no standard keyword: the caller warns
+    malformed,  // a standard keyword with a bad value: the load fails
+};
+
+// Reads one standard line into pending. Anything but parsed comes with a message in error.
+LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus& pending,
+                               std::string& error);
 
 // Writes the standard lines of a vessel's current state.
 void write_standard_lines(const Vessel& v, ScenarioWriteBlock& out);
+
+// Turns the placement lines of a block into its status record: GROUND_POS, GROUND_VEL and
+// HORIZON_ATT are resolved against the reference body at the world's current time. False with
+// a message when the block's lines contradict each other or leave a free vessel nowhere.
+bool resolve_status(const World& w, PendingStatus& pending, std::string& error);
 
 }  // namespace sim

@@ -9,7 +9,8 @@
 
 bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
     auto* block = static_cast<sim::ScenarioReadBlock*>(scn);
-    if (!block || block->next >= block->lines.size()) return false;
+    if (!block || block->next >= block->lines.size())
+        return false;
     const std::string& text = block->lines[block->next++];
     block->buffer.assign(text.begin(), text.end());
     block->buffer.push_back('\0');
@@ -19,7 +20,8 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
 
 void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* string) {
     auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
-    if (!block) return;
+    if (!block)
+        return;
     block->items.emplace_back(item ? item : "", string ? string : "");
 }
 
@@ -27,16 +29,19 @@ void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
     auto& v = sim::record(this);
     v.trace.record("ParseScenarioLineEx", line);
     auto* pending = static_cast<sim::PendingStatus*>(status);
-    if (!line || !pending) return;
+    if (!line || !pending)
+        return;
     std::string error;
     sim::LineResult r = sim::parse_standard_line(v, line, *pending, error);
-    if (r == sim::LineResult::parsed) return;
+    if (r == sim::LineResult::parsed)
+        return;
     // Messages name the file and line the block's reader handed out last.
     std::string where = pending->block ? pending->block->file + ":" +
                                              std::to_string(pending->block->current_line()) + ": "
                                        : std::string();
     if (r == sim::LineResult::malformed) {
-        if (pending->error.empty()) pending->error = where + v.name() + ": " + error;
+        if (pending->error.empty())
+            pending->error = where + v.name() + ": " + error;
     } else if (auto* w = sim::World::current()) {
         w->warn(where + v.name() + ": " + error);
     }
@@ -49,7 +54,10 @@ void VESSEL2::clbkReadState(FILEHANDLE scn, void* status) {
 
 void VESSEL2::clbkSaveState(FILEHANDLE scn) {
     auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
-    if (block) sim::write_standard_lines(sim::record(this), *block);
+    if (block)
+        sim::write_standard_lines(sim::record(this), *block);
 }
 
-void VESSEL2::clbkSetStateEx(const void* status) { DefSetStateEx(status); }
+void VESSEL2::clbkSetStateEx(const void* status) {
+    DefSetStateEx(status);
+}

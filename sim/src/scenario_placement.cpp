@@ -33,17 +33,18 @@ VECTOR3 surface_velocity(const Body& b, const VECTOR3& p) {
 }
 
 class Messages {
-public:
+  public:
     explicit Messages(const PendingStatus& p) : p_(p) {}
     bool has(const char* key) const { return p_.lines.count(key) != 0; }
     // "FILE:LINE: text" at the line of a keyword, or at the block's first line.
     std::string at(const char* key, const std::string& text) const {
         auto it = p_.lines.find(key);
         int line = it != p_.lines.end() ? it->second : (p_.block ? p_.block->header_line : 0);
-        return (p_.block ? p_.block->file : std::string("scenario")) + ":" + std::to_string(line) + ": " + text;
+        return (p_.block ? p_.block->file : std::string("scenario")) + ":" + std::to_string(line) +
+               ": " + text;
     }
 
-private:
+  private:
     const PendingStatus& p_;
 };
 
@@ -61,33 +62,39 @@ bool resolve_status(const World& w, PendingStatus& p, std::string& error) {
             return false;
         }
         if (free_lines) {
-            error = m.at("STATUS", "a landed vessel takes POS and HEADING, not a free-flight position");
+            error =
+                m.at("STATUS", "a landed vessel takes POS and HEADING, not a free-flight position");
             return false;
         }
         return true;
     }
     for (const char* key : {"POS", "HEADING"})
         if (m.has(key)) {
-            error = m.at(key, std::string(key) + " places a landed vessel; this one is not landed (STATUS)");
+            error = m.at(
+                key, std::string(key) + " places a landed vessel; this one is not landed (STATUS)");
             return false;
         }
-    const std::pair<const char*, bool> pairs[] = {{"RPOS", p.has_ground_pos},
-                                                  {"RVEL", p.has_ground_vel},
-                                                  {"AROT", p.has_horizon_att}};
+    const std::pair<const char*, bool> pairs[] = {
+        {"RPOS", p.has_ground_pos}, {"RVEL", p.has_ground_vel}, {"AROT", p.has_horizon_att}};
     for (const auto& [key, extension] : pairs)
         if (extension && m.has(key)) {
-            error = m.at(key, std::string(key) + " conflicts with the block's ground-relative placement");
+            error = m.at(
+                key, std::string(key) + " conflicts with the block's ground-relative placement");
             return false;
         }
     if (!p.has_state && p.attach_parent.empty()) {
-        error = m.at("", "the vessel has no position: give RPOS, GROUND_POS, or STATUS Landed with POS");
+        error = m.at(
+            "", "the vessel has no position: give RPOS, GROUND_POS, or STATUS Landed with POS");
         return false;
     }
-    if (!(p.has_ground_pos || p.has_ground_vel || p.has_horizon_att)) return true;
+    if (!(p.has_ground_pos || p.has_ground_vel || p.has_horizon_att))
+        return true;
 
     auto* obj = static_cast<Object*>(s.rbody);
     if (!obj || !w.owns(obj) || obj->kind() != Object::Kind::Body) {
-        const char* key = p.has_ground_pos ? "GROUND_POS" : p.has_ground_vel ? "GROUND_VEL" : "HORIZON_ATT";
+        const char* key = p.has_ground_pos   ? "GROUND_POS"
+                          : p.has_ground_vel ? "GROUND_VEL"
+                                             : "HORIZON_ATT";
         error = m.at(key, std::string(key) + " needs a STATUS line naming the body");
         return false;
     }
@@ -102,7 +109,8 @@ bool resolve_status(const World& w, PendingStatus& p, std::string& error) {
     if (p.has_ground_vel || (p.has_ground_pos && !m.has("RVEL")))
         s.rvel = mul(horizon_to_global, p.ground_vel_horizon) + surface_velocity(b, s.rpos);
     if (p.has_horizon_att)
-        s.arot = euler_from_rotation(mul(horizon_to_global, horizon_attitude(p.pitch_rad, p.bank_rad, p.heading_rad)));
+        s.arot = euler_from_rotation(
+            mul(horizon_to_global, horizon_attitude(p.pitch_rad, p.bank_rad, p.heading_rad)));
     return true;
 }
 

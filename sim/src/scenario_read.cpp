@@ -47,12 +47,15 @@ struct VesselLoad {
 
 std::string trim(const std::string& s) {
     std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos) return "";
+    if (a == std::string::npos)
+        return "";
     std::size_t b = s.find_last_not_of(" \t\r\n");
     return s.substr(a, b - a + 1);
 }
 
-bool skipped(const std::string& trimmed) { return trimmed.empty() || trimmed[0] == ';'; }
+bool skipped(const std::string& trimmed) {
+    return trimmed.empty() || trimmed[0] == ';';
+}
 
 std::vector<std::string> words(const std::string& s) {
     std::istringstream in(s);
@@ -68,25 +71,27 @@ bool to_double(const std::string& text, double& out) {
 }
 
 class Reader {
-public:
+  public:
     Reader(World& w, std::string file) : w_(w), file_(std::move(file)) {}
 
     bool load(const std::string& text, ScenarioInfo* info) {
         Sections s;
-        if (!split(text, s) || !apply_environment(s.environment)) return false;
+        if (!split(text, s) || !apply_environment(s.environment))
+            return false;
         if (!create_and_read(s.ships) || !apply_states() || !make_attachments() ||
             !set_focus(s.focus)) {
             discard_vessels();
             return false;
         }
         w_.finish_creation();
-        if (info) *info = s.info;
+        if (info)
+            *info = s.info;
         return true;
     }
 
     const std::string& error() const { return error_; }
 
-private:
+  private:
     World& w_;
     std::string file_;
     std::string error_;
@@ -108,17 +113,22 @@ private:
         for (std::string l; std::getline(in, l);) all.push_back({++number, l});
         for (std::size_t i = 0; i < all.size(); ++i) {
             std::string t = trim(all[i].text);
-            if (skipped(t)) continue;
-            if (t.rfind("BEGIN_", 0) != 0) return fail(all[i].number, "expected BEGIN_<SECTION>, got '" + t + "'");
+            if (skipped(t))
+                continue;
+            if (t.rfind("BEGIN_", 0) != 0)
+                return fail(all[i].number, "expected BEGIN_<SECTION>, got '" + t + "'");
             std::string section = t.substr(6), end = "END_" + section;
             std::vector<Line> body;
             std::size_t j = i + 1;
             for (; j < all.size() && trim(all[j].text) != end; ++j) {
                 std::string bt = trim(all[j].text);
-                if (section == "DESC") body.push_back(all[j]);
-                else if (!skipped(bt)) body.push_back({all[j].number, bt});
+                if (section == "DESC")
+                    body.push_back(all[j]);
+                else if (!skipped(bt))
+                    body.push_back({all[j].number, bt});
             }
-            if (j == all.size()) return fail(all[i].number, t + " has no " + end);
+            if (j == all.size())
+                return fail(all[i].number, t + " has no " + end);
             if (section == "DESC") {
                 for (const Line& l : body) s.info.description += l.text + "\n";
             } else if (section == "ENVIRONMENT") {
@@ -126,7 +136,8 @@ private:
             } else if (section == "FOCUS") {
                 s.focus.insert(s.focus.end(), body.begin(), body.end());
             } else if (section == "SHIPS") {
-                if (!split_ships(body, s.ships)) return false;
+                if (!split_ships(body, s.ships))
+                    return false;
             } else {
                 warn(all[i].number, "section " + section + " is not used by the stand-in");
             }
@@ -134,7 +145,8 @@ private:
         }
         for (const Line& l : s.environment) {
             auto w = words(l.text);
-            if (w.size() == 2 && w[0] == "System") s.info.system = w[1];
+            if (w.size() == 2 && w[0] == "System")
+                s.info.system = w[1];
         }
         return true;
     }
@@ -150,7 +162,8 @@ private:
             ShipBlock ship{body[i].number, t.substr(0, colon), t.substr(colon + 1), {}};
             std::size_t j = i + 1;
             for (; j < body.size() && body[j].text != "END"; ++j) ship.lines.push_back(body[j]);
-            if (j == body.size()) return fail(ship.header_line, "vessel block " + t + " has no END");
+            if (j == body.size())
+                return fail(ship.header_line, "vessel block " + t + " has no END");
             ships.push_back(std::move(ship));
             i = j;
         }
@@ -163,25 +176,32 @@ private:
             auto w = words(l.text);
             double x[3];
             auto numbers = [&](std::size_t first, std::size_t n) {
-                if (w.size() != first + n) return false;
+                if (w.size() != first + n)
+                    return false;
                 for (std::size_t k = 0; k < n; ++k)
-                    if (!to_double(w[first + k], x[k])) return false;
+                    if (!to_double(w[first + k], x[k]))
+                        return false;
                 return true;
             };
             auto body = [&]() -> Body* { return w.size() > 1 ? w_.body(w[1]) : nullptr; };
             if (w[0] == "System") {
-                if (w.size() != 2) return fail(l.number, "expected System NAME");
+                if (w.size() != 2)
+                    return fail(l.number, "expected System NAME");
             } else if (w[0] == "Date") {
-                if (w.size() < 2 || w[1] != "MJD" || !numbers(2, 1)) return fail(l.number, "expected Date MJD <days>");
+                if (w.size() < 2 || w[1] != "MJD" || !numbers(2, 1))
+                    return fail(l.number, "expected Date MJD <days>");
                 w_.clock.mjd = x[0];
             } else if (w[0] == "SimTime") {
-                if (!numbers(1, 1) || x[0] < 0.0) return fail(l.number, "expected SimTime <seconds, 0 or more>");
+                if (!numbers(1, 1) || x[0] < 0.0)
+                    return fail(l.number, "expected SimTime <seconds, 0 or more>");
                 w_.clock.t_s = x[0];
             } else if (w[0] == "Wind") {
-                if (!body() || !numbers(2, 3)) return fail(l.number, "expected Wind BODY east north up (m/s)");
+                if (!body() || !numbers(2, 3))
+                    return fail(l.number, "expected Wind BODY east north up (m/s)");
                 body()->wind_horizon = {x[0], x[2], x[1]};
             } else if (w[0] == "GroundElevation") {
-                if (!body() || !numbers(2, 1)) return fail(l.number, "expected GroundElevation BODY height_m");
+                if (!body() || !numbers(2, 1))
+                    return fail(l.number, "expected GroundElevation BODY height_m");
                 body()->ground_elevation_m = x[0];
             } else {
                 warn(l.number, "unknown environment line: " + l.text);
@@ -194,7 +214,9 @@ private:
         for (const ShipBlock& ship : ships) {
             std::string why;
             Vessel* v = w_.create_vessel(ship.name, ship.class_name, why);
-            if (!v) return fail(ship.header_line, "cannot create vessel " + ship.name + " of class " + ship.class_name + ": " + why);
+            if (!v)
+                return fail(ship.header_line, "cannot create vessel " + ship.name + " of class " +
+                                                  ship.class_name + ": " + why);
             auto load = std::make_unique<VesselLoad>();
             load->vessel = v;
             ScenarioReadBlock& b = load->block;
@@ -223,7 +245,8 @@ private:
     bool apply_states() {
         for (auto& load : loads_) {
             PendingStatus& p = load->pending;
-            if (!resolve_status(w_, p, error_)) return false;
+            if (!resolve_status(w_, p, error_))
+                return false;
             p.status.nfuel = static_cast<DWORD>(p.fuel.size());
             p.status.fuel = p.fuel.empty() ? nullptr : p.fuel.data();
             p.status.nthruster = static_cast<DWORD>(p.thrusters.size());
@@ -242,28 +265,41 @@ private:
     bool make_attachments() {
         for (auto& load : loads_) {
             const PendingStatus& p = load->pending;
-            if (p.attach_parent.empty()) continue;
+            if (p.attach_parent.empty())
+                continue;
             int line = p.lines.at("ATTACHED");
             Vessel* child = load->vessel;
             Vessel* parent = w_.vessel(p.attach_parent);
-            if (!parent) return fail(line, "no vessel named " + p.attach_parent + " to attach to");
-            Attachment* pp = parent->attachment_point(false, static_cast<std::size_t>(p.attach_parent_point));
-            Attachment* cp = child->attachment_point(true, static_cast<std::size_t>(p.attach_child_point));
-            if (!pp) return fail(line, parent->name() + " has no attachment point for children with index " + std::to_string(p.attach_parent_point));
-            if (!cp) return fail(line, child->name() + " has no attachment point towards a parent with index " + std::to_string(p.attach_child_point));
+            if (!parent)
+                return fail(line, "no vessel named " + p.attach_parent + " to attach to");
+            Attachment* pp =
+                parent->attachment_point(false, static_cast<std::size_t>(p.attach_parent_point));
+            Attachment* cp =
+                child->attachment_point(true, static_cast<std::size_t>(p.attach_child_point));
+            if (!pp)
+                return fail(line, parent->name() +
+                                      " has no attachment point for children with index " +
+                                      std::to_string(p.attach_parent_point));
+            if (!cp)
+                return fail(line, child->name() +
+                                      " has no attachment point towards a parent with index " +
+                                      std::to_string(p.attach_child_point));
             if (!attach(pp, cp))
-                return fail(line, "cannot attach " + child->name() + " to " + parent->name() +
-                                      ": a point is in use or the vessels would hang on each other");
+                return fail(line,
+                            "cannot attach " + child->name() + " to " + parent->name() +
+                                ": a point is in use or the vessels would hang on each other");
         }
         // Children attached before their parent was hung on its own parent follow it now.
         for (const auto& v : w_.vessels())
-            if (!v->parent()) place_children(*v);
+            if (!v->parent())
+                place_children(*v);
         return true;
     }
 
     void place_children(Vessel& v) {
         for (const auto& a : v.attachments) {
-            if (a->to_parent || !a->attached) continue;
+            if (a->to_parent || !a->attached)
+                continue;
             place_attached_child(w_, *a->attached);
             place_children(*a->attached);
         }
@@ -272,9 +308,11 @@ private:
     bool set_focus(const std::vector<Line>& lines) {
         for (const Line& l : lines) {
             auto w = words(l.text);
-            if (w.size() != 2 || w[0] != "Ship") return fail(l.number, "expected Ship NAME");
+            if (w.size() != 2 || w[0] != "Ship")
+                return fail(l.number, "expected Ship NAME");
             Vessel* v = w_.vessel(w[1]);
-            if (!v) return fail(l.number, "no vessel named " + w[1] + " to take the focus");
+            if (!v)
+                return fail(l.number, "no vessel named " + w[1] + " to take the focus");
             w_.set_focus(v);
         }
         return true;
@@ -291,7 +329,8 @@ private:
 bool load_scenario_text(World& w, const std::string& text, const std::string& file,
                         std::string& error, ScenarioInfo* info) {
     Reader r(w, file);
-    if (r.load(text, info)) return true;
+    if (r.load(text, info))
+        return true;
     error = r.error();
     return false;
 }

@@ -56,15 +56,18 @@ bool to_index(const std::string& text, unsigned& out) {
 
 // Exactly n finite numbers.
 bool numbers(const std::vector<std::string>& args, std::size_t n, double* out) {
-    if (args.size() != n) return false;
+    if (args.size() != n)
+        return false;
     for (std::size_t i = 0; i < n; ++i)
-        if (!to_double(args[i], out[i])) return false;
+        if (!to_double(args[i], out[i]))
+            return false;
     return true;
 }
 
 bool vector3(const std::vector<std::string>& args, VECTOR3& v, double scale = 1.0) {
     double x[3];
-    if (!numbers(args, 3, x)) return false;
+    if (!numbers(args, 3, x))
+        return false;
     v = VECTOR3{x[0], x[1], x[2]} * scale;
     return true;
 }
@@ -103,13 +106,15 @@ bool level_pairs(const std::vector<std::string>& args, std::size_t count, const 
 // ATTACHED P:C,PARENT
 bool attached(const std::string& rest, PendingStatus& p) {
     std::size_t colon = rest.find(':'), comma = rest.find(',');
-    if (colon == std::string::npos || comma == std::string::npos || comma < colon) return false;
+    if (colon == std::string::npos || comma == std::string::npos || comma < colon)
+        return false;
     unsigned parent_point = 0, child_point = 0;
     if (!to_index(rest.substr(0, colon), parent_point) ||
         !to_index(rest.substr(colon + 1, comma - colon - 1), child_point))
         return false;
     std::string parent = rest.substr(comma + 1);
-    if (parent.empty() || parent.find_first_of(" \t") != std::string::npos) return false;
+    if (parent.empty() || parent.find_first_of(" \t") != std::string::npos)
+        return false;
     p.attach_parent = parent;
     p.attach_parent_point = static_cast<int>(parent_point);
     p.attach_child_point = static_cast<int>(child_point);
@@ -118,23 +123,28 @@ bool attached(const std::string& rest, PendingStatus& p) {
 
 bool equal_nocase(const std::string& a, const char* b) {
     std::size_t n = std::char_traits<char>::length(b);
-    if (a.size() != n) return false;
+    if (a.size() != n)
+        return false;
     for (std::size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
 
 std::string text_of(const VECTOR3& v, double scale = 1.0) {
-    return format_double(v.x * scale) + " " + format_double(v.y * scale) + " " + format_double(v.z * scale);
+    return format_double(v.x * scale) + " " + format_double(v.y * scale) + " " +
+           format_double(v.z * scale);
 }
 
 // Index of a point among the vessel's points of its kind.
 int point_index(const Vessel& v, const Attachment* point) {
     int i = 0;
     for (const auto& a : v.attachments) {
-        if (a->to_parent != point->to_parent) continue;
-        if (a.get() == point) return i;
+        if (a->to_parent != point->to_parent)
+            continue;
+        if (a.get() == point)
+            return i;
         ++i;
     }
     return -1;
@@ -150,7 +160,8 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
         return false;
     };
     if (key == "STATUS") {
-        if (args.size() != 2 || !(equal_nocase(args[0], "Landed") || equal_nocase(args[0], "Orbiting"))) {
+        if (args.size() != 2 ||
+            !(equal_nocase(args[0], "Landed") || equal_nocase(args[0], "Orbiting"))) {
             return fail("STATUS Landed BODY or STATUS Orbiting BODY");
         }
         World* w = World::current();
@@ -163,27 +174,36 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
         s.status = equal_nocase(args[0], "Landed") ? 1 : 0;
         return true;
     }
-    if (key == "RPOS") return vector3(args, s.rpos) || fail("RPOS x y z (m)");
-    if (key == "RVEL") return vector3(args, s.rvel) || fail("RVEL x y z (m/s)");
-    if (key == "AROT") return vector3(args, s.arot, kDeg) || fail("AROT a b c (degrees)");
-    if (key == "VROT") return vector3(args, s.vrot, kDeg) || fail("VROT x y z (degrees/s)");
+    if (key == "RPOS")
+        return vector3(args, s.rpos) || fail("RPOS x y z (m)");
+    if (key == "RVEL")
+        return vector3(args, s.rvel) || fail("RVEL x y z (m/s)");
+    if (key == "AROT")
+        return vector3(args, s.arot, kDeg) || fail("AROT a b c (degrees)");
+    if (key == "VROT")
+        return vector3(args, s.vrot, kDeg) || fail("VROT x y z (degrees/s)");
     if (key == "POS") {
-        if (!numbers(args, 2, x)) return fail("POS lng lat (degrees)");
+        if (!numbers(args, 2, x))
+            return fail("POS lng lat (degrees)");
         s.surf_lng = x[0] * kDeg;
         s.surf_lat = x[1] * kDeg;
         return true;
     }
     if (key == "HEADING") {
-        if (!numbers(args, 1, x)) return fail("HEADING degrees");
+        if (!numbers(args, 1, x))
+            return fail("HEADING degrees");
         s.surf_hdg = x[0] * kDeg;
         return true;
     }
     if (key == "ATTACHED")
         return attached(rest, p) || fail("ATTACHED parent_point:child_point,PARENT");
-    if (key == "PRPLEVEL") return level_pairs(args, v.propellants.size(), "propellant resource", p.fuel, error);
-    if (key == "THLEVEL") return level_pairs(args, v.thrusters.size(), "thruster", p.thrusters, error);
+    if (key == "PRPLEVEL")
+        return level_pairs(args, v.propellants.size(), "propellant resource", p.fuel, error);
+    if (key == "THLEVEL")
+        return level_pairs(args, v.thrusters.size(), "thruster", p.thrusters, error);
     if (key == "GROUND_POS") {
-        if (!numbers(args, 3, x)) return fail("GROUND_POS lng lat height_m");
+        if (!numbers(args, 3, x))
+            return fail("GROUND_POS lng lat height_m");
         p.ground_lng_rad = x[0] * kDeg;
         p.ground_lat_rad = x[1] * kDeg;
         p.ground_height_m = x[2];
@@ -191,13 +211,15 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
         return true;
     }
     if (key == "GROUND_VEL") {
-        if (!numbers(args, 3, x)) return fail("GROUND_VEL east north up (m/s)");
+        if (!numbers(args, 3, x))
+            return fail("GROUND_VEL east north up (m/s)");
         p.ground_vel_horizon = {x[0], x[2], x[1]};
         p.has_ground_vel = true;
         return true;
     }
     if (key == "HORIZON_ATT") {
-        if (!numbers(args, 3, x)) return fail("HORIZON_ATT pitch bank heading (degrees)");
+        if (!numbers(args, 3, x))
+            return fail("HORIZON_ATT pitch bank heading (degrees)");
         p.pitch_rad = x[0] * kDeg;
         p.bank_rad = x[1] * kDeg;
         p.heading_rad = x[2] * kDeg;
@@ -207,13 +229,14 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
     return false;
 }
 
-constexpr const char* kKeywords[] = {"STATUS",   "RPOS",    "RVEL",       "AROT",       "VROT",
-                                     "POS",      "HEADING", "ATTACHED",   "PRPLEVEL",   "THLEVEL",
-                                     "GROUND_POS", "GROUND_VEL", "HORIZON_ATT"};
+constexpr const char* kKeywords[] = {
+    "STATUS",   "RPOS",     "RVEL",    "AROT",       "VROT",       "POS",        "HEADING",
+    "ATTACHED", "PRPLEVEL", "THLEVEL", "GROUND_POS", "GROUND_VEL", "HORIZON_ATT"};
 
 bool is_keyword(const std::string& key) {
     for (const char* k : kKeywords)
-        if (key == k) return true;
+        if (key == k)
+            return true;
     return false;
 }
 
@@ -228,7 +251,8 @@ LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus&
         return LineResult::unknown;
     }
     std::size_t key_end = text.find_first_of(" \t\r", start);
-    std::string key = text.substr(start, key_end == std::string::npos ? std::string::npos : key_end - start);
+    std::string key =
+        text.substr(start, key_end == std::string::npos ? std::string::npos : key_end - start);
     if (!is_keyword(key)) {
         error = "unknown line: " + text.substr(start);
         return LineResult::unknown;
@@ -242,12 +266,15 @@ LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus&
         return LineResult::malformed;
     }
     pending.lines[key] = pending.block ? pending.block->current_line() : 0;
-    if (key != "ATTACHED" && key != "PRPLEVEL" && key != "THLEVEL") pending.has_state = true;
+    if (key != "ATTACHED" && key != "PRPLEVEL" && key != "THLEVEL")
+        pending.has_state = true;
     return LineResult::parsed;
 }
 
 void write_standard_lines(const Vessel& v, ScenarioWriteBlock& out) {
-    auto put = [&](const char* key, std::string value) { out.items.emplace_back(key, std::move(value)); };
+    auto put = [&](const char* key, std::string value) {
+        out.items.emplace_back(key, std::move(value));
+    };
     const FlightState& s = v.state;
     std::string body = s.ref ? s.ref->name() : "Sun";
     if (s.landed) {
@@ -263,23 +290,30 @@ void write_standard_lines(const Vessel& v, ScenarioWriteBlock& out) {
         put("VROT", text_of(s.omega, 1.0 / kDeg));
     }
     for (const auto& a : v.attachments) {
-        if (!a->to_parent || !a->attached || !a->peer) continue;
+        if (!a->to_parent || !a->attached || !a->peer)
+            continue;
         put("ATTACHED", std::to_string(point_index(*a->attached, a->peer)) + ":" +
                             std::to_string(point_index(v, a.get())) + "," + a->attached->name());
     }
     std::string levels;
     for (std::size_t i = 0; i < v.propellants.size(); ++i) {
         const Propellant& p = *v.propellants[i];
-        if (p.max_mass_kg <= 0.0) continue;
-        levels += (levels.empty() ? "" : " ") + std::to_string(i) + ":" + format_double(p.mass_kg / p.max_mass_kg);
+        if (p.max_mass_kg <= 0.0)
+            continue;
+        levels += (levels.empty() ? "" : " ") + std::to_string(i) + ":" +
+                  format_double(p.mass_kg / p.max_mass_kg);
     }
-    if (!levels.empty()) put("PRPLEVEL", levels);
+    if (!levels.empty())
+        put("PRPLEVEL", levels);
     levels.clear();
     for (std::size_t i = 0; i < v.thrusters.size(); ++i) {
-        if (v.thrusters[i]->level <= 0.0) continue;
-        levels += (levels.empty() ? "" : " ") + std::to_string(i) + ":" + format_double(v.thrusters[i]->level);
+        if (v.thrusters[i]->level <= 0.0)
+            continue;
+        levels += (levels.empty() ? "" : " ") + std::to_string(i) + ":" +
+                  format_double(v.thrusters[i]->level);
     }
-    if (!levels.empty()) put("THLEVEL", levels);
+    if (!levels.empty())
+        put("THLEVEL", levels);
 }
 
 }  // namespace sim

@@ -31,7 +31,8 @@ void write_environment(const World& w, const ScenarioInfo& info, std::ostream& o
             out << "  Wind " << b->name() << " " << format_double(wind.x) << " "
                 << format_double(wind.z) << " " << format_double(wind.y) << "\n";
         if (b->ground_elevation_m != 0.0)
-            out << "  GroundElevation " << b->name() << " " << format_double(b->ground_elevation_m) << "\n";
+            out << "  GroundElevation " << b->name() << " " << format_double(b->ground_elevation_m)
+                << "\n";
     }
     out << "END_ENVIRONMENT\n\n";
 }
@@ -47,7 +48,8 @@ void write_vessel(World& w, Vessel& v, std::ostream& out) {
     out << v.name() << ":" << v.class_name() << "\n";
     for (const auto& [key, value] : block.items) {
         out << "  " << key;
-        if (!value.empty()) out << " " << value;
+        if (!value.empty())
+            out << " " << value;
         out << "\n";
     }
     out << "END\n";
@@ -58,9 +60,11 @@ bool write_all(int fd, const std::string& text) {
     std::size_t left = text.size();
     while (left > 0) {
         ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
-            if (n == 0) errno = EIO;
+            if (n == 0)
+                errno = EIO;
             return false;
         }
         p += n;
@@ -74,17 +78,20 @@ bool write_all(int fd, const std::string& text) {
 std::string scenario_text(World& w, const ScenarioInfo& info) {
     std::ostringstream out;
     out << "BEGIN_DESC\n" << info.description;
-    if (!info.description.empty() && info.description.back() != '\n') out << "\n";
+    if (!info.description.empty() && info.description.back() != '\n')
+        out << "\n";
     out << "END_DESC\n\n";
     write_environment(w, info, out);
-    if (w.focus()) out << "BEGIN_FOCUS\n  Ship " << w.focus()->name() << "\nEND_FOCUS\n\n";
+    if (w.focus())
+        out << "BEGIN_FOCUS\n  Ship " << w.focus()->name() << "\nEND_FOCUS\n\n";
     out << "BEGIN_SHIPS\n";
     for (const auto& v : w.vessels()) write_vessel(w, *v, out);
     out << "END_SHIPS\n";
     return out.str();
 }
 
-bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info, std::string& error) {
+bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info,
+                   std::string& error) {
     std::string text = scenario_text(w, info);
     auto failed = [&](int err) {
         error = "cannot write " + path + ": " + std::strerror(err);
@@ -92,15 +99,20 @@ bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info, 
     };
     std::string temp = path + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
-    if (fd < 0) return failed(errno);
+    if (fd < 0)
+        return failed(errno);
     // mkstemp makes the file private; a scenario gets the usual permissions.
     mode_t mask = ::umask(0);
     ::umask(mask);
     int err = 0;
-    if (::fchmod(fd, 0666 & ~mask) != 0 || !write_all(fd, text) || ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err == 0) return true;
+    if (::fchmod(fd, 0666 & ~mask) != 0 || !write_all(fd, text) || ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && std::rename(temp.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err == 0)
+        return true;
     ::unlink(temp.c_str());
     return failed(err);
 }

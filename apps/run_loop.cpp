@@ -1,0 +1,177 @@
+#include "apps/run_loop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "apps/summary.h"
+#include "apps/telemetry.h"
+#include "sim/frames.h"
+#include "sim/keyboard.h"
+#include "sim/scenario.h"
+#include "sim/world.h"
+
+namespace app {
+
+namespace {
+
+constexpr double kRestSpeed_m_s = 0.1;  // below this ground speed a vessel on the ground rests
+constexpr double kRestNeeded_s = 10.0;
+constexpr double kTimeLimit_s = 3600.0;  // without --until
+
+const sim::Vessel& root_of(const sim::Vessel& v) {
+    const sim::Vessel* r = &v;
+    while (r->parent()) r = r->parent();
+    return *r;
+}
+
+bool resting(const sim::World& w, const sim::Vessel& v) {
+    const sim::Vessel& r = root_of(v);
+    return (r.state.landed || r.state.ground_contact) &&
+           sim::length(sim::ground_velocity(w, r)) < kRestSpeed_m_s;
+}
+
+// The log file sits beside the run's first output: telemetry, else the saved scenario.
+std::string log_path(const RunOptions& o) {
+    const std::string& base = !o.telemetry_path.empty() ? o.telemetry_path : o.save_path;
+    if (base.empty())
+        return "";
+    return std::filesystem::path(base).replace_extension(".log").string();
+}
+
+std::string time_prefix(double t_s) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%9.2f  ", t_s);
+    return buf;
+}
+
+}  // namespace
+
+std::string default_module_dir() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return "modules";
+    return (exe.parent_path().parent_path() / "modules").string();
+}
+
+bool send_key(sim::World& w, const TimedKey& k) {
+    sim::Vessel* v = w.focus();
+    if (!v)
+        return false;
+    w.event("key " + k.text + " pressed on " + v->name());
+    auto state = sim::keyboard_state(k.key);
+    sim::deliver_key(*v, k.key.code, true, state.data());
+    state[k.key.code] = 0;  // the key comes up, the modifiers are still held
+    sim::deliver_key(*v, k.key.code, false, state.data());
+    return true;
+}
+
+void RestWatch::update(const sim::World& w, double dt_s) {
+    std::vector<std::pair<const void*, double>> next;
+    for (const auto& v : w.vessels()) {
+        double before = 0.0;
+        for (const auto& [id, s] : rested_s_)
+            if (id == v.get())
+                before = s;
+        next.emplace_back(v.get(), resting(w, *v) ? before + dt_s : 0.0);
+    }
+    rested_s_ = std::move(next);
+}
+
+bool RestWatch::all_rested(const sim::World& w, double seconds) const {
+    for (const auto& v : w.vessels()) {
+        auto it = std::find_if(rested_s_.begin(), rested_s_.end(),
+                               [&](const auto& e) { return e.first == v.get(); });
+        if (it == rested_s_.end() || it->second < seconds)
+            return false;
+    }
+    return true;
+}
+
+int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
+    sim::World w(o.modules_dir.empty() ? default_module_dir() : o.modules_dir);
+    std::ofstream log_file;
+    if (std::string path = log_path(o); !path.empty())
+        log_file.open(path, std::ios::trunc);
+    w.log_sink = [&](const std::string& line) {
+        if (log_file.is_open())
+            log_file << line << "\n";
+        if (o.verbose || line.rfind("warning: ", 0) == 0)
+            err << line << "\n";
+    };
+    w.event_sink = [&](double t_s, const std::string& text) {
+        out << time_prefix(t_s) << text << "\n";
+    };
+
+    sim::ScenarioInfo info;
+    std::string error;
+    if (!sim::load_scenario(w, o.scenario, error, &info)) {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    }
+    w.clock.time_accel = o.time_accel;
+    Telemetry telemetry;
+    if (!o.telemetry_path.empty() && !telemetry.open(o.telemetry_path, error)) {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    }
+
+    std::vector<TimedKey> keys = o.keys;
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.time_s < b.time_s; });
+    std::size_t next_key = 0;
+    const double start_s = w.clock.t_s;
+    const double frame_s = o.dt_s * o.time_accel;
+    const double end_s = o.until_s ? *o.until_s : start_s + kTimeLimit_s;
+    // Frame lengths add up with rounding errors; a remainder this small is no frame.
+    const double slack_s = std::min(1e-6, frame_s * 1e-3);
+    RestWatch rest;
+    rest.update(w, 0.0);
+    RunEnd why = RunEnd::time_limit;
+    auto wall_start = std::chrono::steady_clock::now();
+    try {
+        telemetry.write_rows(w);
+        while (true) {
+            if (w.clock.t_s >= end_s - slack_s) {
+                why = o.until_s ? RunEnd::until : RunEnd::time_limit;
+                break;
+            }
+            if (!o.until_s && rest.all_rested(w, kRestNeeded_s)) {
+                why = RunEnd::all_rested;
+                break;
+            }
+            for (; next_key < keys.size() && keys[next_key].time_s <= w.clock.t_s + slack_s;
+                 ++next_key)
+                if (!send_key(w, keys[next_key]))
+                    err << "vesselsim: key " << keys[next_key].text
+                        << " not sent: no focus vessel\n";
+            double dt = std::min(frame_s, end_s - w.clock.t_s);
+            w.step(dt);
+            rest.update(w, dt);
+            telemetry.write_rows(w);
+        }
+    } catch (const sim::NonFiniteState& e) {
+        err << "vesselsim: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    double wall_s =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+    for (; next_key < keys.size(); ++next_key)
+        err << "vesselsim: key " << keys[next_key].text << " at " << keys[next_key].time_s
+            << " s not sent: the run ended at " << w.clock.t_s << " s\n";
+    write_summary(w, why, w.clock.t_s - start_s, wall_s, out);
+    if (telemetry.is_open() && !telemetry.good()) {
+        err << "vesselsim: writing telemetry " << o.telemetry_path << " failed\n";
+        return kExitFailure;
+    }
+    if (!o.save_path.empty() && !sim::save_scenario(w, o.save_path, info, error)) {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace app

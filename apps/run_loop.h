@@ -1,0 +1,38 @@
+// A run of a scenario: load, frames with the keys the user asked for, events as they happen,
+// telemetry, a summary, and the final save.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "apps/run_options.h"
+
+namespace sim {
+class World;
+}
+
+namespace app {
+
+// Runs the scenario as the options say; events and the summary go to out, errors to err.
+// Returns the exit status.
+int run(const RunOptions& options, std::ostream& out, std::ostream& err);
+
+// Presses and releases a key on the focus vessel, with the key's modifiers held in the
+// keyboard state. False when there is no focus vessel.
+bool send_key(sim::World& w, const TimedKey& key);
+
+// The build's module folder: the program's folder's sibling "modules".
+std::string default_module_dir();
+
+// How long each vessel has rested on the ground; a child rests with the vessel it hangs on.
+class RestWatch {
+  public:
+    void update(const sim::World& w, double dt_s);
+    // True once every vessel has rested for at least this long.
+    bool all_rested(const sim::World& w, double seconds) const;
+
+  private:
+    std::vector<std::pair<const void*, double>> rested_s_;
+};
+
+}  // namespace app

@@ -1,0 +1,50 @@
+// The options of `vesselsim run`, and their parsing.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "sim/keyboard.h"
+
+namespace app {
+
+// A key the user asks for at a simulation time, as typed: "12.5:Ctrl+J".
+struct TimedKey {
+    double time_s = 0.0;
+    std::string text;  // the key as typed, e.g. "Ctrl+J"
+    sim::KeyPress key;
+};
+
+struct RunOptions {
+    std::string scenario;
+    std::optional<double> until_s;  // simulation time to stop at; none: run until all rest
+    double dt_s = 0.02;             // frame length before time acceleration
+    double time_accel = 1.0;
+    std::vector<TimedKey> keys;  // in the order given
+    std::string save_path, telemetry_path, plot_path, hud_path;
+    std::string modules_dir;  // empty: the build's module folder beside the program
+    bool verbose = false;
+};
+
+enum class ParseOutcome {
+    run,          // options complete: run the scenario
+    done,         // help printed: exit 0
+    usage_error,  // message and usage line printed: exit 2
+};
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // scenario, module or run error
+constexpr int kExitUsage = 2;
+
+// Parses the command line; help goes to out, usage errors to err.
+ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& options,
+                                std::ostream& out, std::ostream& err);
+
+// "TIME:KEY" with TIME 0 or more seconds and KEY as sim::parse_key reads it.
+bool parse_timed_key(const std::string& text, TimedKey& key);
+
+std::string usage_line();
+
+}  // namespace app

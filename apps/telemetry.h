@@ -1,0 +1,38 @@
+// Telemetry of a run: one CSV row per frame and vessel.
+//
+// Columns: time_s, vessel, height_m (origin above the ground), vertical_speed_m_s (up
+// positive) and horizontal_speed_m_s relative to the ground, airspeed_m_s (relative to the
+// turning air, wind included), tilt_deg (angle of the vessel's +z axis from the local vertical:
+// +z is the up axis of the lander, the carrier and the pad), rate_deg_s (angular speed),
+// mass_kg (with attached children), propellant_kg, main_level (main-engine group, 0..1),
+// contact (1 while a touchdown point touches or the vessel is held on the ground), landed (1
+// while held), attached_to (parent's name, empty when free), lng_deg, lat_deg, focus (1 for
+// the focus vessel).
+#pragma once
+
+#include <fstream>
+#include <string>
+
+namespace sim {
+class World;
+}
+
+namespace app {
+
+class Telemetry {
+  public:
+    // Creates the file and writes the header row. False with a message when it cannot.
+    bool open(const std::string& path, std::string& error);
+    bool is_open() const { return out_.is_open(); }
+    // One row per vessel for the world's current state.
+    void write_rows(const sim::World& w);
+    // False when a write failed since open.
+    bool good() const { return out_.good(); }
+
+    static const char* header();
+
+  private:
+    std::ofstream out_;
+};
+
+}  // namespace app

@@ -251,6 +251,8 @@ void kick(Vessel& v, const StepLoads& l, double mass, double half_h) {
 // Velocity Verlet: half a kick with the loads at the start, the drift, half a kick with the
 // loads at the end. Free fall and orbits keep their energy, and the touchdown springs stay
 // symplectic. Propellant is burnt once, with the loads at the start.
+void place_children(const World& w, Vessel& v);
+
 void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
     StepLoads start = loads(w, v, h, true);
     if (start.contact && !v.state.ever_touched) take_touchdown(w, v, elapsed_s - h);
@@ -258,6 +260,8 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     kick(v, start, m, 0.5 * h);
     v.state.rpos += v.state.rvel * h;
     rotate(v.state.rot, v.state.omega, h);
+    // The loads of hanging children act where the children now are.
+    place_children(w, v);
     StepLoads end = loads(w, v, h, false);
     kick(v, end, m, 0.5 * h);
     v.state.ground_contact = start.contact || end.contact;

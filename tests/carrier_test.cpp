@@ -85,24 +85,11 @@ TEST_F(CarrierTest, KeysOpenTheParachuteDropTheShieldAndShutDownOnlyOnTheGround)
 TEST_F(CarrierTest,
        ParachuteBringsCarrierAndLanderToFiftyToSeventyMetresPerSecondNearOnePointFiveKm) {
     double at_6000 = 0.0, at_1500 = 0.0, peak_decel = 0.0, previous = speed(*capsule);
-    if (getenv("DBG")) {
-        sim::Loads l = sim::compute_loads(*world, *capsule);
-        std::printf("torque %g %g %g force %g %g %g\n", l.torque_local.x, l.torque_local.y, l.torque_local.z,
-                    l.force_global.x, l.force_global.y, l.force_global.z);
-        VECTOR3 r = sim::tmul(capsule->state.rot, payload->state.rpos - capsule->state.rpos);
-        std::printf("r_local %g %g %g mass %g pmi %g %g %g\n", r.x, r.y, r.z, capsule->mass_kg(), capsule->config.pmi_m2.x,
-                    capsule->config.pmi_m2.y, capsule->config.pmi_m2.z);
-    }
     while (log.separation_height_m < 0.0 && world->clock.t_s < 600.0) {
         world->step(0.02);
         double h = height(*capsule), s = speed(*capsule);
         peak_decel = std::max(peak_decel, (previous - s) / 0.02);
         previous = s;
-        if (getenv("DBG") && (world->frame_count() % 50 == 0 || world->frame_count() < 10)) {
-            VECTOR3 ax = sim::mul(sim::vessel_to_horizon(*world, *capsule), VECTOR3{0, 0, 1});
-            std::printf("t %.1f h %.0f s %.1f omega %.3f %.3f %.3f axis.y %.3f\n", world->clock.t_s, h, s,
-                        capsule->state.omega.x, capsule->state.omega.y, capsule->state.omega.z, ax.y);
-        }
         if (at_6000 == 0.0 && h < 6000.0)
             at_6000 = s;
         if (at_1500 == 0.0 && h < 1500.0)

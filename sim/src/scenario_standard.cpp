@@ -266,7 +266,9 @@ LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus&
         return LineResult::malformed;
     }
     pending.lines[key] = pending.block ? pending.block->current_line() : 0;
-    if (key != "ATTACHED" && key != "PRPLEVEL" && key != "THLEVEL")
+    // Lines that say where the vessel is.
+    if (key == "RPOS" || key == "GROUND_POS" || key == "POS" ||
+        (key == "STATUS" && pending.status.status == 1))
         pending.has_state = true;
     return LineResult::parsed;
 }

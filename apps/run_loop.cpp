@@ -85,7 +85,8 @@ bool RestWatch::all_rested(const sim::World& w, double seconds) const {
     for (const auto& v : w.vessels()) {
         auto it = std::find_if(rested_s_.begin(), rested_s_.end(),
                                [&](const auto& e) { return e.first == v.get(); });
-        if (it == rested_s_.end() || it->second < seconds)
+        // Frame lengths add up with rounding errors.
+        if (it == rested_s_.end() || it->second < seconds - 1e-9)
             return false;
     }
     return true;

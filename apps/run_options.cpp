@@ -30,39 +30,75 @@ bool parse_timed_key(const std::string& text, TimedKey& key) {
     return true;
 }
 
+namespace {
+
+// Validators whose messages name the bound instead of the largest double.
+const CLI::Validator kPositive(
+    [](const std::string& text) {
+        double v = 0.0;
+        return CLI::detail::lexical_cast(text, v) && v > 0.0 ? std::string()
+                                                             : "must be more than 0";
+    },
+    "");
+const CLI::Validator kNonNegative(
+    [](const std::string& text) {
+        double v = 0.0;
+        return CLI::detail::lexical_cast(text, v) && v >= 0.0 ? std::string() : "must be 0 or more";
+    },
+    "");
+
+}  // namespace
+
 ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o, std::ostream& out,
                                 std::ostream& err) {
+    auto usage_error = [&](const std::string& what) {
+        err << "vesselsim: " << what << "\n" << usage_line() << "\n";
+        return ParseOutcome::usage_error;
+    };
+    if (argc > 1 && argv[1][0] != '-' && std::string(argv[1]) != "run")
+        return usage_error(std::string("unknown command ") + argv[1] + " (the command is run)");
+
     CLI::App app{"vesselsim: runs vessel modules in the headless stand-in simulator", "vesselsim"};
     app.require_subcommand(1);
     CLI::App* run = app.add_subcommand("run", "run a scenario file");
     double until = -1.0;
     std::vector<std::string> key_texts;
-    run->add_option("SCENARIO", o.scenario, "scenario file")->required();
+    run->add_option("SCENARIO", o.scenario, "scenario file")->required()->type_name("FILE");
     run->add_option("--until", until,
-                    "stop at this simulation time, s (default: once every vessel "
-                    "has rested on the ground for 10 s, at most an hour)")
-        ->check(CLI::NonNegativeNumber);
-    run->add_option("--dt", o.dt_s, "frame length, s (default 0.02)")->check(CLI::PositiveNumber);
-    run->add_option("--time-accel", o.time_accel, "time acceleration: each frame advances dt*X s")
-        ->check(CLI::PositiveNumber);
+                    "stop at this simulation time (default: once every vessel has rested on the "
+                    "ground for 10 s, at most an hour)")
+        ->check(kNonNegative)
+        ->type_name("SECONDS");
+    run->add_option("--dt", o.dt_s, "frame length (default 0.02)")
+        ->check(kPositive)
+        ->type_name("SECONDS");
+    run->add_option("--time-accel", o.time_accel,
+                    "time acceleration: each frame advances dt*X seconds")
+        ->check(kPositive)
+        ->type_name("X");
+    // One value per --key, so that a scenario named after it is not taken for a key.
     run->add_option("--key", key_texts,
-                    "press a key on the focus vessel at a time, e.g. 12.5:Ctrl+J")
-        ->take_all();
-    run->add_option("--save", o.save_path, "write the final state as a scenario file");
-    run->add_option("--telemetry", o.telemetry_path, "write one CSV row per frame and vessel");
-    run->add_option("--plot", o.plot_path, "plot of the run (not available yet)");
-    run->add_option("--hud", o.hud_path, "HUD image of the focus vessel (not available yet)");
+                    "press and release a key on the focus vessel, e.g. 12.5:Ctrl+J")
+        ->allow_extra_args(false)
+        ->type_name("TIME:KEY");
+    run->add_option("--save", o.save_path, "write the final state as a scenario file")
+        ->type_name("FILE");
+    run->add_option("--telemetry", o.telemetry_path, "write one CSV row per frame and vessel")
+        ->type_name("FILE.csv");
+    run->add_option("--plot", o.plot_path, "plot of the run (not available yet)")
+        ->type_name("FILE.png");
+    run->add_option("--hud", o.hud_path, "HUD image of the focus vessel (not available yet)")
+        ->type_name("FILE.png");
     run->add_flag("--verbose", o.verbose, "copy the log to stderr");
-    run->add_option("--modules", o.modules_dir, "folder of the module libraries");
+    run->add_option("--modules", o.modules_dir,
+                    "folder of the module libraries (default: the "
+                    "build's modules folder beside bin/)")
+        ->type_name("DIR");
 
-    auto usage_error = [&](const std::string& what) {
-        err << "vesselsim: " << what << "\n" << usage_line() << "\n";
-        return ParseOutcome::usage_error;
-    };
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        out << (run->parsed() ? run->help() : app.help());
+        out << usage_line() << "\n\n" << (run->parsed() ? run->help() : app.help());
         return ParseOutcome::done;
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what());

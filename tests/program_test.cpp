@@ -1,0 +1,224 @@
+// The vesselsim program: exit statuses and messages, a run's events, telemetry and save, the
+// end of a run without --until, and keys that reach the focus vessel with their modifiers.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "apps/run_loop.h"
+#include "apps/run_options.h"
+#include "apps/telemetry.h"
+#include "host/keys.h"
+#include "sim/scenario.h"
+#include "support/test_vessel.h"
+#include "support/world_fixture.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return lines;
+}
+
+std::string temp_path(const std::string& name) {
+    return ::testing::TempDir() + "program_test_" + name;
+}
+
+Outcome vesselsim(const std::vector<std::string>& args) {
+    std::string cmd = VESSELSIM_PROGRAM;
+    for (const auto& a : args) cmd += " '" + a + "'";
+    std::string out = temp_path("stdout"), err = temp_path("stderr");
+    cmd += " >" + out + " 2>" + err;
+    int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(out), read_file(err)};
+}
+
+std::string write_scenario(const std::string& name, const std::string& text) {
+    std::string path = temp_path(name);
+    std::ofstream(path) << text;
+    return path;
+}
+
+const char* kFalling = R"(BEGIN_SHIPS
+Carrier:carrier
+  STATUS Orbiting Mars
+  GROUND_POS 0 0 3000
+  GROUND_VEL 0 0 -60
+  HORIZON_ATT 90 0 0
+END
+END_SHIPS
+)";
+
+}  // namespace
+
+TEST(Program, UsageErrorsExitWithTwoAndTheUsageLine) {
+    std::string scn = write_scenario("falling.scn", kFalling);
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"walk", scn},
+        {"run"},
+        {"run", scn, "--bogus"},
+        {"run", scn, "extra"},
+        {"run", scn, "--dt", "0"},
+        {"run", scn, "--dt", "-0.5"},
+        {"run", scn, "--time-accel", "0"},
+        {"run", scn, "--until", "-1"},
+        {"run", scn, "--key", "5"},
+        {"run", scn, "--key", "x:P"},
+        {"run", scn, "--key", "-1:P"},
+        {"run", scn, "--key", "5:Hyper+Q"},
+        {"run", scn, "--plot", "p.png"},
+    };
+    for (const auto& args : cases) {
+        Outcome r = vesselsim(args);
+        std::string shown = args.empty() ? "(none)" : args.back();
+        EXPECT_EQ(r.status, 2) << shown;
+        auto err = lines_of(r.err);
+        ASSERT_EQ(err.size(), 2u) << shown << ": " << r.err;
+        EXPECT_EQ(err[0].rfind("vesselsim: ", 0), 0u) << shown;
+        EXPECT_EQ(err[1], app::usage_line()) << shown;
+        EXPECT_TRUE(r.out.empty()) << shown;
+    }
+}
+
+TEST(Program, ScenarioAndModuleErrorsExitWithOneAndOneLine) {
+    std::string bad_class =
+        write_scenario("bad_class.scn", "BEGIN_SHIPS\nX:no_such_class\nEND\nEND_SHIPS\n");
+    std::string save = temp_path("never_saved.scn");
+    std::remove(save.c_str());
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"run", temp_path("missing.scn")},
+         "vesselsim: " + temp_path("missing.scn") + ": cannot read the file"},
+        {{"run", bad_class, "--save", save},
+         "vesselsim: " + bad_class + ":2: cannot create vessel X of class no_such_class"},
+        {{"run", bad_class, "--modules", "/nowhere"},
+         "vesselsim: " + bad_class + ":2: cannot create vessel X"},
+    };
+    for (const auto& [args, message] : cases) {
+        Outcome r = vesselsim(args);
+        EXPECT_EQ(r.status, 1) << message;
+        EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
+        EXPECT_EQ(lines_of(r.err).size(), 1u) << r.err;
+    }
+    EXPECT_FALSE(std::ifstream(save).good()) << "a failed run saves nothing";
+}
+
+TEST(Program, ARunPrintsItsEventsWritesTelemetryAndASaveThatReadsBack) {
+    std::string scn = write_scenario("falling.scn", kFalling);
+    std::string csv = temp_path("run.csv"), save = temp_path("run_saved.scn");
+    Outcome r = vesselsim(
+        {"run", scn, "--until", "1.01", "--key", "0.1:K", "--telemetry", csv, "--save", save});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_NE(r.out.find("     0.10  key K pressed on Carrier\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("     0.12  Carrier animation 0 moving from 0.000\n"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("summary: reached --until\n  simulated 1.01 s in 51 frames"),
+              std::string::npos)
+        << r.out;
+
+    // A header and one row per frame and vessel, the last frame shortened to end at 1.01 s.
+    auto rows = lines_of(read_file(csv));
+    ASSERT_EQ(rows.size(), 1u + 52u);
+    EXPECT_EQ(rows[0], app::Telemetry::header());
+    EXPECT_EQ(rows.back().rfind("1.010,Carrier,", 0), 0u) << rows.back();
+    for (const auto& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 16) << row;
+    EXPECT_TRUE(std::ifstream(temp_path("run.log")).good()) << "the log sits beside the telemetry";
+
+    // The saved state goes on from where the run stopped: the parachute is opening.
+    std::string text = read_file(save);
+    EXPECT_NE(text.find("  SimTime 1.01"), std::string::npos) << text;
+    EXPECT_NE(text.find("  CHUTE 1 0.4"), std::string::npos) << text;
+    Outcome again = vesselsim({"run", save, "--until", "1.5"});
+    EXPECT_EQ(again.status, 0) << again.err;
+}
+
+TEST(Program, WithoutUntilARunEndsOnceEveryVesselHasRestedTenSeconds) {
+    std::string scn = write_scenario(
+        "landed.scn",
+        "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    Outcome r = vesselsim({"run", scn, "--dt", "0.1", "--time-accel", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("summary: every vessel rested on the ground for 10 s\n  simulated 10.00 s "
+                         "in 50 frames"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST_F(WorldTest, KeysReachTheFocusVesselWithTheirModifiersHeldPressThenRelease) {
+    app::TimedKey k;
+    EXPECT_FALSE(app::parse_timed_key("Ctrl+J", k));
+    EXPECT_FALSE(app::parse_timed_key("1:", k));
+    EXPECT_FALSE(app::parse_timed_key("1:Ctrl+", k));
+    EXPECT_FALSE(app::parse_timed_key("nan:P", k));
+    EXPECT_FALSE(app::parse_timed_key("1s:P", k));
+    ASSERT_TRUE(app::parse_timed_key("12.5:shift+ctrl+j", k));
+    EXPECT_DOUBLE_EQ(k.time_s, 12.5);
+
+    struct Seen {
+        DWORD key;
+        bool down, ctrl, shift, alt, key_held;
+    };
+    std::vector<Seen> seen;
+    register_test_vessel(*world);
+    sim::Vessel* v = create("Focus", "test_vessel");
+    as_test_vessel(v).on_key = [&](test_vessel&, DWORD key, bool down, char* kstate) {
+        seen.push_back({key, down, KEYMOD_CONTROL(kstate), KEYMOD_SHIFT(kstate), KEYMOD_ALT(kstate),
+                        KEYDOWN(kstate, key)});
+        return 1;
+    };
+    create("Other", "test_vessel");
+    world->set_focus(v);
+    ASSERT_TRUE(app::send_key(*world, k));
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].key, OAPI_KEY_J);
+    EXPECT_TRUE(seen[0].down && seen[0].ctrl && seen[0].shift && !seen[0].alt && seen[0].key_held);
+    EXPECT_EQ(seen[1].key, OAPI_KEY_J);
+    EXPECT_TRUE(!seen[1].down && seen[1].ctrl && seen[1].shift && !seen[1].key_held);
+}
+
+TEST_F(WorldTest, TelemetryRowsDescribeEachVessel) {
+    register_test_vessel(*world);
+    set_next_test_vessel_setup([](test_vessel& t) {
+        t.SetEmptyMass(600);
+        t.CreatePropellantResource(50, 20);
+        t.CreateAttachment(true, _V(0, 0, 0.615), _V(0, 0, 1), _V(0.707107, 0.707107, 0), "land");
+    });
+    std::string error;
+    ASSERT_TRUE(sim::load_scenario_text(
+        *world,
+        "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 10 10\nEND\n"
+        "P:test_vessel\n  STATUS Orbiting Mars\n  ATTACHED 0:0,C\nEND\nEND_SHIPS\n",
+        "t.scn", error))
+        << error;
+    std::string csv = temp_path("rows.csv");
+    app::Telemetry t;
+    ASSERT_TRUE(t.open(csv, error)) << error;
+    t.write_rows(*world);
+    t = app::Telemetry();  // closes the file
+    auto rows = lines_of(read_file(csv));
+    ASSERT_EQ(rows.size(), 3u);
+    // time, vessel, height, vertical, horizontal, airspeed, tilt, rate, mass, propellant,
+    // main level, contact, landed, attached to, lng, lat, focus
+    EXPECT_EQ(rows[1],
+              "0.000,C,1.200,0.000,0.000,0.000,0.000,0.0000,1020.000,0.0000,0.0000,1,1,,10.000000,"
+              "10.000000,1");
+    EXPECT_EQ(rows[2],
+              "0.000,P,2.185,0.000,0.000,0.000,0.000,0.0000,620.000,20.0000,0.0000,0,0,C,10.000000,"
+              "10.000000,0");
+}

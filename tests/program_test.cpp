@@ -1,6 +1,7 @@
 // The vesselsim program: exit statuses and messages, a run's events, telemetry and save, the
 // end of a run without --until, and keys that reach the focus vessel with their modifiers.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -35,8 +36,19 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
+// Files of one test process (ctest runs tests side by side), removed when it ends.
+struct TempFiles {
+    std::vector<std::string> paths;
+    ~TempFiles() {
+        for (const auto& p : paths) std::remove(p.c_str());
+    }
+} temp_files;
+
 std::string temp_path(const std::string& name) {
-    return ::testing::TempDir() + "program_test_" + name;
+    std::string path =
+        ::testing::TempDir() + "program_test_" + std::to_string(getpid()) + "_" + name;
+    temp_files.paths.push_back(path);
+    return path;
 }
 
 Outcome vesselsim(const std::vector<std::string>& args) {
@@ -100,6 +112,7 @@ TEST(Program, ScenarioAndModuleErrorsExitWithOneAndOneLine) {
     std::string bad_class =
         write_scenario("bad_class.scn", "BEGIN_SHIPS\nX:no_such_class\nEND\nEND_SHIPS\n");
     std::string save = temp_path("never_saved.scn");
+    temp_path("never_saved.log");  // the run's log, kept for a failed run too
     std::remove(save.c_str());
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"run", temp_path("missing.scn")},

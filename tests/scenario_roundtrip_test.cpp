@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <numbers>
 
@@ -67,10 +68,19 @@ void expect_same_rotation(const MATRIX3& a, const MATRIX3& b, const std::string&
         expect_near(sim::mul(a, axis), sim::mul(b, axis), 1e-12, what);
 }
 
-std::string temp_dir() {
-    std::string pattern = ::testing::TempDir() + "scenario_XXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : "";
-}
+// A fresh folder, removed with everything in it when the test ends.
+struct TempDir {
+    std::string path;
+    TempDir() {
+        std::string pattern = ::testing::TempDir() + "scenario_XXXXXX";
+        if (mkdtemp(pattern.data()))
+            path = pattern;
+    }
+    ~TempDir() {
+        if (!path.empty())
+            std::filesystem::remove_all(path);
+    }
+};
 
 int files_in(const std::string& dir) {
     int n = 0;
@@ -103,7 +113,8 @@ TEST_F(ScenarioRoundTrip, SavedWorldReadsBackToTheSameState) {
     sim::deliver_key(*carrier, k.code, true, sim::keyboard_state(k).data());
     for (int i = 0; i < 60; ++i) world->step(0.02);  // the parachute is half open
 
-    std::string dir = temp_dir();
+    TempDir temp;
+    const std::string& dir = temp.path;
     std::string path = dir + "/saved.scn";
     ASSERT_TRUE(sim::save_scenario(*world, path, info, error)) << error;
     EXPECT_EQ(files_in(dir), 1);
@@ -184,7 +195,8 @@ TEST_F(ScenarioRoundTrip, SaveReplacesTheWholeFileOrLeavesItAlone) {
         *world, "BEGIN_SHIPS\nC:carrier\n STATUS Landed Mars\n POS 1 2\nEND\nEND_SHIPS\n", "s.scn",
         error))
         << error;
-    std::string dir = temp_dir();
+    TempDir temp;
+    const std::string& dir = temp.path;
     std::string path = dir + "/s.scn";
     std::ofstream(path) << std::string(100000, 'x');  // longer than the scenario
     ASSERT_TRUE(sim::save_scenario(*world, path, {}, error)) << error;

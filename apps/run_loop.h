@@ -4,6 +4,8 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "apps/run_options.h"
 

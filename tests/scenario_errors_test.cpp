@@ -83,6 +83,8 @@ TEST_F(ScenarioErrors, EachFaultIsReportedAtItsLineAndNothingStays) {
     std::string error;
     EXPECT_FALSE(sim::load_scenario(*world, "/no/such/file.scn", error));
     EXPECT_EQ(error, "/no/such/file.scn: cannot read the file: No such file or directory");
+    EXPECT_FALSE(sim::load_scenario(*world, VESSELSIM_SOURCE_DIR, error));
+    EXPECT_EQ(error, std::string(VESSELSIM_SOURCE_DIR) + ": cannot read the file: it is a folder");
 }
 
 TEST_F(ScenarioErrors, UnknownLinesAndSectionsAreWarnedAboutWithTheirPlace) {

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -336,6 +337,11 @@ bool load_scenario_text(World& w, const std::string& text, const std::string& fi
 }
 
 bool load_scenario(World& w, const std::string& path, std::string& error, ScenarioInfo* info) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + ": cannot read the file: it is a folder";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = path + ": cannot read the file: " + std::strerror(errno);

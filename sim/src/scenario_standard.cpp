@@ -297,23 +297,26 @@ void write_standard_lines(const Vessel& v, ScenarioWriteBlock& out) {
         put("ATTACHED", std::to_string(point_index(*a->attached, a->peer)) + ":" +
                             std::to_string(point_index(v, a.get())) + "," + a->attached->name());
     }
+    // "i:level" pairs, appended piece by piece.
+    auto add_level = [](std::string& list, std::size_t i, double level) {
+        if (!list.empty())
+            list += ' ';
+        list += std::to_string(i);
+        list += ':';
+        list += format_double(level);
+    };
     std::string levels;
     for (std::size_t i = 0; i < v.propellants.size(); ++i) {
         const Propellant& p = *v.propellants[i];
-        if (p.max_mass_kg <= 0.0)
-            continue;
-        levels += (levels.empty() ? "" : " ") + std::to_string(i) + ":" +
-                  format_double(p.mass_kg / p.max_mass_kg);
+        if (p.max_mass_kg > 0.0)
+            add_level(levels, i, p.mass_kg / p.max_mass_kg);
     }
     if (!levels.empty())
         put("PRPLEVEL", levels);
     levels.clear();
-    for (std::size_t i = 0; i < v.thrusters.size(); ++i) {
-        if (v.thrusters[i]->level <= 0.0)
-            continue;
-        levels += (levels.empty() ? "" : " ") + std::to_string(i) + ":" +
-                  format_double(v.thrusters[i]->level);
-    }
+    for (std::size_t i = 0; i < v.thrusters.size(); ++i)
+        if (v.thrusters[i]->level > 0.0)
+            add_level(levels, i, v.thrusters[i]->level);
     if (!levels.empty())
         put("THLEVEL", levels);
 }

@@ -1,11 +1,15 @@
 // vesselsim: runs a scenario of vessel modules in the headless stand-in simulator.
 #include <exception>
 #include <iostream>
+#include <string>
 
+#include "apps/describe.h"
 #include "apps/run_loop.h"
 #include "apps/run_options.h"
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "describe")
+        return app::describe_command(argc, argv, app::default_module_dir());
     app::RunOptions options;
     switch (app::parse_command_line(argc, argv, options, std::cout, std::cerr)) {
         case app::ParseOutcome::done:

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "apps/descent_plot.h"
 #include "apps/summary.h"
 #include "apps/telemetry.h"
 #include "sim/frames.h"
@@ -129,12 +130,14 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     const double end_s = o.until_s ? *o.until_s : start_s + kTimeLimit_s;
     // Frame lengths add up with rounding errors; a remainder this small is no frame.
     const double slack_s = std::min(1e-6, frame_s * 1e-3);
+    FlightPlot plot;
     RestWatch rest;
     rest.update(w, 0.0);
     RunEnd why = RunEnd::time_limit;
     auto wall_start = std::chrono::steady_clock::now();
     try {
         telemetry.write_rows(w);
+        if (!o.plot_path.empty()) plot.sample(w);
         while (true) {
             if (w.clock.t_s >= end_s - slack_s) {
                 why = o.until_s ? RunEnd::until : RunEnd::time_limit;
@@ -153,6 +156,7 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
             w.step(dt);
             rest.update(w, dt);
             telemetry.write_rows(w);
+            if (!o.plot_path.empty()) plot.sample(w);
         }
     } catch (const sim::NonFiniteState& e) {
         err << "vesselsim: " << e.what() << "\n";
@@ -166,6 +170,10 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     write_summary(w, why, w.clock.t_s - start_s, wall_s, out);
     if (telemetry.is_open() && !telemetry.good()) {
         err << "vesselsim: writing telemetry " << o.telemetry_path << " failed\n";
+        return kExitFailure;
+    }
+    if (!o.plot_path.empty() && !plot.write(w, o.plot_path, error)) {
+        err << "vesselsim: " << error << "\n";
         return kExitFailure;
     }
     if (!o.save_path.empty() && !sim::save_scenario(w, o.save_path, info, error)) {

@@ -47,6 +47,13 @@ const CLI::Validator kNonNegative(
     },
     "");
 
+const CLI::Validator kAtMostTenth(
+    [](const std::string& text) {
+        double v = 0.0;
+        return CLI::detail::lexical_cast(text, v) && v <= 0.1 ? std::string() : "must be at most 0.1";
+    },
+    "");
+
 }  // namespace
 
 ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o, std::ostream& out,
@@ -56,7 +63,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         return ParseOutcome::usage_error;
     };
     if (argc > 1 && argv[1][0] != '-' && std::string(argv[1]) != "run")
-        return usage_error(std::string("unknown command ") + argv[1] + " (the command is run)");
+        return usage_error(std::string("unknown command ") + argv[1] + " (the commands are run and describe)");
 
     CLI::App app{"vesselsim: runs vessel modules in the headless stand-in simulator", "vesselsim"};
     app.require_subcommand(1);
@@ -69,8 +76,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                     "ground for 10 s, at most an hour)")
         ->check(kNonNegative)
         ->type_name("SECONDS");
-    run->add_option("--dt", o.dt_s, "frame length (default 0.02)")
-        ->check(kPositive)
+    run->add_option("--dt", o.dt_s, "frame length, at most 0.1 (default 0.02)")
+        ->check(kPositive & kAtMostTenth)
         ->type_name("SECONDS");
     run->add_option("--time-accel", o.time_accel,
                     "time acceleration: each frame advances dt*X seconds")
@@ -85,7 +92,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         ->type_name("FILE");
     run->add_option("--telemetry", o.telemetry_path, "write one CSV row per frame and vessel")
         ->type_name("FILE.csv");
-    run->add_option("--plot", o.plot_path, "plot of the run (not available yet)")
+    run->add_option("--plot", o.plot_path, "plot of the focus vessel's height, vertical speed, engine levels and propellant")
         ->type_name("FILE.png");
     run->add_option("--hud", o.hud_path, "HUD image of the focus vessel (not available yet)")
         ->type_name("FILE.png");
@@ -111,8 +118,6 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
             return usage_error("--key " + t + ": expected TIME:KEY, e.g. 12.5:Ctrl+J");
         o.keys.push_back(k);
     }
-    if (!o.plot_path.empty())
-        return usage_error("--plot: not available yet");
     if (!o.hud_path.empty())
         return usage_error("--hud: not available yet");
     return ParseOutcome::run;

@@ -1,7 +1,19 @@
 #!/usr/bin/env bash
 # The project's main job: a lander rides its carrier down to Mars and lands itself.
+# First what the lander declares and what a few keys do to it, then the landing run, whose
+# telemetry, final state and plot go under out/.
 set -euo pipefail
 build=${1:-build/release}
 cd "$(dirname "$0")/.."
 mkdir -p out
-"$build/bin/vesselsim" describe quor_tevlan --modules "$build/modules"
+vesselsim="$build/bin/vesselsim"
+
+echo "== the lander as its module declares it, and a few keys pressed on it"
+"$vesselsim" describe quor_tevlan --key Ctrl+G --key Ctrl+J --key P --key C
+
+echo
+echo "== the Mars landing: carrier and lander from 10 km"
+"$vesselsim" run scenarios/mars_descent.scn \
+    --telemetry out/mars_descent.csv --save out/mars_descent_end.scn --plot out/mars_descent.png
+echo
+echo "written: out/mars_descent.csv out/mars_descent_end.scn out/mars_descent.png out/mars_descent.log"

@@ -66,18 +66,29 @@ void World::observe_frame() {
             v.state.touchdown_pending = false;
             event(touchdown_line(v));
         }
+        // Groups that share thrusters light up together: one line per vessel and frame.
+        std::string lit_now, cut_now;
         for (const auto& g : v.groups) {
             double level = 0.0;
             for (const Thruster* th : g->thrusters) level = std::fmax(level, th->level);
             bool lit = level > 0.0;
-            if (lit != g->lit) {
-                g->lit = lit;
-                event(v.name() + " thruster group " + std::to_string(int(g->type)) +
-                      (lit ? " lit at " + fixed(level, 2) : " cut"));
-            }
+            if (lit == g->lit) continue;
+            g->lit = lit;
+            std::string& list = lit ? lit_now : cut_now;
+            list += list.empty() ? "" : ", ";
+            list += group_name(g->type);
+            if (lit) list += " " + fixed(level, 2);
         }
+        if (!lit_now.empty()) event(v.name() + " thrusters lit: " + lit_now);
+        if (!cut_now.empty()) event(v.name() + " thrusters cut: " + cut_now);
         for (std::size_t a = 0; a < v.animations.size(); ++a) {
             Animation& anim = *v.animations[a];
+            // The pose of the first frame is where the animation starts, not a motion.
+            if (!anim.observed) {
+                anim.observed = true;
+                anim.observed_state = anim.state;
+                continue;
+            }
             bool moving = anim.state != anim.observed_state;
             if (moving != anim.moving) {
                 anim.moving = moving;

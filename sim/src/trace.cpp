@@ -43,12 +43,24 @@ void Trace::append(std::string& text, bool v) {
 }
 void Trace::append(std::string& text, const char* v) {
     separate(text);
-    text += v ? ('"' + std::string(v) + '"') : std::string("null");
+    if (!v) {
+        text += "null";
+        return;
+    }
+    text += '"';
+    text += v;
+    text += '"';
 }
 void Trace::append(std::string& text, const std::string& v) { append(text, v.c_str()); }
 void Trace::append(std::string& text, const VECTOR3& v) {
     separate(text);
-    text += "(" + format_double(v.x) + ", " + format_double(v.y) + ", " + format_double(v.z) + ")";
+    text += '(';
+    text += format_double(v.x);
+    text += ", ";
+    text += format_double(v.y);
+    text += ", ";
+    text += format_double(v.z);
+    text += ')';
 }
 void Trace::append(std::string& text, const void* v) {
     separate(text);

@@ -1,5 +1,6 @@
 // Flight-state queries and frame conversions of a vessel.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "host/oapi.h"
@@ -151,5 +152,12 @@ void VESSEL::DefSetStateEx(const void* status) const {
     const auto* s = static_cast<const VESSELSTATUS2*>(status);
     if (!s || s->version != 2) return;
     sim::World& w = *sim::World::current();
+    VECTOR3 vel_before = v.state.rvel;
     sim::apply_status(w, v, *s);
+    // A module that moves another vessel is worth a line of the run.
+    if (w.caller() && w.caller() != &v) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.2f m/s", sim::length(v.state.rvel - vel_before));
+        w.event(w.caller()->name() + " set the state of " + v.name() + ": velocity changed by " + buf);
+    }
 }

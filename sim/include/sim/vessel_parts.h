@@ -29,6 +29,9 @@ struct Thruster {
     double level = 0.0;       // 0..1
 };
 
+// A group type as a person names it: "main", "pitch up"...
+const char* group_name(THGROUP_TYPE type);
+
 struct ThrusterGroup {
     THGROUP_TYPE type = THGROUP_MAIN;
     std::vector<Thruster*> thrusters;
@@ -66,6 +69,7 @@ struct Animation {
     double state = 0.0;
     std::vector<AnimationComponent*> components;
     double observed_state = 0.0;  // state at the end of the last frame
+    bool observed = false;        // observed_state holds a frame's state
     bool moving = false;          // observed moving in the last frame
 };
 

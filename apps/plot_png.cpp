@@ -1,0 +1,88 @@
+#include "apps/plot_png.h"
+
+#include <plplot.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace app {
+
+namespace {
+
+// Line colours from PLplot's default map, one per series of a panel.
+constexpr PLINT kColours[] = {1, 3, 9, 8, 13, 2};
+
+void range_of(const std::vector<double>& v, double& lo, double& hi) {
+    for (double x : v) {
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+    }
+}
+
+void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last) {
+    double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
+    for (const auto& s : panel.series) range_of(s.values, lo, hi);
+    if (lo > hi) lo = hi = 0.0;
+    double pad = std::max((hi - lo) * 0.05, 1e-3);
+    plcol0(15);
+    plenv(t.front(), std::max(t.back(), t.front() + 1e-3), lo - pad, hi + pad, 0, 0);
+    pllab(last ? "time (s)" : "", panel.y_label.c_str(), panel.title.c_str());
+    std::size_t i = 0;
+    for (const auto& s : panel.series) {
+        std::size_t n = std::min(s.values.size(), t.size());
+        plcol0(kColours[i % std::size(kColours)]);
+        plline(static_cast<PLINT>(n), t.data(), s.values.data());
+        ++i;
+    }
+    if (panel.series.size() > 1) {
+        // A small legend in the panel's upper right corner.
+        std::vector<PLINT> opts(panel.series.size(), PL_LEGEND_LINE), colours, widths_i(panel.series.size(), 1);
+        std::vector<PLFLT> widths(panel.series.size(), 1.0);
+        std::vector<const char*> texts;
+        std::vector<PLINT> text_colours;
+        for (std::size_t k = 0; k < panel.series.size(); ++k) {
+            colours.push_back(kColours[k % std::size(kColours)]);
+            text_colours.push_back(kColours[k % std::size(kColours)]);
+            texts.push_back(panel.series[k].label.c_str());
+        }
+        std::vector<PLINT> styles(panel.series.size(), 1);
+        PLFLT w = 0, h = 0;
+        pllegend(&w, &h, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, PL_POSITION_RIGHT | PL_POSITION_TOP,
+                 0.02, 0.02, 0.1, 0, 1, 1, 0, 0, static_cast<PLINT>(panel.series.size()), opts.data(), 1.0,
+                 0.8, 2.0, 1.0, text_colours.data(), texts.data(), nullptr, nullptr, nullptr, nullptr,
+                 colours.data(), styles.data(), widths.data(), nullptr, nullptr, nullptr, nullptr);
+    }
+}
+
+}  // namespace
+
+bool write_plot_png(const std::string& path, const std::string& title, const std::vector<double>& time_s,
+                    const std::vector<PlotPanel>& panels, std::string& error) {
+    if (time_s.empty() || panels.empty()) {
+        error = path + ": nothing to plot";
+        return false;
+    }
+    if (FILE* probe = std::fopen(path.c_str(), "wb")) {
+        std::fclose(probe);
+    } else {
+        error = path + ": cannot write the plot";
+        return false;
+    }
+    plsdev("pngcairo");
+    plsfnam(path.c_str());
+    plspage(0, 0, 1200, 300 * static_cast<PLINT>(panels.size()), 0, 0);
+    plscolbg(255, 255, 255);
+    plscol0(15, 0, 0, 0);
+    plssub(1, static_cast<PLINT>(panels.size()));
+    plinit();
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        PlotPanel p = panels[i];
+        if (i == 0) p.title = title + (p.title.empty() ? "" : ": " + p.title);
+        draw_panel(time_s, p, i + 1 == panels.size());
+    }
+    plend();
+    return true;
+}
+
+}  // namespace app

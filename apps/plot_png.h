@@ -1,0 +1,25 @@
+// Line plots of a run against time, written to a PNG file with PLplot.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct PlotSeries {
+    std::string label;
+    std::vector<double> values;  // one per time sample
+};
+
+struct PlotPanel {
+    std::string title;
+    std::string y_label;
+    std::vector<PlotSeries> series;
+};
+
+// Draws the panels one above the other against the shared time axis. False with a message
+// when the file cannot be written.
+bool write_plot_png(const std::string& path, const std::string& title, const std::vector<double>& time_s,
+                    const std::vector<PlotPanel>& panels, std::string& error);
+
+}  // namespace app

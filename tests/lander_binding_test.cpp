@@ -6,23 +6,12 @@
 
 #include "support/lander_setup_support.h"
 
-namespace {
-
-// Hangs the child lander on the carrier's point for children.
-void hang(sim::Vessel* carrier, sim::Vessel* lander) {
-    auto* l = static_cast<quor_tevlan*>(lander->iface);
-    ATTACHMENTHANDLE point = carrier->iface->GetAttachmentHandle(false, 0);
-    ASSERT_TRUE(carrier->iface->AttachChild(lander->handle(), point, l->mother_attachment));
-}
-
-}  // namespace
-
 TEST_F(LanderSetupTest, AttachedLanderBindsItsParentAndTakesItsName) {
     sim::Vessel* carrier = new_carrier("Carrier-7");
     sim::Vessel* v = create("Lander", "quor_tevlan");
     quor_tevlan* l = lander_of(v);
     std::strcpy(l->mother_name, "Elsewhere");  // as a scenario's MTHR line may have set it
-    hang(carrier, v);
+    ASSERT_TRUE(hang(v, carrier));
     world->finish_creation();
 
     EXPECT_EQ(l->mars_handle, world->body("Mars")->handle());
@@ -38,7 +27,7 @@ TEST_F(LanderSetupTest, ParentWithALongNameIsBoundAndItsNameCutToTheBuffer) {
     // Marks past the 30 characters the binding may write.
     std::memset(l->mother_name, 'x', sizeof l->mother_name - 1);
     l->mother_name[sizeof l->mother_name - 1] = '\0';
-    hang(carrier, v);
+    ASSERT_TRUE(hang(v, carrier));
     v->trace.enabled = true;
     world->finish_creation();
 

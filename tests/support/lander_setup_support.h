@@ -5,18 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "lander/quor_tevlan.h"
-#include "support/test_vessel.h"
-#include "support/world_fixture.h"
+#include "support/lander_fixture.h"
 
 namespace lander_setup {
-
-inline VESSEL* make_lander(OBJHANDLE h, int flightmodel) {
-    return new quor_tevlan(h, flightmodel);
-}
-inline void drop_lander(VESSEL* v) {
-    delete static_cast<quor_tevlan*>(v);
-}
 
 // A handle as the call trace writes it.
 inline std::string ptr_text(const void* p) {
@@ -27,15 +18,8 @@ inline std::string ptr_text(const void* p) {
 
 }  // namespace lander_setup
 
-class LanderSetupTest : public WorldTest {
+class LanderSetupTest : public LanderTest {
 protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        world->register_builtin_module("quor_tevlan", lander_setup::make_lander,
-                                       lander_setup::drop_lander);
-        register_test_vessel(*world);
-    }
-
     quor_tevlan* lander_of(sim::Vessel* v) { return static_cast<quor_tevlan*>(v->iface); }
     quor_tevlan* new_lander(const std::string& name) {
         return lander_of(create(name, "quor_tevlan"));

@@ -5,7 +5,7 @@ JOBS ?= 2
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 
-.PHONY: demo test bench deps release asan format clean
+.PHONY: demo test bench deps release asan format format-check clean
 
 deps:
 	@scripts/install-deps.sh
@@ -21,7 +21,7 @@ asan: deps
 demo: release
 	@scripts/demo.sh $(RELEASE_DIR)
 
-test: asan
+test: asan format-check
 	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: release
@@ -29,6 +29,10 @@ bench: release
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Every C++ file as .clang-format lays it out.
+format-check: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build out

@@ -12,7 +12,8 @@ namespace app {
 void FlightPlot::sample(const sim::World& w) {
     for (const auto& vp : w.vessels()) {
         const sim::Vessel& v = *vp;
-        auto it = std::find_if(series_.begin(), series_.end(), [&](const Series& s) { return s.vessel == &v; });
+        auto it = std::find_if(series_.begin(), series_.end(),
+                               [&](const Series& s) { return s.vessel == &v; });
         if (it == series_.end()) {
             series_.push_back({&v, v.name(), {}, {}, {}, {}, {}});
             it = series_.end() - 1;
@@ -22,7 +23,8 @@ void FlightPlot::sample(const sim::World& w) {
         it->engine_levels.resize(engines);
         it->t_s.push_back(w.clock.t_s);
         it->height_m.push_back(sim::height_above_ground(w, v));
-        it->vertical_m_s.push_back(sim::mul(sim::global_to_horizon(w, v), sim::ground_velocity(w, v)).y);
+        it->vertical_m_s.push_back(
+            sim::mul(sim::global_to_horizon(w, v), sim::ground_velocity(w, v)).y);
         it->propellant_kg.push_back(v.propellant_mass_kg());
         for (std::size_t e = 0; e < engines; ++e) {
             auto& levels = it->engine_levels[e];
@@ -34,7 +36,8 @@ void FlightPlot::sample(const sim::World& w) {
 
 bool FlightPlot::write(const sim::World& w, const std::string& path, std::string& error) const {
     const sim::Vessel* focus = w.focus();
-    auto it = std::find_if(series_.begin(), series_.end(), [&](const Series& s) { return s.vessel == focus; });
+    auto it = std::find_if(series_.begin(), series_.end(),
+                           [&](const Series& s) { return s.vessel == focus; });
     if (!focus || it == series_.end() || it->t_s.empty()) {
         error = path + ": no vessel to plot";
         return false;
@@ -46,9 +49,11 @@ bool FlightPlot::write(const sim::World& w, const std::string& path, std::string
         {"", "height (m)", {{"height", it->height_m}}},
         {"", "vertical speed (m/s)", {{"vertical speed", it->vertical_m_s}}},
     };
-    if (!engines.series.empty()) panels.push_back(engines);
+    if (!engines.series.empty())
+        panels.push_back(engines);
     panels.push_back({"", "propellant (kg)", {{"propellant", it->propellant_kg}}});
-    return write_plot_png(path, it->name + " (" + focus->class_name() + ")", it->t_s, panels, error);
+    return write_plot_png(path, it->name + " (" + focus->class_name() + ")", it->t_s, panels,
+                          error);
 }
 
 }  // namespace app

@@ -13,13 +13,13 @@ class World;
 namespace app {
 
 class FlightPlot {
-public:
+  public:
     // Records the state of every vessel; call once per frame. Reuses its storage.
     void sample(const sim::World& w);
     // Draws the vessel that has the focus at the end of the run (the one the user flew).
     bool write(const sim::World& w, const std::string& path, std::string& error) const;
 
-private:
+  private:
     struct Series {
         const sim::Vessel* vessel = nullptr;
         std::string name;

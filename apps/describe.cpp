@@ -20,59 +20,67 @@ std::string vec(const VECTOR3& v) {
 
 int thruster_index(const sim::Vessel& v, const sim::Thruster* t) {
     for (std::size_t i = 0; i < v.thrusters.size(); ++i)
-        if (v.thrusters[i].get() == t) return static_cast<int>(i);
+        if (v.thrusters[i].get() == t)
+            return static_cast<int>(i);
     return -1;
 }
 
 void print_declarations(const sim::Vessel& v) {
     std::printf("vessel %s of class %s\n", v.name().c_str(), v.class_name().c_str());
-    std::printf("  mass %.1f kg (empty %.1f kg, propellant %.1f kg)\n", v.mass_kg(), v.config.empty_mass_kg,
-                v.propellant_mass_kg());
+    std::printf("  mass %.1f kg (empty %.1f kg, propellant %.1f kg)\n", v.mass_kg(),
+                v.config.empty_mass_kg, v.propellant_mass_kg());
     std::printf("  size %g m, inertia per mass %s m^2, cross sections %s m^2\n", v.config.size_m,
                 vec(v.config.pmi_m2).c_str(), vec(v.config.cross_sections_m2).c_str());
     for (const auto& m : v.meshes) std::printf("  mesh \"%s\"\n", m.name.c_str());
     for (std::size_t i = 0; i < v.thrusters.size(); ++i) {
         const sim::Thruster& t = *v.thrusters[i];
-        std::printf("  thruster %zu at %s along %s, %g N, isp %g m/s\n", i, vec(t.pos).c_str(), vec(t.dir).c_str(),
-                    t.max_thrust_n, t.isp_m_s);
+        std::printf("  thruster %zu at %s along %s, %g N, isp %g m/s\n", i, vec(t.pos).c_str(),
+                    vec(t.dir).c_str(), t.max_thrust_n, t.isp_m_s);
     }
     for (const auto& g : v.groups) {
         std::printf("  group %-14s:", sim::group_name(g->type));
         for (const sim::Thruster* t : g->thrusters) std::printf(" %d", thruster_index(v, t));
         std::printf("\n");
     }
-    std::printf("  %zu exhaust flames, %zu particle streams, %zu touchdown points\n", v.exhausts.size(),
-                v.streams.size(), v.config.touchdown.size());
+    std::printf("  %zu exhaust flames, %zu particle streams, %zu touchdown points\n",
+                v.exhausts.size(), v.streams.size(), v.config.touchdown.size());
     for (const auto& a : v.attachments)
         std::printf("  attachment \"%s\" %s at %s along %s\n", a->id.c_str(),
-                    a->to_parent ? "towards a parent" : "for a child", vec(a->pos).c_str(), vec(a->dir).c_str());
+                    a->to_parent ? "towards a parent" : "for a child", vec(a->pos).c_str(),
+                    vec(a->dir).c_str());
     std::printf("  camera at %s looking along %s, tilt %.4f rad\n", vec(v.camera.offset).c_str(),
                 vec(v.camera.direction).c_str(), v.camera.tilt_rad);
     for (std::size_t a = 0; a < v.animations.size(); ++a) {
         const sim::Animation& anim = *v.animations[a];
-        std::printf("  animation %zu: %zu components, state %.3f\n", a, anim.components.size(), anim.state);
+        std::printf("  animation %zu: %zu components, state %.3f\n", a, anim.components.size(),
+                    anim.state);
         for (const sim::AnimationComponent* c : anim.components) {
             const MGROUP_TRANSFORM* tr = c->transform;
-            std::printf("    %s groups", tr->Type() == MGROUP_TRANSFORM::ROTATE ? "rotate   " : "translate");
+            std::printf("    %s groups",
+                        tr->Type() == MGROUP_TRANSFORM::ROTATE ? "rotate   " : "translate");
             for (UINT g = 0; g < tr->ngrp; ++g) std::printf(" %u", tr->grp[g]);
             if (tr->Type() == MGROUP_TRANSFORM::ROTATE) {
                 auto* r = static_cast<const MGROUP_ROTATE*>(tr);
-                std::printf(" about %s through %s by %.1f deg", vec(r->axis).c_str(), vec(r->ref).c_str(),
-                            r->angle * 180.0 / std::numbers::pi);
+                std::printf(" about %s through %s by %.1f deg", vec(r->axis).c_str(),
+                            vec(r->ref).c_str(), r->angle * 180.0 / std::numbers::pi);
             } else {
                 std::printf(" by %s", vec(static_cast<const MGROUP_TRANSLATE*>(tr)->shift).c_str());
             }
-            std::printf(" over %.2f-%.2f%s\n", c->state0, c->state1, c->parent ? ", follows its parent" : "");
+            std::printf(" over %.2f-%.2f%s\n", c->state0, c->state1,
+                        c->parent ? ", follows its parent" : "");
         }
     }
 }
 
 void print_lander_state(const quor_tevlan& l) {
-    std::printf("  gear %d/%.2f  mast %d/%.2f  antenna %d/%.2f  arm %d/%.2f  (status/state)\n", l.leg_status,
-                l.leg_state, l.met_status, l.met_state, l.ant_status, l.ant_state, l.arm_status, l.arm_state);
-    std::printf("  autopilot phase %d, camera view %d, mother \"%s\", keys sent G%d J%d K%d U%d, pushed %d\n",
-                l.autopilot_phase, l.camera_view, l.mother_name, l.key_g_sent, l.key_j_sent, l.key_k_sent,
-                l.key_u_sent, l.mother_pushed);
+    std::printf("  gear %d/%.2f  mast %d/%.2f  antenna %d/%.2f  arm %d/%.2f  (status/state)\n",
+                l.leg_status, l.leg_state, l.met_status, l.met_state, l.ant_status, l.ant_state,
+                l.arm_status, l.arm_state);
+    std::printf(
+        "  autopilot phase %d, camera view %d, mother \"%s\", keys sent G%d J%d K%d U%d, pushed "
+        "%d\n",
+        l.autopilot_phase, l.camera_view, l.mother_name, l.key_g_sent, l.key_j_sent, l.key_k_sent,
+        l.key_u_sent, l.mother_pushed);
 }
 
 }  // namespace
@@ -101,16 +109,18 @@ int run_describe(const DescribeOptions& options) {
         auto state = sim::keyboard_state(key);
         int used = sim::deliver_key(*v, key.code, true, state.data());
         std::printf("key %s: %s\n", text.c_str(), used ? "taken" : "left to the simulator");
-        if (lander) print_lander_state(*static_cast<quor_tevlan*>(v->iface));
+        if (lander)
+            print_lander_state(*static_cast<quor_tevlan*>(v->iface));
         std::printf("  camera at %s looking along %s, tilt %.4f rad, attached %d times\n",
-                    vec(v->camera.offset).c_str(), vec(v->camera.direction).c_str(), v->camera.tilt_rad,
-                    world.camera.attach_calls);
+                    vec(v->camera.offset).c_str(), vec(v->camera.direction).c_str(),
+                    v->camera.tilt_rad, world.camera.attach_calls);
     }
     return 0;
 }
 
 int describe_command(int argc, const char* const* argv, const std::string& default_modules) {
-    CLI::App app{"vesselsim describe: what a vessel class declares, and what keys do to it", "vesselsim"};
+    CLI::App app{"vesselsim describe: what a vessel class declares, and what keys do to it",
+                 "vesselsim"};
     CLI::App* cmd = app.add_subcommand("describe", "create one vessel of a class and print it");
     app.require_subcommand(1);
     DescribeOptions o;
@@ -123,11 +133,14 @@ int describe_command(int argc, const char* const* argv, const std::string& defau
         std::printf("%s", app.help().c_str());
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "vesselsim: %s\nusage: vesselsim describe CLASS [--key KEY]... [--modules DIR]\n",
-                     e.what());
+        std::fprintf(
+            stderr,
+            "vesselsim: %s\nusage: vesselsim describe CLASS [--key KEY]... [--modules DIR]\n",
+            e.what());
         return 2;
     }
-    if (o.module_dir.empty()) o.module_dir = default_modules;
+    if (o.module_dir.empty())
+        o.module_dir = default_modules;
     return run_describe(o);
 }
 

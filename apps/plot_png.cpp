@@ -23,7 +23,8 @@ void range_of(const std::vector<double>& v, double& lo, double& hi) {
 void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last) {
     double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
     for (const auto& s : panel.series) range_of(s.values, lo, hi);
-    if (lo > hi) lo = hi = 0.0;
+    if (lo > hi)
+        lo = hi = 0.0;
     double pad = std::max((hi - lo) * 0.05, 1e-3);
     plcol0(15);
     plenv(t.front(), std::max(t.back(), t.front() + 1e-3), lo - pad, hi + pad, 0, 0);
@@ -37,7 +38,8 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last)
     }
     if (panel.series.size() > 1) {
         // A small legend in the panel's upper right corner.
-        std::vector<PLINT> opts(panel.series.size(), PL_LEGEND_LINE), colours, widths_i(panel.series.size(), 1);
+        std::vector<PLINT> opts(panel.series.size(), PL_LEGEND_LINE), colours,
+            widths_i(panel.series.size(), 1);
         std::vector<PLFLT> widths(panel.series.size(), 1.0);
         std::vector<const char*> texts;
         std::vector<PLINT> text_colours;
@@ -48,17 +50,19 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last)
         }
         std::vector<PLINT> styles(panel.series.size(), 1);
         PLFLT w = 0, h = 0;
-        pllegend(&w, &h, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX, PL_POSITION_RIGHT | PL_POSITION_TOP,
-                 0.02, 0.02, 0.1, 0, 1, 1, 0, 0, static_cast<PLINT>(panel.series.size()), opts.data(), 1.0,
-                 0.8, 2.0, 1.0, text_colours.data(), texts.data(), nullptr, nullptr, nullptr, nullptr,
+        pllegend(&w, &h, PL_LEGEND_BACKGROUND | PL_LEGEND_BOUNDING_BOX,
+                 PL_POSITION_RIGHT | PL_POSITION_TOP, 0.02, 0.02, 0.1, 0, 1, 1, 0, 0,
+                 static_cast<PLINT>(panel.series.size()), opts.data(), 1.0, 0.8, 2.0, 1.0,
+                 text_colours.data(), texts.data(), nullptr, nullptr, nullptr, nullptr,
                  colours.data(), styles.data(), widths.data(), nullptr, nullptr, nullptr, nullptr);
     }
 }
 
 }  // namespace
 
-bool write_plot_png(const std::string& path, const std::string& title, const std::vector<double>& time_s,
-                    const std::vector<PlotPanel>& panels, std::string& error) {
+bool write_plot_png(const std::string& path, const std::string& title,
+                    const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
+                    std::string& error) {
     if (time_s.empty() || panels.empty()) {
         error = path + ": nothing to plot";
         return false;
@@ -78,7 +82,8 @@ bool write_plot_png(const std::string& path, const std::string& title, const std
     plinit();
     for (std::size_t i = 0; i < panels.size(); ++i) {
         PlotPanel p = panels[i];
-        if (i == 0) p.title = title + (p.title.empty() ? "" : ": " + p.title);
+        if (i == 0)
+            p.title = title + (p.title.empty() ? "" : ": " + p.title);
         draw_panel(time_s, p, i + 1 == panels.size());
     }
     plend();

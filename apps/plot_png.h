@@ -19,7 +19,8 @@ struct PlotPanel {
 
 // Draws the panels one above the other against the shared time axis. False with a message
 // when the file cannot be written.
-bool write_plot_png(const std::string& path, const std::string& title, const std::vector<double>& time_s,
-                    const std::vector<PlotPanel>& panels, std::string& error);
+bool write_plot_png(const std::string& path, const std::string& title,
+                    const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
+                    std::string& error);
 
 }  // namespace app

@@ -137,7 +137,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     auto wall_start = std::chrono::steady_clock::now();
     try {
         telemetry.write_rows(w);
-        if (!o.plot_path.empty()) plot.sample(w);
+        if (!o.plot_path.empty())
+            plot.sample(w);
         while (true) {
             if (w.clock.t_s >= end_s - slack_s) {
                 why = o.until_s ? RunEnd::until : RunEnd::time_limit;
@@ -156,7 +157,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
             w.step(dt);
             rest.update(w, dt);
             telemetry.write_rows(w);
-            if (!o.plot_path.empty()) plot.sample(w);
+            if (!o.plot_path.empty())
+                plot.sample(w);
         }
     } catch (const sim::NonFiniteState& e) {
         err << "vesselsim: " << e.what() << "\n";

@@ -50,7 +50,8 @@ const CLI::Validator kNonNegative(
 const CLI::Validator kAtMostTenth(
     [](const std::string& text) {
         double v = 0.0;
-        return CLI::detail::lexical_cast(text, v) && v <= 0.1 ? std::string() : "must be at most 0.1";
+        return CLI::detail::lexical_cast(text, v) && v <= 0.1 ? std::string()
+                                                              : "must be at most 0.1";
     },
     "");
 
@@ -63,7 +64,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         return ParseOutcome::usage_error;
     };
     if (argc > 1 && argv[1][0] != '-' && std::string(argv[1]) != "run")
-        return usage_error(std::string("unknown command ") + argv[1] + " (the commands are run and describe)");
+        return usage_error(std::string("unknown command ") + argv[1] +
+                           " (the commands are run and describe)");
 
     CLI::App app{"vesselsim: runs vessel modules in the headless stand-in simulator", "vesselsim"};
     app.require_subcommand(1);
@@ -92,7 +94,9 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         ->type_name("FILE");
     run->add_option("--telemetry", o.telemetry_path, "write one CSV row per frame and vessel")
         ->type_name("FILE.csv");
-    run->add_option("--plot", o.plot_path, "plot of the focus vessel's height, vertical speed, engine levels and propellant")
+    run->add_option(
+           "--plot", o.plot_path,
+           "plot of the focus vessel's height, vertical speed, engine levels and propellant")
         ->type_name("FILE.png");
     run->add_option("--hud", o.hud_path, "HUD image of the focus vessel (not available yet)")
         ->type_name("FILE.png");

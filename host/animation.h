@@ -6,7 +6,7 @@
 #include "math_types.h"
 
 class MGROUP_TRANSFORM {
-public:
+  public:
     enum TYPE { NULLTRANSFORM, ROTATE, TRANSLATE, SCALE };
 
     MGROUP_TRANSFORM(UINT mesh, const UINT* grp, UINT ngrp) : mesh(mesh), grp(grp), ngrp(ngrp) {}
@@ -20,7 +20,7 @@ public:
 
 // Rotation of mesh groups about an axis through a reference point.
 class MGROUP_ROTATE : public MGROUP_TRANSFORM {
-public:
+  public:
     MGROUP_ROTATE(UINT mesh, const UINT* grp, UINT ngrp, const VECTOR3& ref, const VECTOR3& axis,
                   float angle)
         : MGROUP_TRANSFORM(mesh, grp, ngrp), ref(ref), axis(axis), angle(angle) {}
@@ -33,7 +33,7 @@ public:
 
 // Translation of mesh groups by a shift vector.
 class MGROUP_TRANSLATE : public MGROUP_TRANSFORM {
-public:
+  public:
     MGROUP_TRANSLATE(UINT mesh, const UINT* grp, UINT ngrp, const VECTOR3& shift)
         : MGROUP_TRANSFORM(mesh, grp, ngrp), shift(shift) {}
     TYPE Type() const override { return TRANSLATE; }

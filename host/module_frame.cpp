@@ -1,6 +1,5 @@
 #include "module_frame.h"
 
-
 #include "oapi.h"
 
 #ifdef _WIN32
@@ -24,11 +23,13 @@ int g_version = 0;
 ExitRoutine find_exit_routine(HINSTANCE module) {
 #ifdef _WIN32
     FARPROC f = GetProcAddress(static_cast<HMODULE>(module), "ExitModule");
-    if (!f) f = GetProcAddress(static_cast<HMODULE>(module), "opcDLLExit");
+    if (!f)
+        f = GetProcAddress(static_cast<HMODULE>(module), "opcDLLExit");
     return reinterpret_cast<ExitRoutine>(f);
 #else
     void* f = dlsym(module, "ExitModule");
-    if (!f) f = dlsym(module, "opcDLLExit");
+    if (!f)
+        f = dlsym(module, "opcDLLExit");
     return reinterpret_cast<ExitRoutine>(f);
 #endif
 }
@@ -40,7 +41,8 @@ void on_attach(HINSTANCE module) {
 }
 
 void on_detach() {
-    if (g_exit_routine) g_exit_routine(g_module);
+    if (g_exit_routine)
+        g_exit_routine(g_module);
 }
 
 }  // namespace
@@ -64,14 +66,20 @@ namespace {
 // that call takes is given back at once; the handle stays valid while the library is loaded.
 HINSTANCE own_handle() {
     Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&on_attach), &info) || !info.dli_fname) return nullptr;
+    if (!dladdr(reinterpret_cast<void*>(&on_attach), &info) || !info.dli_fname)
+        return nullptr;
     void* handle = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
-    if (handle) dlclose(handle);
+    if (handle)
+        dlclose(handle);
     return handle;
 }
 
-__attribute__((constructor)) void library_attach() { on_attach(own_handle()); }
-__attribute__((destructor)) void library_detach() { on_detach(); }
+__attribute__((constructor)) void library_attach() {
+    on_attach(own_handle());
+}
+__attribute__((destructor)) void library_detach() {
+    on_detach();
+}
 
 }  // namespace
 #endif
@@ -81,12 +89,16 @@ VESSEL* ovcInit(OBJHANDLE hvessel, int flightmodel) {
 }
 
 void ovcExit(VESSEL* vessel) {
-    if (vessel) module::destroy_vessel(vessel);
+    if (vessel)
+        module::destroy_vessel(vessel);
 }
 
-const char* ModuleDate() { return module::build_date; }
+const char* ModuleDate() {
+    return module::build_date;
+}
 
 int GetModuleVersion() {
-    if (!g_version) g_version = Date2Int(kInterfaceDate);
+    if (!g_version)
+        g_version = Date2Int(kInterfaceDate);
     return g_version;
 }

@@ -51,7 +51,7 @@ constexpr int CAMERA_MODE_KEEP = 2;  // keep whichever mode the camera has
 
 // One ground contact point: a spring-damper with friction.
 struct TOUCHDOWNVTX {
-    VECTOR3 pos;    // position in the vessel frame, m
+    VECTOR3 pos;       // position in the vessel frame, m
     double stiffness;  // suspension stiffness, N/m
     double damping;    // suspension damping, N s/m
     double mu;         // friction coefficient, lateral (or isotropic)
@@ -127,12 +127,12 @@ struct VESSELSTATUS2 {
     struct FUELSPEC {
         DWORD idx;
         double level;
-    }* fuel;
+    } * fuel;
     DWORD nthruster;
     struct THRUSTSPEC {
         DWORD idx;
         double level;
-    }* thruster;
+    } * thruster;
     DWORD ndockinfo;
     void* dockinfo;
     DWORD xpdr;

@@ -17,7 +17,7 @@ class Sketchpad;
 }
 
 class HOST_API VESSEL {
-public:
+  public:
     // hVessel: the handle the simulator issued for this vessel; fmodel: flight-model level.
     VESSEL(OBJHANDLE hVessel, int fmodel = 1);
     VESSEL(const VESSEL&) = delete;
@@ -31,9 +31,9 @@ public:
 
     // Animations.
     UINT CreateAnimation(double initial_state) const;
-    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(UINT anim, double state0, double state1,
-                                                    MGROUP_TRANSFORM* trans,
-                                                    ANIMATIONCOMPONENT_HANDLE parent = nullptr) const;
+    ANIMATIONCOMPONENT_HANDLE AddAnimationComponent(
+        UINT anim, double state0, double state1, MGROUP_TRANSFORM* trans,
+        ANIMATIONCOMPONENT_HANDLE parent = nullptr) const;
     bool SetAnimation(UINT anim, double state) const;
 
     // Configuration: shape, mass, meshes, camera.
@@ -72,8 +72,7 @@ public:
 
     // Attachments.
     ATTACHMENTHANDLE CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir,
-                                      const VECTOR3& rot, const char* id,
-                                      bool loose = false) const;
+                                      const VECTOR3& rot, const char* id, bool loose = false) const;
     ATTACHMENTHANDLE GetAttachmentHandle(bool toparent, DWORD i) const;
     OBJHANDLE GetAttachmentStatus(ATTACHMENTHANDLE attachment) const;
     bool AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment,
@@ -105,24 +104,24 @@ public:
     int SendBufferedKey(DWORD key, bool down = true, char* kstate = nullptr);
     void ParseScenarioLineEx(char* line, void* status) const;
 
-protected:
+  protected:
     int version;  // which callback table the object has
 
-private:
+  private:
     OBJHANDLE hVessel;
     int flightmodel;
 };
 
 class HOST_API VESSEL2 : public VESSEL {
-public:
+  public:
     VESSEL2(OBJHANDLE hVessel, int fmodel = 1);
 
     // The callback table, in slot order.
-    virtual void clbkClassSetup(FILEHANDLE cfg);                 // once, right after creation
-    virtual void clbkSaveState(FILEHANDLE scn);                  // writes the standard lines
-    virtual void clbkReadState(FILEHANDLE scn, void* status);    // passes each line to the simulator
-    virtual void clbkSetStateEx(const void* status);             // applies the status read
-    virtual void clbkAfterCreation();                            // once all vessels exist
+    virtual void clbkClassSetup(FILEHANDLE cfg);               // once, right after creation
+    virtual void clbkSaveState(FILEHANDLE scn);                // writes the standard lines
+    virtual void clbkReadState(FILEHANDLE scn, void* status);  // passes each line to the simulator
+    virtual void clbkSetStateEx(const void* status);           // applies the status read
+    virtual void clbkAfterCreation();                          // once all vessels exist
     virtual void clbkFocusChanged(bool getfocus, OBJHANDLE hNewVessel, OBJHANDLE hOldVessel);
     virtual void clbkBeforeStep(double simt, double simdt, double mjd);  // each frame, first
     virtual void clbkPostStep(double simt, double simdt, double mjd);    // each frame, last
@@ -151,7 +150,7 @@ public:
 };
 
 class HOST_API VESSEL3 : public VESSEL2 {
-public:
+  public:
     VESSEL3(OBJHANDLE hVessel, int fmodel = 1);
 
     using VESSEL2::clbkDrawHUD;

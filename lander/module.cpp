@@ -6,6 +6,8 @@ VESSEL* module::create_vessel(OBJHANDLE hvessel, int flightmodel) {
     return new quor_tevlan(hvessel, flightmodel);
 }
 
-void module::destroy_vessel(VESSEL* vessel) { delete static_cast<quor_tevlan*>(vessel); }
+void module::destroy_vessel(VESSEL* vessel) {
+    delete static_cast<quor_tevlan*>(vessel);
+}
 
 const char module::build_date[] = "Aug 11 2025";

@@ -32,7 +32,8 @@ constexpr UINT lander_mesh = 0;
 
 template <std::size_t N>
 MGROUP_ROTATE* rotation(const UINT (&groups)[N], VECTOR3 ref, VECTOR3 axis, double angle_deg) {
-    return new MGROUP_ROTATE(lander_mesh, groups, N, ref, axis, static_cast<float>(angle_deg * deg));
+    return new MGROUP_ROTATE(lander_mesh, groups, N, ref, axis,
+                             static_cast<float>(angle_deg * deg));
 }
 
 template <std::size_t N>

@@ -24,7 +24,7 @@ enum autopilot_phase_value : int {
 constexpr int animation_component_count = 19;
 
 class quor_tevlan final : public VESSEL3 {
-public:
+  public:
     quor_tevlan(OBJHANDLE hvessel, int flightmodel);
     ~quor_tevlan();
 
@@ -67,6 +67,6 @@ public:
     OBJHANDLE mother_vessel;
     OBJHANDLE mars_handle;
 
-private:
+  private:
     void set_defaults();
 };

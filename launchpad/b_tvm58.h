@@ -5,6 +5,6 @@
 #include "host/vessel.h"
 
 class b_tvm58 final : public VESSEL2 {
-public:
+  public:
     b_tvm58(OBJHANDLE hvessel, int flightmodel);
 };

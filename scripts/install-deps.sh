@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev
   libplplot-dev plplot-driver-cairo
-  binutils
+  binutils clang-format
 )
 
 missing=()

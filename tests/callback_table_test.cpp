@@ -29,12 +29,18 @@ TEST(CallbackTable, SlotsFollowTheInterfaceOrder) {
     EXPECT_EQ(slot_of(&VESSEL2::clbkAfterCreation), 4);
     EXPECT_EQ(slot_of(&VESSEL2::clbkBeforeStep), 6);
     EXPECT_EQ(slot_of(&VESSEL2::clbkPostStep), 7);
-    EXPECT_EQ(slot_of(static_cast<void (VESSEL2::*)(int, const HUDPAINTSPEC*, HDC)>(&VESSEL2::clbkDrawHUD)), 11);
+    EXPECT_EQ(slot_of(static_cast<void (VESSEL2::*)(int, const HUDPAINTSPEC*, HDC)>(
+                  &VESSEL2::clbkDrawHUD)),
+              11);
     EXPECT_EQ(slot_of(&VESSEL2::clbkKeyEvent), 20);
     EXPECT_EQ(slot_of(&VESSEL2::clbkLoadGenericCockpit), 21);
     EXPECT_EQ(slot_of(&VESSEL2::clbkVCRedrawEvent), 27);
-    EXPECT_EQ(slot_of(static_cast<bool (VESSEL3::*)(int, int, int, int, void*)>(&VESSEL3::clbkPanelMouseEvent)), 28);
+    EXPECT_EQ(slot_of(static_cast<bool (VESSEL3::*)(int, int, int, int, void*)>(
+                  &VESSEL3::clbkPanelMouseEvent)),
+              28);
     EXPECT_EQ(slot_of(&VESSEL3::clbkGeneric), 30);
-    EXPECT_EQ(slot_of(static_cast<bool (VESSEL3::*)(int, const HUDPAINTSPEC*, oapi::Sketchpad*)>(&VESSEL3::clbkDrawHUD)), 32);
+    EXPECT_EQ(slot_of(static_cast<bool (VESSEL3::*)(int, const HUDPAINTSPEC*, oapi::Sketchpad*)>(
+                  &VESSEL3::clbkDrawHUD)),
+              32);
     EXPECT_EQ(slot_of(&VESSEL3::clbkGetRadiationForce), 34);
 }

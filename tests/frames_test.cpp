@@ -1,9 +1,10 @@
 // Frames of reference as modules see them through their vessel: the horizon frame, equatorial
 // position, ground speed, and the attitude of a status record.
+#include "sim/frames.h"
+
 #include <cmath>
 #include <numbers>
 
-#include "sim/frames.h"
 #include "sim/physics.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
@@ -25,7 +26,7 @@ double det(const MATRIX3& m) {
 }
 
 class FramesTest : public WorldTest {
-protected:
+  protected:
     void SetUp() override {
         WorldTest::SetUp();
         register_test_vessel(*world);
@@ -76,7 +77,8 @@ TEST_F(FramesTest, GroundSpeedIsMeasuredAgainstTheTurningSurface) {
     expect_near(vg, _V(5, -3, 4), 1e-9);  // x east, y up, z north
     // Height above the mean radius and above the ground differ by the ground's elevation.
     world->body("Mars")->ground_elevation_m = 200.0;
-    EXPECT_NEAR(v->iface->GetAltitude(ALTMODE_MEANRAD) - v->iface->GetAltitude(ALTMODE_GROUND), 200.0, 1e-6);
+    EXPECT_NEAR(v->iface->GetAltitude(ALTMODE_MEANRAD) - v->iface->GetAltitude(ALTMODE_GROUND),
+                200.0, 1e-6);
 }
 
 TEST_F(FramesTest, StatusRecordsCarryTheWholeStateBothWays) {

@@ -57,7 +57,7 @@ constexpr DWORD beyond_keyboard = 0x1234;  // no byte of the keyboard state
 }  // namespace
 
 class LanderKeysTest : public LanderSetupTest {
-protected:
+  protected:
     void SetUp() override {
         LanderSetupTest::SetUp();
         v = create("Lander", "quor_tevlan");

@@ -9,7 +9,9 @@
 
 namespace {
 
-quor_tevlan& lander_of(sim::Vessel* v) { return *static_cast<quor_tevlan*>(v->iface); }
+quor_tevlan& lander_of(sim::Vessel* v) {
+    return *static_cast<quor_tevlan*>(v->iface);
+}
 
 struct ExpectedComponent {
     int animation;  // 0 gear, 1 mast, 2 antenna, 3 arm (creation order)
@@ -54,7 +56,8 @@ TEST_F(WorldTest, FreshLanderHasItsDefaults) {
     for (int s : {l.ant_status, l.arm_status, l.met_status}) EXPECT_EQ(s, 0);
     EXPECT_EQ(l.autopilot_phase, 0);
     EXPECT_EQ(l.camera_view, 0);
-    for (int f : {l.key_g_sent, l.key_j_sent, l.key_k_sent, l.key_u_sent, l.mother_pushed}) EXPECT_EQ(f, 0);
+    for (int f : {l.key_g_sent, l.key_j_sent, l.key_k_sent, l.key_u_sent, l.mother_pushed})
+        EXPECT_EQ(f, 0);
     EXPECT_STREQ(l.mother_name, "NULL");
     EXPECT_EQ(l.target_dir.x, 0.0);
     EXPECT_EQ(l.target_dir.y, 0.0);
@@ -87,7 +90,8 @@ TEST_F(WorldTest, AnimationsAreRecordedComponentByComponent) {
         EXPECT_EQ(c.parent, e.parent < 0 ? nullptr : v->animation_components[e.parent].get());
         ASSERT_EQ(c.transform->Type(), e.kind);
         EXPECT_EQ(c.transform->mesh, 0u);
-        EXPECT_EQ(std::vector<UINT>(c.transform->grp, c.transform->grp + c.transform->ngrp), e.groups);
+        EXPECT_EQ(std::vector<UINT>(c.transform->grp, c.transform->grp + c.transform->ngrp),
+                  e.groups);
         if (e.kind == MGROUP_TRANSFORM::ROTATE) {
             // Degrees times pi/180 in double precision, then stored in single precision.
             float expected = static_cast<float>(e.angle_deg * (std::numbers::pi / 180.0));
@@ -98,7 +102,9 @@ TEST_F(WorldTest, AnimationsAreRecordedComponentByComponent) {
     EXPECT_EQ(l.anim_components[12]->grp, l.anim_components[13]->grp);
     EXPECT_EQ(l.anim_components[14]->grp, l.anim_components[16]->grp);
     // The third leg's strut axis differs slightly from the other legs'.
-    auto axis = [&](int i) { return static_cast<const MGROUP_ROTATE*>(l.anim_components[i])->axis; };
+    auto axis = [&](int i) {
+        return static_cast<const MGROUP_ROTATE*>(l.anim_components[i])->axis;
+    };
     EXPECT_EQ(axis(3).x, 0.503334);
     EXPECT_EQ(axis(4).x, 0.503125);
     EXPECT_EQ(static_cast<const MGROUP_TRANSLATE*>(l.anim_components[2])->shift.z, 0.629907);

@@ -10,12 +10,13 @@
 namespace {
 
 class MarsLandingTest : public WorldTest {
-protected:
+  protected:
     // Loads a scenario of the project and runs it until the lander has rested for a while.
     void fly(const std::string& scenario) {
         world->event_sink = [&](double, const std::string& text) { events.push_back(text); };
         std::string error;
-        ASSERT_TRUE(sim::load_scenario(*world, std::string(VESSELSIM_SOURCE_DIR) + "/scenarios/" + scenario, error))
+        ASSERT_TRUE(sim::load_scenario(
+            *world, std::string(VESSELSIM_SOURCE_DIR) + "/scenarios/" + scenario, error))
             << error;
         lander = world->vessel("Tevlan");
         ASSERT_NE(lander, nullptr);
@@ -29,7 +30,8 @@ protected:
     // Index of the first event containing text, or -1.
     int event_index(const std::string& text) const {
         for (std::size_t i = 0; i < events.size(); ++i)
-            if (events[i].find(text) != std::string::npos) return static_cast<int>(i);
+            if (events[i].find(text) != std::string::npos)
+                return static_cast<int>(i);
         return -1;
     }
 
@@ -37,7 +39,8 @@ protected:
         ASSERT_TRUE(lander->state.landed) << "the lander did not come to rest on the ground";
         const quor_tevlan& l = *static_cast<quor_tevlan*>(lander->iface);
         EXPECT_EQ(l.autopilot_phase, autopilot_off);
-        for (THRUSTER_HANDLE e : {l.engine_1, l.engine_2, l.engine_3}) EXPECT_EQ(lander->iface->GetThrusterLevel(e), 0.0);
+        for (THRUSTER_HANDLE e : {l.engine_1, l.engine_2, l.engine_3})
+            EXPECT_EQ(lander->iface->GetThrusterLevel(e), 0.0);
         EXPECT_EQ(l.leg_state, 0.0);
         EXPECT_EQ(l.leg_status, at_rest_closed);
         EXPECT_LT(lander->state.touchdown.vertical_m_s, 3.0);

@@ -19,11 +19,13 @@ std::set<std::string> exported_symbols(const std::string& path) {
     std::set<std::string> names;
     std::string cmd = "nm -D --defined-only " + path;
     FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return names;
+    if (!p)
+        return names;
     std::array<char, 512> line{};
     while (fgets(line.data(), line.size(), p)) {
         char addr[64], type[8], name[400];
-        if (std::sscanf(line.data(), "%63s %7s %399s", addr, type, name) == 3) names.insert(name);
+        if (std::sscanf(line.data(), "%63s %7s %399s", addr, type, name) == 3)
+            names.insert(name);
     }
     pclose(p);
     return names;
@@ -78,7 +80,8 @@ TEST(ModuleLoader, ReportsWhyALibraryCannotServe) {
     for (const auto& c : cases) {
         sim::ModuleLibrary lib;
         std::string error;
-        EXPECT_FALSE(sim::load_module_library(test_module_dir() + "/" + c.file, lib, error)) << c.file;
+        EXPECT_FALSE(sim::load_module_library(test_module_dir() + "/" + c.file, lib, error))
+            << c.file;
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
         EXPECT_NE(error.find(c.file), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
@@ -91,7 +94,8 @@ TEST(ModuleLoader, AttachAnnouncesTheLibraryAndDetachCallsItsExitRoutine) {
     int initlib_before = sim::initlib_count();
     sim::ModuleLibrary lib;
     std::string error;
-    ASSERT_TRUE(sim::load_module_library(test_module_dir() + "/exit_routine_probe.so", lib, error)) << error;
+    ASSERT_TRUE(sim::load_module_library(test_module_dir() + "/exit_routine_probe.so", lib, error))
+        << error;
     EXPECT_EQ(sim::initlib_count(), initlib_before + 1);
     EXPECT_EQ(getenv("VESSELSIM_EXIT_ROUTINE_CALLED"), nullptr);
     sim::unload_module_library(lib);

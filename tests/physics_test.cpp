@@ -1,10 +1,11 @@
 // The stand-in's physics: analytic cases, thrust and propellant, the touchdown springs, the
 // frame conventions, attachments in motion, and states that stop being finite.
+#include "sim/physics.h"
+
 #include <cmath>
 #include <numbers>
 
 #include "sim/frames.h"
-#include "sim/physics.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"
@@ -17,9 +18,9 @@ constexpr double kLanderPmi[3] = {0.46, 0.94, 1.05};
 // six touchdown points.
 void lander_like(test_vessel& t) {
     static const TOUCHDOWNVTX feet[] = {
-        {{-1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0},  {{1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0},
-        {{0, -1.7, -0.85}, 60000, 2000, 3.0, 3.0},    {{-2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0},
-        {{2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0},  {{0, -1.0, 0.85}, 13220, 10420, 3.0, 0.0}};
+        {{-1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0}, {{1.4, 0.9, -0.85}, 60000, 2000, 3.0, 3.0},
+        {{0, -1.7, -0.85}, 60000, 2000, 3.0, 3.0},   {{-2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0},
+        {{2.0, 0.65, 0.85}, 13220, 10420, 3.0, 0.0}, {{0, -1.0, 0.85}, 13220, 10420, 3.0, 0.0}};
     t.SetEmptyMass(576);
     t.SetPMI(_V(kLanderPmi[0], kLanderPmi[1], kLanderPmi[2]));
     t.SetSize(2.0);
@@ -36,7 +37,7 @@ void lander_like(test_vessel& t) {
 }
 
 class PhysicsTest : public WorldTest {
-protected:
+  protected:
     void SetUp() override {
         WorldTest::SetUp();
         register_test_vessel(*world);
@@ -57,7 +58,7 @@ protected:
 
     sim::Body* mars = nullptr;
 
-private:
+  private:
     int count_ = 0;
 };
 
@@ -151,7 +152,7 @@ TEST_F(PhysicsTest, EngineGroupsTurnTheVesselTheWayTheFramesPromise) {
         VECTOR3 z_moves_towards;
     };
     const Case cases[] = {
-        {THGROUP_ATT_PITCHUP, 0, +1.0, {0, 1, 0}},   // engines 2 and 3, at -y
+        {THGROUP_ATT_PITCHUP, 0, +1.0, {0, 1, 0}},  // engines 2 and 3, at -y
         {THGROUP_ATT_PITCHDOWN, 0, -1.0, {0, -1, 0}},
         {THGROUP_ATT_YAWRIGHT, 1, -1.0, {1, 0, 0}},  // engine 2 alone, at -x
     };
@@ -201,13 +202,15 @@ TEST_F(PhysicsTest, AttachedChildRidesWithItsParentAndLeavesWithItsMotion) {
     });
     place_above_mars(*world, *parent, 8000.0, {0, 0, 100});
     ASSERT_TRUE(parent->iface->AttachChild(child->handle(), parent->attachment_point(false, 0),
-                                            child->attachment_point(true, 0)));
+                                           child->attachment_point(true, 0)));
     EXPECT_EQ(parent->mass_kg(), 1500.0);
     run(2.0, 0.02);
     // The child hangs 3 m below the parent's origin, upright like it.
     VECTOR3 offset = sim::tmul(parent->state.rot, child->state.rpos - parent->state.rpos);
     EXPECT_NEAR(offset.z, -3.0, 1e-9);
-    EXPECT_NEAR(sim::dot(sim::mul(child->state.rot, VECTOR3{0, 0, 1}), sim::mul(parent->state.rot, VECTOR3{0, 0, 1})), 1.0, 1e-12);
+    EXPECT_NEAR(sim::dot(sim::mul(child->state.rot, VECTOR3{0, 0, 1}),
+                         sim::mul(parent->state.rot, VECTOR3{0, 0, 1})),
+                1.0, 1e-12);
     VECTOR3 vel_before = parent->state.rvel;
     ASSERT_TRUE(parent->iface->DetachChild(parent->attachment_point(false, 0), 2.0));
     // Released with the parent's velocity plus 2 m/s along the point's direction (down).

@@ -133,9 +133,10 @@ TEST(Program, ScenarioAndModuleErrorsExitWithOneAndOneLine) {
 
 TEST(Program, ARunPrintsItsEventsWritesTelemetryAndASaveThatReadsBack) {
     std::string scn = write_scenario("falling.scn", kFalling);
-    std::string csv = temp_path("run.csv"), save = temp_path("run_saved.scn"), png = temp_path("run.png");
-    Outcome r = vesselsim({"run", scn, "--until", "1.01", "--key", "0.1:K", "--telemetry", csv, "--save",
-                           save, "--plot", png});
+    std::string csv = temp_path("run.csv"), save = temp_path("run_saved.scn"),
+                png = temp_path("run.png");
+    Outcome r = vesselsim({"run", scn, "--until", "1.01", "--key", "0.1:K", "--telemetry", csv,
+                           "--save", save, "--plot", png});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("     0.10  key K pressed on Carrier\n"), std::string::npos) << r.out;
@@ -152,7 +153,8 @@ TEST(Program, ARunPrintsItsEventsWritesTelemetryAndASaveThatReadsBack) {
     EXPECT_EQ(rows.back().rfind("1.010,Carrier,", 0), 0u) << rows.back();
     for (const auto& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 16) << row;
     EXPECT_TRUE(std::ifstream(temp_path("run.log")).good()) << "the log sits beside the telemetry";
-    EXPECT_EQ(read_file(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << "the plot is a PNG image";
+    EXPECT_EQ(read_file(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8))
+        << "the plot is a PNG image";
 
     // The saved state goes on from where the run stopped: the parachute is opening.
     std::string text = read_file(save);

@@ -9,7 +9,9 @@ namespace {
 constexpr double kGravitationalConstant = 6.67430e-11;  // CODATA 2018, m^3 kg^-1 s^-2
 }
 
-double Body::mass_kg() const { return gm_m3_s2 / kGravitationalConstant; }
+double Body::mass_kg() const {
+    return gm_m3_s2 / kGravitationalConstant;
+}
 
 double Body::angular_rate_rad_s() const {
     return rotation_period_s > 0.0 ? 2.0 * std::numbers::pi / rotation_period_s : 0.0;
@@ -23,8 +25,10 @@ MATRIX3 Body::rotation(double t_s) const {
 }
 
 double Body::air_density(double height_m) const {
-    if (atmosphere.density0_kg_m3 <= 0.0) return 0.0;
-    return atmosphere.density0_kg_m3 * std::exp(-std::max(height_m, 0.0) / atmosphere.scale_height_m);
+    if (atmosphere.density0_kg_m3 <= 0.0)
+        return 0.0;
+    return atmosphere.density0_kg_m3 *
+           std::exp(-std::max(height_m, 0.0) / atmosphere.scale_height_m);
 }
 
 // Constants: NASA Planetary Fact Sheets (nssdc.gsfc.nasa.gov), rounded as published.

@@ -25,8 +25,8 @@ std::string fixed(double v, int decimals) {
 std::string touchdown_line(const Vessel& v) {
     const auto& td = v.state.touchdown;
     return v.name() + " touchdown: vertical " + fixed(td.vertical_m_s, 2) + " m/s, horizontal " +
-           fixed(td.horizontal_m_s, 2) + " m/s, tilt " + fixed(td.tilt_deg, 1) + " deg, propellant " +
-           fixed(td.propellant_kg, 1) + " kg";
+           fixed(td.horizontal_m_s, 2) + " m/s, tilt " + fixed(td.tilt_deg, 1) +
+           " deg, propellant " + fixed(td.propellant_kg, 1) + " kg";
 }
 
 }  // namespace
@@ -72,15 +72,19 @@ void World::observe_frame() {
             double level = 0.0;
             for (const Thruster* th : g->thrusters) level = std::fmax(level, th->level);
             bool lit = level > 0.0;
-            if (lit == g->lit) continue;
+            if (lit == g->lit)
+                continue;
             g->lit = lit;
             std::string& list = lit ? lit_now : cut_now;
             list += list.empty() ? "" : ", ";
             list += group_name(g->type);
-            if (lit) list += " " + fixed(level, 2);
+            if (lit)
+                list += " " + fixed(level, 2);
         }
-        if (!lit_now.empty()) event(v.name() + " thrusters lit: " + lit_now);
-        if (!cut_now.empty()) event(v.name() + " thrusters cut: " + cut_now);
+        if (!lit_now.empty())
+            event(v.name() + " thrusters lit: " + lit_now);
+        if (!cut_now.empty())
+            event(v.name() + " thrusters cut: " + cut_now);
         for (std::size_t a = 0; a < v.animations.size(); ++a) {
             Animation& anim = *v.animations[a];
             // The pose of the first frame is where the animation starts, not a motion.

@@ -11,7 +11,8 @@ namespace sim {
 EquPos equ_from_body_fixed(const VECTOR3& p) {
     EquPos e;
     e.radius_m = length(p);
-    if (e.radius_m <= 0.0) return e;
+    if (e.radius_m <= 0.0)
+        return e;
     e.lat_rad = std::asin(std::clamp(p.y / e.radius_m, -1.0, 1.0));
     e.lng_rad = std::atan2(p.z, p.x);
     return e;
@@ -19,7 +20,8 @@ EquPos equ_from_body_fixed(const VECTOR3& p) {
 
 VECTOR3 body_fixed_from_equ(const EquPos& e) {
     double cl = std::cos(e.lat_rad);
-    return VECTOR3{cl * std::cos(e.lng_rad), std::sin(e.lat_rad), cl * std::sin(e.lng_rad)} * e.radius_m;
+    return VECTOR3{cl * std::cos(e.lng_rad), std::sin(e.lat_rad), cl * std::sin(e.lng_rad)} *
+           e.radius_m;
 }
 
 MATRIX3 horizon_basis(double lng, double lat) {
@@ -35,14 +37,18 @@ VECTOR3 global_pos(const Vessel& v) {
 }
 
 VECTOR3 body_fixed_pos(const World& w, const Vessel& v) {
-    if (!v.state.ref) return v.state.rpos;
+    if (!v.state.ref)
+        return v.state.rpos;
     return tmul(v.state.ref->rotation(w.clock.t_s), v.state.rpos);
 }
 
-EquPos equ_pos(const World& w, const Vessel& v) { return equ_from_body_fixed(body_fixed_pos(w, v)); }
+EquPos equ_pos(const World& w, const Vessel& v) {
+    return equ_from_body_fixed(body_fixed_pos(w, v));
+}
 
 VECTOR3 ground_velocity(const World&, const Vessel& v) {
-    if (!v.state.ref) return v.state.rvel;
+    if (!v.state.ref)
+        return v.state.rvel;
     // A point fixed on the surface moves at omega * (-z, 0, x) in global orientation.
     double w = v.state.ref->angular_rate_rad_s();
     const VECTOR3& p = v.state.rpos;
@@ -50,7 +56,8 @@ VECTOR3 ground_velocity(const World&, const Vessel& v) {
 }
 
 MATRIX3 global_to_horizon(const World& w, const Vessel& v) {
-    if (!v.state.ref) return identity3();
+    if (!v.state.ref)
+        return identity3();
     MATRIX3 body = v.state.ref->rotation(w.clock.t_s);
     EquPos e = equ_pos(w, v);
     return transpose(mul(body, horizon_basis(e.lng_rad, e.lat_rad)));
@@ -73,7 +80,8 @@ MATRIX3 rotation_from_euler(const VECTOR3& arot) {
 
 VECTOR3 euler_from_rotation(const MATRIX3& r) {
     double b = std::asin(std::clamp(r.m13, -1.0, 1.0));
-    if (std::abs(r.m13) < 1.0 - 1e-12) return {std::atan2(-r.m23, r.m33), b, std::atan2(-r.m12, r.m11)};
+    if (std::abs(r.m13) < 1.0 - 1e-12)
+        return {std::atan2(-r.m23, r.m33), b, std::atan2(-r.m12, r.m11)};
     // Gimbal lock: put the whole turn about x.
     return {std::atan2(r.m32, r.m22), b, 0.0};
 }

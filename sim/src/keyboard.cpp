@@ -47,20 +47,27 @@ bool parse_key(const std::string& text, KeyPress& key) {
     bool have_key = false;
     while (start <= text.size()) {
         std::size_t plus = text.find('+', start);
-        std::string part = upper(text.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
+        std::string part =
+            upper(text.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
         bool last = plus == std::string::npos;
         if (!last) {
-            if (part == "CTRL") k.ctrl = true;
-            else if (part == "SHIFT") k.shift = true;
-            else if (part == "ALT") k.alt = true;
-            else return false;
+            if (part == "CTRL")
+                k.ctrl = true;
+            else if (part == "SHIFT")
+                k.shift = true;
+            else if (part == "ALT")
+                k.alt = true;
+            else
+                return false;
             start = plus + 1;
             continue;
         }
-        if (part.size() == 1 && letter_code(part[0], k.code)) have_key = true;
+        if (part.size() == 1 && letter_code(part[0], k.code))
+            have_key = true;
         break;
     }
-    if (!have_key) return false;
+    if (!have_key)
+        return false;
     key = k;
     return true;
 }
@@ -71,7 +78,8 @@ std::string key_name(DWORD code) {
         if (code >= kLetterRowStart[row] && code < kLetterRowStart[row] + len)
             return std::string(1, kLetterRows[row][code - kLetterRowStart[row]]);
     }
-    if (code >= kDigitStart && code < kDigitStart + 10) return std::string(1, kDigits[code - kDigitStart]);
+    if (code >= kDigitStart && code < kDigitStart + 10)
+        return std::string(1, kDigits[code - kDigitStart]);
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%02X", static_cast<unsigned>(code));
     return buf;
@@ -80,19 +88,25 @@ std::string key_name(DWORD code) {
 std::array<char, 256> keyboard_state(const KeyPress& key) {
     std::array<char, 256> state{};
     auto hold = [&](DWORD code) { state[code] = static_cast<char>(0x80); };
-    if (key.ctrl) hold(OAPI_KEY_LCONTROL);
-    if (key.shift) hold(OAPI_KEY_LSHIFT);
-    if (key.alt) hold(OAPI_KEY_LALT);
-    if (key.code < state.size()) hold(key.code);
+    if (key.ctrl)
+        hold(OAPI_KEY_LCONTROL);
+    if (key.shift)
+        hold(OAPI_KEY_LSHIFT);
+    if (key.alt)
+        hold(OAPI_KEY_LALT);
+    if (key.code < state.size())
+        hold(key.code);
     return state;
 }
 
 int deliver_key(Vessel& v, DWORD key, bool down, char* kstate) {
     VESSEL2* cb = v.callbacks();
-    if (!cb) return 0;
+    if (!cb)
+        return 0;
     std::array<char, 256> none{};
     World* w = World::current();
-    if (!w) return cb->clbkKeyEvent(key, down, kstate ? kstate : none.data());
+    if (!w)
+        return cb->clbkKeyEvent(key, down, kstate ? kstate : none.data());
     CallbackScope scope(*w, &v);
     return cb->clbkKeyEvent(key, down, kstate ? kstate : none.data());
 }

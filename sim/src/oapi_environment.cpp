@@ -10,11 +10,13 @@ constexpr double kWindCeiling_m = 100e3;
 
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
     sim::trace_free("oapiGetGlobalPos", static_cast<const void*>(hObj));
-    if (!pos) return;
+    if (!pos)
+        return;
     *pos = {0, 0, 0};
     sim::World* w = sim::World::current();
     auto* obj = static_cast<sim::Object*>(hObj);
-    if (!w || !w->owns(obj)) return;
+    if (!w || !w->owns(obj))
+        return;
     if (obj->kind() == sim::Object::Kind::Body)
         *pos = static_cast<sim::Body*>(obj)->global_pos;
     else
@@ -29,10 +31,13 @@ VECTOR3 oapiGetWindVector(OBJHANDLE hPlanet, double lng, double lat, double alt,
     auto* obj = static_cast<sim::Object*>(hPlanet);
     if (w && w->owns(obj) && obj->kind() == sim::Object::Kind::Body) {
         const auto* b = static_cast<const sim::Body*>(obj);
-        if (b->atmosphere.density0_kg_m3 > 0.0 && alt < kWindCeiling_m) wind = b->wind_horizon;
+        if (b->atmosphere.density0_kg_m3 > 0.0 && alt < kWindCeiling_m)
+            wind = b->wind_horizon;
     }
     // Frame 0 is the local horizon frame; frame 1 the body's rotating frame at that point.
-    if (frame == 1) wind = sim::mul(sim::horizon_basis(lng, lat), wind);
-    if (windspeed) *windspeed = sim::length(wind);
+    if (frame == 1)
+        wind = sim::mul(sim::horizon_basis(lng, lat), wind);
+    if (windspeed)
+        *windspeed = sim::length(wind);
     return wind;
 }

@@ -8,7 +8,9 @@
 
 namespace {
 
-sim::World* world() { return sim::World::current(); }
+sim::World* world() {
+    return sim::World::current();
+}
 
 sim::Vessel* live_vessel(OBJHANDLE h) {
     sim::World* w = world();
@@ -20,13 +22,15 @@ sim::Vessel* live_vessel(OBJHANDLE h) {
 
 void oapiWriteLog(const char* line) {
     sim::trace_free("oapiWriteLog", line);
-    if (sim::World* w = world()) w->log(line ? line : "");
+    if (sim::World* w = world())
+        w->log(line ? line : "");
 }
 
 OBJHANDLE oapiGetGbodyByName(const char* name) {
     sim::trace_free("oapiGetGbodyByName", name);
     sim::World* w = world();
-    if (!w || !name) return nullptr;
+    if (!w || !name)
+        return nullptr;
     sim::Body* b = w->body(name);
     return b ? b->handle() : nullptr;
 }
@@ -34,8 +38,10 @@ OBJHANDLE oapiGetGbodyByName(const char* name) {
 OBJHANDLE oapiGetObjectByName(const char* name) {
     sim::trace_free("oapiGetObjectByName", name);
     sim::World* w = world();
-    if (!w || !name) return nullptr;
-    if (sim::Vessel* v = w->vessel(name)) return v->handle();
+    if (!w || !name)
+        return nullptr;
+    if (sim::Vessel* v = w->vessel(name))
+        return v->handle();
     sim::Body* b = w->body(name);
     return b ? b->handle() : nullptr;
 }
@@ -44,7 +50,8 @@ void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
     sim::trace_free("oapiGetObjectName", static_cast<const void*>(hObj), n);
     sim::World* w = world();
     auto* obj = static_cast<sim::Object*>(hObj);
-    if (!name || n <= 0 || !w || !w->owns(obj)) return;
+    if (!name || n <= 0 || !w || !w->owns(obj))
+        return;
     std::size_t count = std::min(obj->name().size(), static_cast<std::size_t>(n - 1));
     std::memcpy(name, obj->name().data(), count);
     name[count] = '\0';
@@ -63,7 +70,8 @@ DWORD oapiGetVesselCount() {
 
 OBJHANDLE oapiGetVesselByIndex(int index) {
     sim::World* w = world();
-    if (!w || index < 0) return nullptr;
+    if (!w || index < 0)
+        return nullptr;
     sim::Vessel* v = w->vessel_at(static_cast<std::size_t>(index));
     return v ? v->handle() : nullptr;
 }
@@ -76,9 +84,11 @@ OBJHANDLE oapiGetFocusObject() {
 OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
     sim::trace_free("oapiSetFocusObject", static_cast<const void*>(hVessel));
     sim::World* w = world();
-    if (!w) return nullptr;
+    if (!w)
+        return nullptr;
     OBJHANDLE old = w->focus() ? w->focus()->handle() : nullptr;
-    if (sim::Vessel* v = live_vessel(hVessel)) w->set_focus(v);
+    if (sim::Vessel* v = live_vessel(hVessel))
+        w->set_focus(v);
     return old;
 }
 
@@ -96,7 +106,8 @@ bool oapiCameraAttach(OBJHANDLE hObj, int mode) {
     sim::trace_free("oapiCameraAttach", static_cast<const void*>(hObj), mode);
     sim::World* w = world();
     sim::Vessel* v = live_vessel(hObj);
-    if (!w || !v) return false;
+    if (!w || !v)
+        return false;
     w->attach_camera(v, mode);
     return true;
 }
@@ -114,10 +125,12 @@ SURFHANDLE oapiRegisterParticleTexture(const char* name) {
 }
 
 void oapiGetEngineStatus(OBJHANDLE hVessel, ENGINESTATUS* es) {
-    if (!es) return;
+    if (!es)
+        return;
     *es = ENGINESTATUS{0.0, 0.0, 0};
     sim::Vessel* v = live_vessel(hVessel);
-    if (!v || !v->iface) return;
+    if (!v || !v->iface)
+        return;
     es->main = v->iface->GetThrusterGroupLevel(THGROUP_MAIN);
     es->hover = v->iface->GetThrusterGroupLevel(THGROUP_HOVER);
 }

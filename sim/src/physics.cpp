@@ -30,9 +30,11 @@ constexpr double kRestTime_s = 2.0;
 
 // Gravity of the reference body, global orientation, m/s^2.
 VECTOR3 gravity(const Vessel& v) {
-    if (!v.state.ref) return {0, 0, 0};
+    if (!v.state.ref)
+        return {0, 0, 0};
     double r = length(v.state.rpos);
-    if (r <= 0.0) return {0, 0, 0};
+    if (r <= 0.0)
+        return {0, 0, 0};
     return v.state.rpos * (-v.state.ref->gm_m3_s2 / (r * r * r));
 }
 
@@ -52,10 +54,13 @@ VECTOR3 air_velocity(const World& w, const Vessel& v) {
 // Thrust of a thruster at its level, N, with the propellant it would burn in h seconds.
 double thrust_of(const Thruster& t, double h, double& burn_kg) {
     burn_kg = 0.0;
-    if (t.level <= 0.0 || t.max_thrust_n <= 0.0) return 0.0;
-    if (!t.tank || t.tank->mass_kg <= 0.0) return 0.0;
+    if (t.level <= 0.0 || t.max_thrust_n <= 0.0)
+        return 0.0;
+    if (!t.tank || t.tank->mass_kg <= 0.0)
+        return 0.0;
     double f = t.max_thrust_n * t.level;
-    if (t.isp_m_s <= 0.0) return f;
+    if (t.isp_m_s <= 0.0)
+        return f;
     burn_kg = f / t.isp_m_s * h / std::max(t.tank->efficiency, 1e-9);
     if (burn_kg > t.tank->mass_kg) {  // the tank runs dry within the step
         f *= t.tank->mass_kg / burn_kg;
@@ -77,40 +82,49 @@ void add_thrust_and_drag(const World& w, const Vessel& v, double h, StepLoads& o
     for (const auto& t : v.thrusters) {
         double burn = 0.0;
         double f = thrust_of(*t, h, burn);
-        if (f <= 0.0) continue;
-        if (h > 0.0) t->tank->mass_kg = std::max(0.0, t->tank->mass_kg - burn);
+        if (f <= 0.0)
+            continue;
+        if (h > 0.0)
+            t->tank->mass_kg = std::max(0.0, t->tank->mass_kg - burn);
         VECTOR3 fl = t->dir * f;
         out.force += mul(R, fl);
         out.torque += cross(fl, t->pos);
     }
-    if (!v.state.ref) return;
+    if (!v.state.ref)
+        return;
     const Body& b = *v.state.ref;
     double rho = b.air_density(length(v.state.rpos) - b.mean_radius_m);
-    if (rho <= 0.0) return;
+    if (rho <= 0.0)
+        return;
     VECTOR3 u = tmul(R, v.state.rvel - air_velocity(w, v));  // airflow relative to the vessel
     double speed = length(u);
     const VesselConfig& c = v.config;
     double q = 0.5 * rho * speed;
-    VECTOR3 drag{-q * u.x * c.cw[2] * c.cross_sections_m2.x, -q * u.y * c.cw[3] * c.cross_sections_m2.y,
+    VECTOR3 drag{-q * u.x * c.cw[2] * c.cross_sections_m2.x,
+                 -q * u.y * c.cw[3] * c.cross_sections_m2.y,
                  -q * u.z * (u.z >= 0.0 ? c.cw[0] : c.cw[1]) * c.cross_sections_m2.z};
     out.force += mul(R, drag);
     double s4 = std::pow(c.size_m, 4);
     const VECTOR3& om = v.state.omega;
-    out.torque += VECTOR3{-c.rot_drag.x * om.x, -c.rot_drag.y * om.y, -c.rot_drag.z * om.z} * (rho * speed * s4);
+    out.torque += VECTOR3{-c.rot_drag.x * om.x, -c.rot_drag.y * om.y, -c.rot_drag.z * om.z} *
+                  (rho * speed * s4);
 }
 
 // Spring-damper feet with friction against the body's surface.
 void add_contact(const Vessel& v, double h, StepLoads& out) {
-    if (!v.state.ref || v.config.touchdown.empty()) return;
+    if (!v.state.ref || v.config.touchdown.empty())
+        return;
     const Body& b = *v.state.ref;
     const MATRIX3& R = v.state.rot;
     double ground_r = b.ground_radius_m();
-    if (length(v.state.rpos) - ground_r > v.config.size_m * 4.0 + 10.0) return;
+    if (length(v.state.rpos) - ground_r > v.config.size_m * 4.0 + 10.0)
+        return;
     for (const TOUCHDOWNVTX& td : v.config.touchdown) {
         VECTOR3 p = v.state.rpos + mul(R, td.pos);
         double r = length(p);
         double depth = ground_r - r;
-        if (depth <= 0.0) continue;
+        if (depth <= 0.0)
+            continue;
         out.contact = true;
         VECTOR3 n = p / r;
         VECTOR3 vp = v.state.rvel + mul(R, cross(td.pos, v.state.omega)) - surface_velocity(b, p);
@@ -133,7 +147,8 @@ void add_contact(const Vessel& v, double h, StepLoads& out) {
             double i_min = std::min({v.config.pmi_m2.x, v.config.pmi_m2.y, v.config.pmi_m2.z}) * m;
             double inv_m_eff = 1.0 / m + (i_min > 0.0 ? dot(td.pos, td.pos) / i_min : 0.0);
             double c_max = kFrictionStepFraction / (inv_m_eff * h);
-            double scale = std::min(fn / std::max(slide, kFrictionSlip_m_s), c_max / std::max(td.mu, td.mu_lng));
+            double scale = std::min(fn / std::max(slide, kFrictionSlip_m_s),
+                                    c_max / std::max(td.mu, td.mu_lng));
             if (ll > 0.1) {
                 lng = lng / ll;
                 double along = dot(vt, lng);
@@ -153,7 +168,8 @@ void add_contact(const Vessel& v, double h, StepLoads& out) {
 // Children hang rigidly: their thrust and drag act on the parent at their place.
 void add_children(const World& w, const Vessel& v, double h, StepLoads& out) {
     for (const auto& a : v.attachments) {
-        if (a->to_parent || !a->attached) continue;
+        if (a->to_parent || !a->attached)
+            continue;
         const Vessel& child = *a->attached;
         StepLoads cl;
         add_thrust_and_drag(w, child, h, cl);
@@ -161,7 +177,8 @@ void add_children(const World& w, const Vessel& v, double h, StepLoads& out) {
         out.force += cl.force;
         VECTOR3 r_local = tmul(v.state.rot, child.state.rpos - v.state.rpos);
         VECTOR3 torque_global_axes = mul(child.state.rot, cl.torque);
-        out.torque += tmul(v.state.rot, torque_global_axes) + cross(tmul(v.state.rot, cl.force), r_local);
+        out.torque +=
+            tmul(v.state.rot, torque_global_axes) + cross(tmul(v.state.rot, cl.force), r_local);
     }
 }
 
@@ -178,15 +195,17 @@ StepLoads loads(const World& w, const Vessel& v, double h, bool burn) {
 void rotate(MATRIX3& R, const VECTOR3& omega, double h) {
     double rate = length(omega);
     double angle = rate * h;
-    if (angle <= 0.0) return;
+    if (angle <= 0.0)
+        return;
     VECTOR3 k = omega / rate;
     double s = std::sin(angle), c1 = 1.0 - std::cos(angle);
     // [k]x and [k]x^2 for the plain cross product.
     MATRIX3 K{0, -k.z, k.y, k.z, 0, -k.x, -k.y, k.x, 0};
     MATRIX3 K2 = mul(K, K);
-    MATRIX3 M{1 - s * K.m11 + c1 * K2.m11, -s * K.m12 + c1 * K2.m12, -s * K.m13 + c1 * K2.m13,
-              -s * K.m21 + c1 * K2.m21, 1 - s * K.m22 + c1 * K2.m22, -s * K.m23 + c1 * K2.m23,
-              -s * K.m31 + c1 * K2.m31, -s * K.m32 + c1 * K2.m32, 1 - s * K.m33 + c1 * K2.m33};
+    MATRIX3 M{
+        1 - s * K.m11 + c1 * K2.m11, -s * K.m12 + c1 * K2.m12,    -s * K.m13 + c1 * K2.m13,
+        -s * K.m21 + c1 * K2.m21,    1 - s * K.m22 + c1 * K2.m22, -s * K.m23 + c1 * K2.m23,
+        -s * K.m31 + c1 * K2.m31,    -s * K.m32 + c1 * K2.m32,    1 - s * K.m33 + c1 * K2.m33};
     R = mul(R, M);
 }
 
@@ -199,7 +218,8 @@ void orthonormalise(MATRIX3& R) {
 }
 
 // Euler's equations in the vessel frame: I dw/dt = tau + w x (I w).
-VECTOR3 angular_acceleration(const VECTOR3& pmi, double mass, const VECTOR3& omega, const VECTOR3& torque) {
+VECTOR3 angular_acceleration(const VECTOR3& pmi, double mass, const VECTOR3& omega,
+                             const VECTOR3& torque) {
     VECTOR3 I{pmi.x * mass, pmi.y * mass, pmi.z * mass};
     VECTOR3 Iw{I.x * omega.x, I.y * omega.y, I.z * omega.z};
     VECTOR3 rhs = torque + cross(omega, Iw);
@@ -244,7 +264,8 @@ void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
 // Half a step's change of velocity and rotation rate under gravity and the given loads.
 void kick(Vessel& v, const StepLoads& l, double mass, double half_h) {
     v.state.rvel += gravity(v) * half_h;
-    if (mass > 0.0) v.state.rvel += l.force * (half_h / mass);
+    if (mass > 0.0)
+        v.state.rvel += l.force * (half_h / mass);
     v.state.omega += angular_acceleration(v.config.pmi_m2, mass, v.state.omega, l.torque) * half_h;
 }
 
@@ -255,7 +276,8 @@ void place_children(const World& w, Vessel& v);
 
 void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
     StepLoads start = loads(w, v, h, true);
-    if (start.contact && !v.state.ever_touched) take_touchdown(w, v, elapsed_s - h);
+    if (start.contact && !v.state.ever_touched)
+        take_touchdown(w, v, elapsed_s - h);
     double m = v.mass_kg();
     kick(v, start, m, 0.5 * h);
     v.state.rpos += v.state.rvel * h;
@@ -286,7 +308,8 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
 
 void place_children(const World& w, Vessel& v) {
     for (auto& a : v.attachments) {
-        if (a->to_parent || !a->attached) continue;
+        if (a->to_parent || !a->attached)
+            continue;
         place_attached_child(w, *a->attached);
         place_children(w, *a->attached);
     }
@@ -295,9 +318,11 @@ void place_children(const World& w, Vessel& v) {
 // Orthonormal frame of an attachment point: z along dir, y along rot.
 MATRIX3 attachment_basis(const VECTOR3& dir, const VECTOR3& rot, bool reverse_dir) {
     VECTOR3 z = unit(dir);
-    if (reverse_dir) z = -z;
+    if (reverse_dir)
+        z = -z;
     VECTOR3 y = rot - z * dot(rot, z);
-    if (length(y) < 1e-9) y = std::abs(z.x) < 0.9 ? VECTOR3{1, 0, 0} : VECTOR3{0, 1, 0};
+    if (length(y) < 1e-9)
+        y = std::abs(z.x) < 0.9 ? VECTOR3{1, 0, 0} : VECTOR3{0, 1, 0};
     y = unit(y - z * dot(y, z));
     return from_columns(cross(y, z), y, z);
 }
@@ -307,8 +332,10 @@ MATRIX3 attachment_basis(const VECTOR3& dir, const VECTOR3& rot, bool reverse_di
 void place_attached_child(const World&, Vessel& child) {
     Attachment* up = nullptr;
     for (auto& a : child.attachments)
-        if (a->to_parent && a->attached) up = a.get();
-    if (!up || !up->peer) return;
+        if (a->to_parent && a->attached)
+            up = a.get();
+    if (!up || !up->peer)
+        return;
     const Attachment& pp = *up->peer;
     const Vessel& parent = *up->attached;
     // The points face each other: the child's direction points against the parent's, and
@@ -320,7 +347,8 @@ void place_attached_child(const World&, Vessel& child) {
     child.state.rot = mul(parent.state.rot, child_to_parent);
     VECTOR3 origin_in_parent = pp.pos - mul(child_to_parent, up->pos);
     child.state.rpos = parent.state.rpos + mul(parent.state.rot, origin_in_parent);
-    child.state.rvel = parent.state.rvel + mul(parent.state.rot, cross(origin_in_parent, parent.state.omega));
+    child.state.rvel =
+        parent.state.rvel + mul(parent.state.rot, cross(origin_in_parent, parent.state.omega));
     child.state.omega = tmul(child_to_parent, parent.state.omega);
     child.state.landed = false;
     child.state.ground_contact = false;
@@ -337,19 +365,24 @@ Loads compute_loads(const World& w, const Vessel& v) {
 }
 
 double height_above_ground(const World&, const Vessel& v) {
-    if (!v.state.ref) return length(v.state.rpos);
+    if (!v.state.ref)
+        return length(v.state.rpos);
     return length(v.state.rpos) - v.state.ref->ground_radius_m();
 }
 
 void advance_motion(World& w, double dt_s) {
-    if (dt_s <= 0.0) return;
+    if (dt_s <= 0.0)
+        return;
     for (const auto& vp : w.vessels()) {
         Vessel& v = *vp;
-        if (v.parent()) continue;  // moved with its parent below
-        if (!v.state.ref) v.state.ref = w.dominant_body(global_pos(v));
+        if (v.parent())
+            continue;  // moved with its parent below
+        if (!v.state.ref)
+            v.state.ref = w.dominant_body(global_pos(v));
         double t = 0.0;
         while (t < dt_s) {
-            bool near = v.state.ground_contact || height_above_ground(w, v) < kNearGround_m + v.config.size_m;
+            bool near = v.state.ground_contact ||
+                        height_above_ground(w, v) < kNearGround_m + v.config.size_m;
             double h = std::min(near ? kContactStep_s : kFreeStep_s, dt_s - t);
             if (v.state.landed)
                 hold_landed(w, v, t + h, h);
@@ -360,7 +393,8 @@ void advance_motion(World& w, double dt_s) {
         orthonormalise(v.state.rot);
     }
     for (const auto& vp : w.vessels())
-        if (!vp->parent()) place_children(w, *vp);
+        if (!vp->parent())
+            place_children(w, *vp);
 }
 
 }  // namespace sim

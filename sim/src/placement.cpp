@@ -16,10 +16,13 @@ namespace {
 VECTOR3 standing_up_axis(const Vessel& v, double& origin_height_m) {
     const auto& td = v.config.touchdown;
     origin_height_m = 0.0;
-    if (td.size() < 3) return {0, 1, 0};
+    if (td.size() < 3)
+        return {0, 1, 0};
     VECTOR3 n = unit(cross(td[1].pos - td[0].pos, td[2].pos - td[0].pos));
-    if (length(n) == 0.0) return {0, 1, 0};
-    if (dot(n, -td[0].pos) < 0.0) n = -n;
+    if (length(n) == 0.0)
+        return {0, 1, 0};
+    if (dot(n, -td[0].pos) < 0.0)
+        n = -n;
     origin_height_m = dot(n, -td[0].pos);
     return n;
 }
@@ -27,12 +30,14 @@ VECTOR3 standing_up_axis(const Vessel& v, double& origin_height_m) {
 // The vessel's forward axis on the ground: its z axis, or its y axis for a vessel standing on z.
 VECTOR3 standing_forward_axis(const VECTOR3& up) {
     VECTOR3 f = VECTOR3{0, 0, 1} - up * up.z;
-    if (length(f) < 0.5) f = VECTOR3{0, 1, 0} - up * up.y;
+    if (length(f) < 0.5)
+        f = VECTOR3{0, 1, 0} - up * up.y;
     return unit(f);
 }
 
 // Rotation taking the local pair (up, forward) onto the pair given in another frame.
-MATRIX3 align(const VECTOR3& up_l, const VECTOR3& fwd_l, const VECTOR3& up_o, const VECTOR3& fwd_o) {
+MATRIX3 align(const VECTOR3& up_l, const VECTOR3& fwd_l, const VECTOR3& up_o,
+              const VECTOR3& fwd_o) {
     MATRIX3 l = from_columns(cross(up_l, fwd_l), up_l, fwd_l);
     MATRIX3 o = from_columns(cross(up_o, fwd_o), up_o, fwd_o);
     return mul(o, transpose(l));
@@ -41,13 +46,15 @@ MATRIX3 align(const VECTOR3& up_l, const VECTOR3& fwd_l, const VECTOR3& up_o, co
 }  // namespace
 
 void place_landed(World& w, Vessel& v, double lng, double lat, double heading) {
-    if (!v.state.ref) v.state.ref = w.body("Mars");
+    if (!v.state.ref)
+        v.state.ref = w.body("Mars");
     const Body& b = *v.state.ref;
     double origin_height = 0.0;
     VECTOR3 up_l = standing_up_axis(v, origin_height);
     VECTOR3 fwd_l = standing_forward_axis(up_l);
     MATRIX3 hor = horizon_basis(lng, lat);
-    VECTOR3 east{hor.m11, hor.m21, hor.m31}, up{hor.m12, hor.m22, hor.m32}, north{hor.m13, hor.m23, hor.m33};
+    VECTOR3 east{hor.m11, hor.m21, hor.m31}, up{hor.m12, hor.m22, hor.m32},
+        north{hor.m13, hor.m23, hor.m33};
     VECTOR3 fwd = north * std::cos(heading) + east * std::sin(heading);
     v.state.landed_rot_body = align(up_l, fwd_l, up, fwd);
     v.state.landed_pos_body = up * (b.ground_radius_m() + origin_height);
@@ -74,8 +81,10 @@ double landed_heading(const Vessel& v) {
 
 void apply_status(World& w, Vessel& v, const VESSELSTATUS2& s) {
     auto* obj = static_cast<Object*>(s.rbody);
-    if (obj && w.owns(obj) && obj->kind() == Object::Kind::Body) v.state.ref = static_cast<Body*>(obj);
-    if (!v.state.ref) v.state.ref = w.dominant_body(s.rpos);
+    if (obj && w.owns(obj) && obj->kind() == Object::Kind::Body)
+        v.state.ref = static_cast<Body*>(obj);
+    if (!v.state.ref)
+        v.state.ref = w.dominant_body(s.rpos);
     if (s.status == 1) {
         place_landed(w, v, s.surf_lng, s.surf_lat, s.surf_hdg);
     } else {

@@ -9,7 +9,8 @@
 
 bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
     auto* block = static_cast<sim::ScenarioReadBlock*>(scn);
-    if (!block || block->next >= block->lines.size()) return false;
+    if (!block || block->next >= block->lines.size())
+        return false;
     const std::string& text = block->lines[block->next++];
     block->buffer.assign(text.begin(), text.end());
     block->buffer.push_back('\0');
@@ -19,7 +20,8 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
 
 void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* string) {
     auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
-    if (!block) return;
+    if (!block)
+        return;
     block->items.emplace_back(item ? item : "", string ? string : "");
 }
 
@@ -52,7 +54,10 @@ void VESSEL2::clbkReadState(FILEHANDLE scn, void* status) {
 
 void VESSEL2::clbkSaveState(FILEHANDLE scn) {
     auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
-    if (block) sim::write_standard_lines(sim::record(this), *block);
+    if (block)
+        sim::write_standard_lines(sim::record(this), *block);
 }
 
-void VESSEL2::clbkSetStateEx(const void* status) { DefSetStateEx(status); }
+void VESSEL2::clbkSetStateEx(const void* status) {
+    DefSetStateEx(status);
+}

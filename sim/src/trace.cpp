@@ -21,7 +21,8 @@ std::vector<std::string> Trace::ops() const {
 std::vector<TraceEntry> Trace::of(const std::string& op) const {
     std::vector<TraceEntry> out;
     for (const auto& e : entries)
-        if (e.op == op) out.push_back(e);
+        if (e.op == op)
+            out.push_back(e);
     return out;
 }
 
@@ -51,7 +52,9 @@ void Trace::append(std::string& text, const char* v) {
     text += v;
     text += '"';
 }
-void Trace::append(std::string& text, const std::string& v) { append(text, v.c_str()); }
+void Trace::append(std::string& text, const std::string& v) {
+    append(text, v.c_str());
+}
 void Trace::append(std::string& text, const VECTOR3& v) {
     separate(text);
     text += '(';

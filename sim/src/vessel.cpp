@@ -19,26 +19,36 @@ VESSEL3* Vessel::callbacks3() const {
 
 ThrusterGroup* Vessel::group(THGROUP_TYPE type) const {
     for (const auto& g : groups)
-        if (g->type == type) return g.get();
+        if (g->type == type)
+            return g.get();
     return nullptr;
 }
 
 template <typename T>
 static T* find_owned(const std::vector<std::unique_ptr<T>>& list, const void* h) {
     for (const auto& p : list)
-        if (p.get() == h) return p.get();
+        if (p.get() == h)
+            return p.get();
     return nullptr;
 }
 
-Thruster* Vessel::thruster(THRUSTER_HANDLE th) const { return find_owned(thrusters, th); }
-Propellant* Vessel::propellant(PROPELLANT_HANDLE ph) const { return find_owned(propellants, ph); }
-Attachment* Vessel::attachment(ATTACHMENTHANDLE ah) const { return find_owned(attachments, ah); }
+Thruster* Vessel::thruster(THRUSTER_HANDLE th) const {
+    return find_owned(thrusters, th);
+}
+Propellant* Vessel::propellant(PROPELLANT_HANDLE ph) const {
+    return find_owned(propellants, ph);
+}
+Attachment* Vessel::attachment(ATTACHMENTHANDLE ah) const {
+    return find_owned(attachments, ah);
+}
 
 Attachment* Vessel::attachment_point(bool to_parent, std::size_t index) const {
     std::size_t i = 0;
     for (const auto& a : attachments) {
-        if (a->to_parent != to_parent) continue;
-        if (i++ == index) return a.get();
+        if (a->to_parent != to_parent)
+            continue;
+        if (i++ == index)
+            return a.get();
     }
     return nullptr;
 }
@@ -49,7 +59,8 @@ Animation* Vessel::animation(UINT anim) const {
 
 Vessel* Vessel::parent() const {
     for (const auto& a : attachments)
-        if (a->to_parent && a->attached) return a->attached;
+        if (a->to_parent && a->attached)
+            return a->attached;
     return nullptr;
 }
 
@@ -62,34 +73,52 @@ double Vessel::propellant_mass_kg() const {
 double Vessel::mass_kg() const {
     double m = config.empty_mass_kg + propellant_mass_kg();
     for (const auto& a : attachments)
-        if (!a->to_parent && a->attached) m += a->attached->mass_kg();
+        if (!a->to_parent && a->attached)
+            m += a->attached->mass_kg();
     return m;
 }
 
 const char* group_name(THGROUP_TYPE t) {
     switch (t) {
-        case THGROUP_MAIN: return "main";
-        case THGROUP_RETRO: return "retro";
-        case THGROUP_HOVER: return "hover";
-        case THGROUP_ATT_PITCHUP: return "pitch up";
-        case THGROUP_ATT_PITCHDOWN: return "pitch down";
-        case THGROUP_ATT_YAWLEFT: return "yaw left";
-        case THGROUP_ATT_YAWRIGHT: return "yaw right";
-        case THGROUP_ATT_BANKLEFT: return "bank left";
-        case THGROUP_ATT_BANKRIGHT: return "bank right";
-        case THGROUP_ATT_RIGHT: return "right";
-        case THGROUP_ATT_LEFT: return "left";
-        case THGROUP_ATT_UP: return "up";
-        case THGROUP_ATT_DOWN: return "down";
-        case THGROUP_ATT_FORWARD: return "forward";
-        case THGROUP_ATT_BACK: return "back";
-        default: return "user";
+        case THGROUP_MAIN:
+            return "main";
+        case THGROUP_RETRO:
+            return "retro";
+        case THGROUP_HOVER:
+            return "hover";
+        case THGROUP_ATT_PITCHUP:
+            return "pitch up";
+        case THGROUP_ATT_PITCHDOWN:
+            return "pitch down";
+        case THGROUP_ATT_YAWLEFT:
+            return "yaw left";
+        case THGROUP_ATT_YAWRIGHT:
+            return "yaw right";
+        case THGROUP_ATT_BANKLEFT:
+            return "bank left";
+        case THGROUP_ATT_BANKRIGHT:
+            return "bank right";
+        case THGROUP_ATT_RIGHT:
+            return "right";
+        case THGROUP_ATT_LEFT:
+            return "left";
+        case THGROUP_ATT_UP:
+            return "up";
+        case THGROUP_ATT_DOWN:
+            return "down";
+        case THGROUP_ATT_FORWARD:
+            return "forward";
+        case THGROUP_ATT_BACK:
+            return "back";
+        default:
+            return "user";
     }
 }
 
 Vessel* as_vessel(OBJHANDLE h) {
     auto* obj = static_cast<Object*>(h);
-    if (!obj || obj->kind() != Object::Kind::Vessel) return nullptr;
+    if (!obj || obj->kind() != Object::Kind::Vessel)
+        return nullptr;
     return static_cast<Vessel*>(obj);
 }
 

@@ -6,6 +6,8 @@
 
 namespace sim {
 
-inline Vessel& record(const VESSEL* v) { return *as_vessel(v->GetHandle()); }
+inline Vessel& record(const VESSEL* v) {
+    return *as_vessel(v->GetHandle());
+}
 
 }  // namespace sim

@@ -19,13 +19,15 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
     v.trace.record("AddAnimationComponent", anim, state0, state1, static_cast<const void*>(trans),
                    static_cast<const void*>(parent));
     sim::Animation* a = v.animation(anim);
-    if (!a || !trans) return nullptr;
+    if (!a || !trans)
+        return nullptr;
     auto comp = std::make_unique<sim::AnimationComponent>();
     comp->state0 = state0;
     comp->state1 = state1;
     comp->transform = trans;
     for (const auto& c : v.animation_components)
-        if (c.get() == parent) comp->parent = c.get();
+        if (c.get() == parent)
+            comp->parent = c.get();
     a->components.push_back(comp.get());
     v.animation_components.push_back(std::move(comp));
     return v.animation_components.back().get();
@@ -35,7 +37,8 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
     auto& v = sim::record(this);
     v.trace.record("SetAnimation", anim, state);
     sim::Animation* a = v.animation(anim);
-    if (!a) return false;
+    if (!a)
+        return false;
     a->state = state;
     return true;
 }

@@ -39,7 +39,8 @@ bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment,
     auto& v = sim::record(this);
     v.trace.record("AttachChild", child, attachment, child_attachment);
     sim::Vessel* c = sim::as_vessel(child);
-    if (!c || !sim::World::current() || !sim::World::current()->owns(c)) return false;
+    if (!c || !sim::World::current() || !sim::World::current()->owns(c))
+        return false;
     return sim::attach(v.attachment(attachment), c->attachment(child_attachment));
 }
 

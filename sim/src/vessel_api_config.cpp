@@ -41,7 +41,9 @@ void VESSEL::SetEmptyMass(double mass) const {
     v.config.empty_mass_kg = mass;
 }
 
-double VESSEL::GetEmptyMass() const { return sim::record(this).config.empty_mass_kg; }
+double VESSEL::GetEmptyMass() const {
+    return sim::record(this).config.empty_mass_kg;
+}
 
 UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
     auto& v = sim::record(this);
@@ -53,7 +55,8 @@ UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
 void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
     auto& v = sim::record(this);
     v.trace.record("SetMeshVisibilityMode", idx, static_cast<unsigned>(mode));
-    if (idx < v.meshes.size()) v.meshes[idx].visibility = mode;
+    if (idx < v.meshes.size())
+        v.meshes[idx].visibility = mode;
 }
 
 void VESSEL::SetCameraOffset(const VECTOR3& co) const {
@@ -71,7 +74,9 @@ void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd, double tilt) const {
 
 void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, DWORD ntdvtx) const {
     auto& v = sim::record(this);
-    v.trace.record("SetTouchdownPoints", static_cast<const void*>(tdvtx), static_cast<unsigned>(ntdvtx));
-    if (!tdvtx) ntdvtx = 0;
+    v.trace.record("SetTouchdownPoints", static_cast<const void*>(tdvtx),
+                   static_cast<unsigned>(ntdvtx));
+    if (!tdvtx)
+        ntdvtx = 0;
     v.config.touchdown.assign(tdvtx, tdvtx + ntdvtx);
 }

@@ -12,7 +12,9 @@
 
 namespace {
 
-const sim::World& world_of() { return *sim::World::current(); }
+const sim::World& world_of() {
+    return *sim::World::current();
+}
 
 }  // namespace
 
@@ -25,10 +27,13 @@ double VESSEL::GetMass() const {
 double VESSEL::GetAltitude(AltitudeMode mode, int* reslt) const {
     auto& v = sim::record(this);
     v.trace.record("GetAltitude", static_cast<int>(mode));
-    if (reslt) *reslt = v.state.ref ? 0 : 1;
-    if (!v.state.ref) return 0.0;
+    if (reslt)
+        *reslt = v.state.ref ? 0 : 1;
+    if (!v.state.ref)
+        return 0.0;
     double r = sim::length(v.state.rpos);
-    return mode == ALTMODE_GROUND ? r - v.state.ref->ground_radius_m() : r - v.state.ref->mean_radius_m;
+    return mode == ALTMODE_GROUND ? r - v.state.ref->ground_radius_m()
+                                  : r - v.state.ref->mean_radius_m;
 }
 
 bool VESSEL::GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const {
@@ -37,13 +42,21 @@ bool VESSEL::GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const {
     const sim::World& w = world_of();
     VECTOR3 g = sim::ground_velocity(w, v);
     switch (frame) {
-        case FRAME_GLOBAL: out = g; break;
-        case FRAME_LOCAL: out = sim::tmul(v.state.rot, g); break;
+        case FRAME_GLOBAL:
+            out = g;
+            break;
+        case FRAME_LOCAL:
+            out = sim::tmul(v.state.rot, g);
+            break;
         case FRAME_REFLOCAL:
             out = v.state.ref ? sim::tmul(v.state.ref->rotation(w.clock.t_s), g) : g;
             break;
-        case FRAME_HORIZON: out = sim::mul(sim::global_to_horizon(w, v), g); break;
-        default: out = {0, 0, 0}; return false;
+        case FRAME_HORIZON:
+            out = sim::mul(sim::global_to_horizon(w, v), g);
+            break;
+        default:
+            out = {0, 0, 0};
+            return false;
     }
     return v.state.ref != nullptr;
 }
@@ -131,7 +144,8 @@ void VESSEL::GetStatusEx(void* status) const {
     auto& v = sim::record(this);
     v.trace.record("GetStatusEx", static_cast<const void*>(status));
     auto* s = static_cast<VESSELSTATUS2*>(status);
-    if (!s || s->version != 2) return;
+    if (!s || s->version != 2)
+        return;
     s->rbody = v.state.ref ? v.state.ref->handle() : nullptr;
     s->status = v.state.landed ? 1 : 0;
     s->rpos = v.state.rpos;
@@ -150,7 +164,8 @@ void VESSEL::DefSetStateEx(const void* status) const {
     auto& v = sim::record(this);
     v.trace.record("DefSetStateEx", status);
     const auto* s = static_cast<const VESSELSTATUS2*>(status);
-    if (!s || s->version != 2) return;
+    if (!s || s->version != 2)
+        return;
     sim::World& w = *sim::World::current();
     VECTOR3 vel_before = v.state.rvel;
     sim::apply_status(w, v, *s);
@@ -158,6 +173,7 @@ void VESSEL::DefSetStateEx(const void* status) const {
     if (w.caller() && w.caller() != &v) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%.2f m/s", sim::length(v.state.rvel - vel_before));
-        w.event(w.caller()->name() + " set the state of " + v.name() + ": velocity changed by " + buf);
+        w.event(w.caller()->name() + " set the state of " + v.name() + ": velocity changed by " +
+                buf);
     }
 }

@@ -4,12 +4,22 @@
 
 VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : version(0), hVessel(hVessel), flightmodel(fmodel) {}
 
-VESSEL2::VESSEL2(OBJHANDLE hVessel, int fmodel) : VESSEL(hVessel, fmodel) { version = 1; }
+VESSEL2::VESSEL2(OBJHANDLE hVessel, int fmodel) : VESSEL(hVessel, fmodel) {
+    version = 1;
+}
 
-VESSEL3::VESSEL3(OBJHANDLE hVessel, int fmodel) : VESSEL2(hVessel, fmodel) { version = 2; }
+VESSEL3::VESSEL3(OBJHANDLE hVessel, int fmodel) : VESSEL2(hVessel, fmodel) {
+    version = 2;
+}
 
-OBJHANDLE VESSEL::GetHandle() const { return hVessel; }
+OBJHANDLE VESSEL::GetHandle() const {
+    return hVessel;
+}
 
-const char* VESSEL::GetName() const { return sim::record(this).name().c_str(); }
+const char* VESSEL::GetName() const {
+    return sim::record(this).name().c_str();
+}
 
-const char* VESSEL::GetClassName() const { return sim::record(this).class_name().c_str(); }
+const char* VESSEL::GetClassName() const {
+    return sim::record(this).class_name().c_str();
+}

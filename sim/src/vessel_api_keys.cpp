@@ -7,7 +7,8 @@
 
 int VESSEL::SendBufferedKey(DWORD key, bool down, char* kstate) {
     auto& v = sim::record(this);
-    v.trace.record("SendBufferedKey", static_cast<unsigned>(key), down, static_cast<const void*>(kstate));
+    v.trace.record("SendBufferedKey", static_cast<unsigned>(key), down,
+                   static_cast<const void*>(kstate));
     if (auto* w = sim::World::current()) {
         w->event("key " + sim::key_name(key) + (down ? "" : " released") + " to " + v.name());
     }

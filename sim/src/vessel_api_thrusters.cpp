@@ -25,7 +25,8 @@ double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
 void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
     auto& v = sim::record(this);
     v.trace.record("SetPropellantMass", ph, mass);
-    if (sim::Propellant* p = v.propellant(ph)) p->mass_kg = std::clamp(mass, 0.0, p->max_mass_kg);
+    if (sim::Propellant* p = v.propellant(ph))
+        p->mass_kg = std::clamp(mass, 0.0, p->max_mass_kg);
 }
 
 double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
@@ -52,11 +53,13 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
 
 THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const {
     auto& v = sim::record(this);
-    v.trace.record("CreateThrusterGroup", static_cast<const void*>(th), nth, static_cast<int>(thgt));
+    v.trace.record("CreateThrusterGroup", static_cast<const void*>(th), nth,
+                   static_cast<int>(thgt));
     auto g = std::make_unique<sim::ThrusterGroup>();
     g->type = thgt;
     for (int i = 0; th && i < nth; ++i)
-        if (sim::Thruster* t = v.thruster(th[i])) g->thrusters.push_back(t);
+        if (sim::Thruster* t = v.thruster(th[i]))
+            g->thrusters.push_back(t);
     // A type other than a user group exists once: a new definition replaces the old one.
     if (thgt != THGROUP_USER)
         std::erase_if(v.groups, [&](const auto& old) { return old->type == thgt; });
@@ -67,7 +70,8 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
     auto& v = sim::record(this);
     v.trace.record("SetThrusterLevel", th, level);
-    if (sim::Thruster* t = v.thruster(th)) t->level = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
+    if (sim::Thruster* t = v.thruster(th))
+        t->level = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
 }
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
@@ -87,13 +91,15 @@ void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
 double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
     // The mean level of the group's thrusters, weighted by their maximum thrust.
     const sim::ThrusterGroup* g = sim::record(this).group(thgt);
-    if (!g || g->thrusters.empty()) return 0.0;
+    if (!g || g->thrusters.empty())
+        return 0.0;
     double sum = 0.0, weight = 0.0;
     for (const sim::Thruster* t : g->thrusters) {
         sum += t->level * t->max_thrust_n;
         weight += t->max_thrust_n;
     }
-    if (weight > 0.0) return sum / weight;
+    if (weight > 0.0)
+        return sum / weight;
     sum = 0.0;
     for (const sim::Thruster* t : g->thrusters) sum += t->level;
     return sum / double(g->thrusters.size());
@@ -111,7 +117,8 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* 
     v.trace.record("AddExhaustStream", th, static_cast<const void*>(pss));
     auto s = std::make_unique<sim::ParticleStream>();
     s->thruster = v.thruster(th);
-    if (pss) s->spec = *pss;
+    if (pss)
+        s->spec = *pss;
     v.streams.push_back(std::move(s));
     return v.streams.back().get();
 }
@@ -124,7 +131,8 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
     s->thruster = v.thruster(th);
     s->has_pos = true;
     s->pos = pos;
-    if (pss) s->spec = *pss;
+    if (pss)
+        s->spec = *pss;
     v.streams.push_back(std::move(s));
     return v.streams.back().get();
 }

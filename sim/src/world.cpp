@@ -22,11 +22,14 @@ World::~World() {
     g_current = previous_;
 }
 
-World* World::current() { return g_current; }
+World* World::current() {
+    return g_current;
+}
 
 Body* World::body(const std::string& name) const {
     for (const auto& b : bodies_)
-        if (b->name() == name) return b.get();
+        if (b->name() == name)
+            return b.get();
     return nullptr;
 }
 
@@ -37,7 +40,8 @@ Body* World::dominant_body(const VECTOR3& global_pos) const {
     for (const auto& b : bodies_) {
         double r = length(global_pos - b->global_pos);
         double g = b->gm_m3_s2 / std::max(r * r, 1.0);
-        if (b->name() == "Sun") g *= 1e-3;  // planets dominate inside their sphere of influence
+        if (b->name() == "Sun")
+            g *= 1e-3;  // planets dominate inside their sphere of influence
         if (g > best_g) {
             best_g = g;
             best = b.get();
@@ -48,7 +52,8 @@ Body* World::dominant_body(const VECTOR3& global_pos) const {
 
 Vessel* World::vessel(const std::string& name) const {
     for (const auto& v : vessels_)
-        if (v->name() == name) return v.get();
+        if (v->name() == name)
+            return v.get();
     return nullptr;
 }
 
@@ -57,16 +62,19 @@ Vessel* World::vessel_at(std::size_t index) const {
 }
 
 bool World::owns(const Object* obj) const {
-    if (!obj) return false;
+    if (!obj)
+        return false;
     for (const auto& b : bodies_)
-        if (b.get() == obj) return true;
+        if (b.get() == obj)
+            return true;
     for (const auto& v : vessels_)
-        if (v.get() == obj) return true;
+        if (v.get() == obj)
+            return true;
     return false;
 }
 
-void World::register_builtin_module(const std::string& class_name,
-                                    VESSEL* (*init)(OBJHANDLE, int), void (*exit)(VESSEL*)) {
+void World::register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
+                                    void (*exit)(VESSEL*)) {
     auto lib = std::make_unique<ModuleLibrary>();
     lib->class_name = class_name;
     lib->path = "(built in) " + class_name;
@@ -77,11 +85,14 @@ void World::register_builtin_module(const std::string& class_name,
 
 ModuleLibrary* World::module_for(const std::string& class_name, std::string& error) {
     auto it = modules_.find(class_name);
-    if (it != modules_.end()) return it->second.get();
+    if (it != modules_.end())
+        return it->second.get();
     auto lib = std::make_unique<ModuleLibrary>();
     lib->class_name = class_name;
-    std::string path = (module_dir_.empty() ? std::string(".") : module_dir_) + "/" + class_name + ".so";
-    if (!load_module_library(path, *lib, error)) return nullptr;
+    std::string path =
+        (module_dir_.empty() ? std::string(".") : module_dir_) + "/" + class_name + ".so";
+    if (!load_module_library(path, *lib, error))
+        return nullptr;
     return modules_.emplace(class_name, std::move(lib)).first->second.get();
 }
 
@@ -96,7 +107,8 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
         return nullptr;
     }
     ModuleLibrary* lib = module_for(class_name, error);
-    if (!lib) return nullptr;
+    if (!lib)
+        return nullptr;
     auto v = std::make_unique<Vessel>(name, class_name, lib);
     v->trace.enabled = trace_new_vessels;
     v->iface = lib->ovcInit(v->handle(), 1);
@@ -106,7 +118,8 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
     }
     Vessel* raw = v.get();
     vessels_.push_back(std::move(v));
-    if (!focus_) focus_ = raw;
+    if (!focus_)
+        focus_ = raw;
     if (VESSEL2* cb = raw->callbacks()) {
         CallbackScope scope(*this, raw);
         cb->clbkClassSetup(nullptr);
@@ -117,7 +130,8 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
 void World::finish_creation() {
     for (std::size_t i = 0; i < vessels_.size(); ++i) {
         Vessel* v = vessels_[i].get();
-        if (v->after_creation_done) continue;
+        if (v->after_creation_done)
+            continue;
         v->after_creation_done = true;
         if (VESSEL2* cb = v->callbacks()) {
             CallbackScope scope(*this, v);
@@ -128,7 +142,8 @@ void World::finish_creation() {
 
 void World::destroy_vessel(Vessel* v) {
     for (auto it = vessels_.begin(); it != vessels_.end(); ++it) {
-        if (it->get() != v) continue;
+        if (it->get() != v)
+            continue;
         // Loosen every attachment that involves it.
         for (auto& a : v->attachments)
             if (a->attached && a->peer) {
@@ -140,18 +155,22 @@ void World::destroy_vessel(Vessel* v) {
             v->module()->ovcExit(v->iface);
         }
         v->iface = nullptr;
-        if (focus_ == v) focus_ = nullptr;
+        if (focus_ == v)
+            focus_ = nullptr;
         vessels_.erase(it);
-        if (!focus_ && !vessels_.empty()) focus_ = vessels_.front().get();
+        if (!focus_ && !vessels_.empty())
+            focus_ = vessels_.front().get();
         return;
     }
 }
 
 void World::set_focus(Vessel* v) {
-    if (v == focus_) return;
+    if (v == focus_)
+        return;
     Vessel* old = focus_;
     focus_ = v;
-    if (v) event("focus: " + v->name());
+    if (v)
+        event("focus: " + v->name());
     if (old && old->callbacks()) {
         CallbackScope scope(*this, old);
         old->callbacks()->clbkFocusChanged(false, v ? v->handle() : nullptr, old->handle());
@@ -164,10 +183,12 @@ void World::set_focus(Vessel* v) {
 
 void World::attach_camera(Vessel* v, int mode) {
     ++camera.attach_calls;
-    if (!v) return;
+    if (!v)
+        return;
     // The cockpit is loaded on entering it: another vessel, or a switch from the outside view.
     bool entering = camera.target != v || (mode == CAMERA_MODE_COCKPIT && camera.mode != mode);
-    if (mode != CAMERA_MODE_KEEP) camera.mode = mode;
+    if (mode != CAMERA_MODE_KEEP)
+        camera.mode = mode;
     camera.target = v;
     if (entering && camera.mode == CAMERA_MODE_COCKPIT && v->callbacks()) {
         CallbackScope scope(*this, v);
@@ -176,16 +197,19 @@ void World::attach_camera(Vessel* v, int mode) {
 }
 
 Texture* World::register_texture(const std::string& name, bool particle) {
-    if (name.empty()) return nullptr;
+    if (name.empty())
+        return nullptr;
     for (const auto& t : textures_)
-        if (t->name == name && t->particle == particle) return t.get();
+        if (t->name == name && t->particle == particle)
+            return t.get();
     textures_.push_back(std::make_unique<Texture>(Texture{name, particle}));
     return textures_.back().get();
 }
 
 void World::log(const std::string& line) {
     log_.push_back(line);
-    if (log_sink) log_sink(line);
+    if (log_sink)
+        log_sink(line);
 }
 
 void World::warn(const std::string& line) {
@@ -194,7 +218,8 @@ void World::warn(const std::string& line) {
 }
 
 void World::event(const std::string& text) {
-    if (event_sink) event_sink(clock.t_s, text);
+    if (event_sink)
+        event_sink(clock.t_s, text);
 }
 
 }  // namespace sim

@@ -16,7 +16,7 @@ inline quor_tevlan& lander_of(sim::Vessel* v) {
 }
 
 class LanderTest : public WorldTest {
-protected:
+  protected:
     void SetUp() override {
         WorldTest::SetUp();
         world->register_builtin_module(

@@ -19,7 +19,7 @@ inline std::string ptr_text(const void* p) {
 }  // namespace lander_setup
 
 class LanderSetupTest : public LanderTest {
-protected:
+  protected:
     quor_tevlan* lander_of(sim::Vessel* v) { return static_cast<quor_tevlan*>(v->iface); }
     quor_tevlan* new_lander(const std::string& name) {
         return lander_of(create(name, "quor_tevlan"));

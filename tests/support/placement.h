@@ -7,9 +7,9 @@
 #include "sim/vessel.h"
 #include "sim/world.h"
 
-
 // vel: velocity relative to the ground, global orientation (x up, y north, z east here).
-inline void place_above_mars(sim::World& w, sim::Vessel& v, double height_m, VECTOR3 vel = {0, 0, 0}) {
+inline void place_above_mars(sim::World& w, sim::Vessel& v, double height_m,
+                             VECTOR3 vel = {0, 0, 0}) {
     sim::Body* mars = w.body("Mars");
     v.state.ref = mars;
     v.state.rpos = {mars->ground_radius_m() + height_m, 0, 0};

@@ -7,7 +7,7 @@
 #include "sim/world.h"
 
 class test_vessel final : public VESSEL3 {
-public:
+  public:
     using VESSEL3::VESSEL3;
     void clbkClassSetup(FILEHANDLE) override;
     void clbkBeforeStep(double simt, double simdt, double mjd) override;
@@ -23,4 +23,6 @@ void set_next_test_vessel_setup(std::function<void(test_vessel&)> setup);
 // Makes the class "test_vessel" available in the world.
 void register_test_vessel(sim::World& w);
 
-inline test_vessel& as_test_vessel(sim::Vessel* v) { return *static_cast<test_vessel*>(v->iface); }
+inline test_vessel& as_test_vessel(sim::Vessel* v) {
+    return *static_cast<test_vessel*>(v->iface);
+}

@@ -1,9 +1,15 @@
 #include "support/world_fixture.h"
 
-std::string module_dir() { return VESSELSIM_MODULE_DIR; }
-std::string test_module_dir() { return VESSELSIM_TEST_MODULE_DIR; }
+std::string module_dir() {
+    return VESSELSIM_MODULE_DIR;
+}
+std::string test_module_dir() {
+    return VESSELSIM_TEST_MODULE_DIR;
+}
 
-void WorldTest::SetUp() { world = std::make_unique<sim::World>(module_dir()); }
+void WorldTest::SetUp() {
+    world = std::make_unique<sim::World>(module_dir());
+}
 
 void WorldTest::TearDown() {
     if (world) {

@@ -10,7 +10,7 @@
 #include "sim/world.h"
 
 class WorldTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -22,7 +22,7 @@ protected:
 
     std::unique_ptr<sim::World> world;
 
-private:
+  private:
     int expected_warnings_ = 0;
 };
 

@@ -17,16 +17,16 @@ struct Atmosphere {
 };
 
 class Body : public Object {
-public:
+  public:
     explicit Body(std::string name) : Object(Kind::Body, std::move(name)) {}
 
-    double gm_m3_s2 = 0.0;           // gravitational parameter
+    double gm_m3_s2 = 0.0;  // gravitational parameter
     double mean_radius_m = 0.0;
-    double rotation_period_s = 0.0;  // sidereal; 0 for no rotation
-    double ground_elevation_m = 0.0; // constant height of the ground above the mean radius
+    double rotation_period_s = 0.0;   // sidereal; 0 for no rotation
+    double ground_elevation_m = 0.0;  // constant height of the ground above the mean radius
     Atmosphere atmosphere;
-    VECTOR3 wind_horizon{0, 0, 0};   // constant wind: x east, y up, z north, m/s
-    VECTOR3 global_pos{0, 0, 0};     // position in the global frame, m
+    VECTOR3 wind_horizon{0, 0, 0};  // constant wind: x east, y up, z north, m/s
+    VECTOR3 global_pos{0, 0, 0};    // position in the global frame, m
 
     double mass_kg() const;
     double ground_radius_m() const { return mean_radius_m + ground_elevation_m; }

@@ -9,19 +9,19 @@ namespace sim {
 class Body;
 
 struct FlightState {
-    Body* ref = nullptr;            // reference body
-    VECTOR3 rpos{0, 0, 0};          // position relative to ref, global orientation, m
-    VECTOR3 rvel{0, 0, 0};          // velocity relative to ref, global orientation, m/s
-    MATRIX3 rot = identity3();      // vessel frame -> global frame
-    VECTOR3 omega{0, 0, 0};         // angular velocity, vessel frame, rad/s
+    Body* ref = nullptr;        // reference body
+    VECTOR3 rpos{0, 0, 0};      // position relative to ref, global orientation, m
+    VECTOR3 rvel{0, 0, 0};      // velocity relative to ref, global orientation, m/s
+    MATRIX3 rot = identity3();  // vessel frame -> global frame
+    VECTOR3 omega{0, 0, 0};     // angular velocity, vessel frame, rad/s
 
     // Held fixed to the rotating surface until net forces lift the vessel.
     bool landed = false;
-    VECTOR3 landed_pos_body{0, 0, 0};  // position in the body-fixed frame, m
+    VECTOR3 landed_pos_body{0, 0, 0};       // position in the body-fixed frame, m
     MATRIX3 landed_rot_body = identity3();  // vessel frame -> body-fixed frame
 
-    bool ground_contact = false;    // a touchdown point touches the ground
-    bool ever_touched = false;      // ground contact has happened at least once
+    bool ground_contact = false;  // a touchdown point touches the ground
+    bool ever_touched = false;    // ground contact has happened at least once
 
     // Figures at the first ground contact, taken as the first foot touches.
     struct Touchdown {
@@ -29,7 +29,7 @@ struct FlightState {
         double time_s = 0.0;
     } touchdown;
     bool touchdown_pending = false;  // taken, not yet reported
-    double rest_timer_s = 0.0;      // how long the vessel has rested still on the ground
+    double rest_timer_s = 0.0;       // how long the vessel has rested still on the ground
 };
 
 }  // namespace sim

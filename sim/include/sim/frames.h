@@ -22,8 +22,8 @@ VECTOR3 body_fixed_from_equ(const EquPos& e);
 MATRIX3 horizon_basis(double lng_rad, double lat_rad);
 
 // A vessel's position and velocity.
-VECTOR3 global_pos(const Vessel& v);                        // global frame, m
-VECTOR3 body_fixed_pos(const World& w, const Vessel& v);   // reference body's rotating frame, m
+VECTOR3 global_pos(const Vessel& v);                      // global frame, m
+VECTOR3 body_fixed_pos(const World& w, const Vessel& v);  // reference body's rotating frame, m
 EquPos equ_pos(const World& w, const Vessel& v);
 // Velocity relative to the rotating surface (ground speed), global orientation, m/s.
 VECTOR3 ground_velocity(const World& w, const Vessel& v);

@@ -9,7 +9,7 @@
 namespace sim {
 
 class Object {
-public:
+  public:
     enum class Kind { Body, Vessel };
 
     Object(Kind kind, std::string name) : kind_(kind), name_(std::move(name)) {}
@@ -21,7 +21,7 @@ public:
     const std::string& name() const { return name_; }
     OBJHANDLE handle() { return static_cast<OBJHANDLE>(this); }
 
-private:
+  private:
     Kind kind_;
     std::string name_;
 };

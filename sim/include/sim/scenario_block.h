@@ -20,10 +20,10 @@ struct PendingStatus {
     VESSELSTATUS2 status{};
     std::vector<VESSELSTATUS2::FUELSPEC> fuel;
     std::vector<VESSELSTATUS2::THRUSTSPEC> thrusters;
-    std::string attach_parent;   // name of the parent vessel, empty when free
-    int attach_parent_point = 0; // index of the parent's point for children
-    int attach_child_point = 0;  // index of this vessel's point towards a parent
-    bool has_state = false;      // the block gave a position, a landing or a placement
+    std::string attach_parent;    // name of the parent vessel, empty when free
+    int attach_parent_point = 0;  // index of the parent's point for children
+    int attach_child_point = 0;   // index of this vessel's point towards a parent
+    bool has_state = false;       // the block gave a position, a landing or a placement
 
     // Placement relative to the surface (GROUND_POS, GROUND_VEL, HORIZON_ATT), turned into the
     // status record once the clock of the scenario is known.
@@ -41,11 +41,11 @@ struct PendingStatus {
 
 struct ScenarioReadBlock {
     std::string file;
-    int header_line = 0;              // line number of the NAME:CLASS line
-    std::vector<std::string> lines;   // the block's lines, without the NAME:CLASS and END lines
-    std::vector<int> line_numbers;    // line number in the file of each line
-    std::size_t next = 0;             // index of the next line to hand out
-    std::vector<char> buffer;         // the line last handed out, writable by the module
+    int header_line = 0;             // line number of the NAME:CLASS line
+    std::vector<std::string> lines;  // the block's lines, without the NAME:CLASS and END lines
+    std::vector<int> line_numbers;   // line number in the file of each line
+    std::size_t next = 0;            // index of the next line to hand out
+    std::vector<char> buffer;        // the line last handed out, writable by the module
     Vessel* vessel = nullptr;
     PendingStatus* pending = nullptr;
     // Line number of the line last handed out, 0 before the first.

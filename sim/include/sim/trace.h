@@ -15,7 +15,7 @@ struct TraceEntry {
 };
 
 class Trace {
-public:
+  public:
     bool enabled = false;
     std::vector<TraceEntry> entries;
 
@@ -27,15 +27,17 @@ public:
 
     template <typename... Args>
     void record(const char* op, const Args&... args) {
-        if (!enabled) return;
+        if (!enabled)
+            return;
         std::string text;
         (append(text, args), ...);
         entries.push_back({op, text});
     }
 
-private:
+  private:
     static void separate(std::string& text) {
-        if (!text.empty()) text += ", ";
+        if (!text.empty())
+            text += ", ";
     }
     static void append(std::string& text, double v);
     static void append(std::string& text, int v);

@@ -17,7 +17,7 @@ namespace sim {
 struct ModuleLibrary;
 
 class Vessel : public Object {
-public:
+  public:
     Vessel(std::string name, std::string class_name, ModuleLibrary* module);
     ~Vessel() override;
 
@@ -59,7 +59,7 @@ public:
     double mass_kg() const;
     double propellant_mass_kg() const;
 
-private:
+  private:
     std::string class_name_;
     ModuleLibrary* module_;
 };

@@ -23,10 +23,10 @@ struct Thruster {
     VECTOR3 dir{};            // thrust direction, unit, vessel frame
     double max_thrust_n = 0;  // vacuum maximum thrust
     Propellant* tank = nullptr;
-    double isp_m_s = 0.0;     // vacuum specific impulse
-    double isp_ref_m_s = 0.0; // at reference pressure (0: no pressure dependence)
+    double isp_m_s = 0.0;      // vacuum specific impulse
+    double isp_ref_m_s = 0.0;  // at reference pressure (0: no pressure dependence)
     double p_ref_pa = 101400.0;
-    double level = 0.0;       // 0..1
+    double level = 0.0;  // 0..1
 };
 
 // A group type as a person names it: "main", "pitch up"...
@@ -59,7 +59,7 @@ struct Mesh {
 };
 
 struct AnimationComponent {
-    double state0 = 0.0, state1 = 1.0;  // range of the animation state it acts over
+    double state0 = 0.0, state1 = 1.0;      // range of the animation state it acts over
     MGROUP_TRANSFORM* transform = nullptr;  // owned by the module
     AnimationComponent* parent = nullptr;
 };
@@ -79,8 +79,8 @@ struct Attachment {
     VECTOR3 pos{}, dir{}, rot{};
     std::string id;
     bool loose = false;
-    Vessel* attached = nullptr;      // the vessel at the other end, if any
-    Attachment* peer = nullptr;      // its attachment point
+    Vessel* attached = nullptr;  // the vessel at the other end, if any
+    Attachment* peer = nullptr;  // its attachment point
 };
 
 struct Camera {
@@ -93,7 +93,7 @@ struct Camera {
 struct VesselConfig {
     double cw[4] = {1, 1, 1, 1};  // drag coefficients: +z, -z, x, y
     VECTOR3 rot_drag{0, 0, 0};
-    VECTOR3 pmi_m2{1, 1, 1};        // principal moments of inertia per unit mass
+    VECTOR3 pmi_m2{1, 1, 1};  // principal moments of inertia per unit mass
     VECTOR3 cross_sections_m2{1, 1, 1};
     double size_m = 1.0;
     double empty_mass_kg = 0.0;

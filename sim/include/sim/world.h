@@ -30,14 +30,14 @@ struct Texture {
 };
 
 struct Clock {
-    double t_s = 0.0;           // simulation time
-    double dt_s = 0.0;          // length of the current frame
-    double mjd = 51544.5;       // date, modified Julian days
-    double time_accel = 1.0;    // time acceleration reported to modules
+    double t_s = 0.0;         // simulation time
+    double dt_s = 0.0;        // length of the current frame
+    double mjd = 51544.5;     // date, modified Julian days
+    double time_accel = 1.0;  // time acceleration reported to modules
 };
 
 class World {
-public:
+  public:
     // module_dir: where the module libraries live, "<class>.so" each.
     explicit World(std::string module_dir = "");
     ~World();
@@ -114,7 +114,7 @@ public:
     const std::string& module_dir() const { return module_dir_; }
     ModuleLibrary* module_for(const std::string& class_name, std::string& error);
 
-private:
+  private:
     friend class CallbackScope;
     Vessel* caller_ = nullptr;
     std::string module_dir_;
@@ -137,13 +137,13 @@ struct NonFiniteState : std::runtime_error {
 
 // Marks a vessel's callback as running for its lifetime; nests.
 class CallbackScope {
-public:
+  public:
     CallbackScope(World& w, Vessel* v) : world_(w), previous_(w.caller_) { w.caller_ = v; }
     ~CallbackScope() { world_.caller_ = previous_; }
     CallbackScope(const CallbackScope&) = delete;
     CallbackScope& operator=(const CallbackScope&) = delete;
 
-private:
+  private:
     World& world_;
     Vessel* previous_;
 };
@@ -152,7 +152,8 @@ private:
 template <typename... Args>
 void trace_free(const char* op, const Args&... args) {
     World* w = World::current();
-    if (w && w->caller()) w->caller()->trace.record(op, args...);
+    if (w && w->caller())
+        w->caller()->trace.record(op, args...);
 }
 
 }  // namespace sim

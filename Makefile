@@ -12,7 +12,7 @@ deps:
 
 release: deps
 	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vesselsim_program
 
 asan: deps
 	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSELSIM_SANITIZE=ON >/dev/null
@@ -25,6 +25,7 @@ test: asan format-check
 	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vesselsim_bench
 	@$(RELEASE_DIR)/bench/vesselsim_bench
 
 format:

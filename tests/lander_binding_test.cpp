@@ -24,6 +24,7 @@ TEST_F(LanderSetupTest, ParentWithALongNameIsBoundAndItsNameCutToTheBuffer) {
     sim::Vessel* carrier = new_carrier(long_name);
     sim::Vessel* v = create("Lander", "quor_tevlan");
     quor_tevlan* l = lander_of(v);
+    ASSERT_NE(l, nullptr);
     // Marks past the 30 characters the binding may write.
     std::memset(l->mother_name, 'x', sizeof l->mother_name - 1);
     l->mother_name[sizeof l->mother_name - 1] = '\0';

@@ -187,7 +187,7 @@ TEST_F(LanderSetupTest, FreshLanderCarriesItsPropellantStandsOnItsFeetAndRaisesD
     const sim::ParticleStream& dust = *v->streams[0];
     EXPECT_EQ(dust.thruster, lander_of(v)->dust_thruster);
     EXPECT_EQ(dust.thruster->max_thrust_n, 0.0);
-    const PARTICLESTREAMSPEC& s = dust.spec;
+    const PARTICLESTREAMSPEC& s = dust.stream;
     EXPECT_EQ(s.flags, 0u);
     EXPECT_EQ(s.srcsize, 0.5);
     EXPECT_EQ(s.srcrate, 30);

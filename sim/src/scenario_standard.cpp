@@ -73,9 +73,9 @@ bool vector3(const std::vector<std::string>& args, VECTOR3& v, double scale = 1.
 }
 
 // "i:level" pairs; levels 0..1, indices below count.
-template <typename Spec>
+template <typename Entry>
 bool level_pairs(const std::vector<std::string>& args, std::size_t count, const char* what,
-                 std::vector<Spec>& out, std::string& error) {
+                 std::vector<Entry>& out, std::string& error) {
     if (args.empty()) {
         error = "expected index:level pairs";
         return false;

@@ -118,7 +118,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* 
     auto s = std::make_unique<sim::ParticleStream>();
     s->thruster = v.thruster(th);
     if (pss)
-        s->spec = *pss;
+        s->stream = *pss;
     v.streams.push_back(std::move(s));
     return v.streams.back().get();
 }
@@ -132,7 +132,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
     s->has_pos = true;
     s->pos = pos;
     if (pss)
-        s->spec = *pss;
+        s->stream = *pss;
     v.streams.push_back(std::move(s));
     return v.streams.back().get();
 }

@@ -48,8 +48,8 @@ struct Exhaust {
 struct ParticleStream {
     Thruster* thruster = nullptr;
     bool has_pos = false;
-    VECTOR3 pos{};  // vessel frame, when has_pos
-    PARTICLESTREAMSPEC spec{};
+    VECTOR3 pos{};                // vessel frame, when has_pos
+    PARTICLESTREAMSPEC stream{};  // the record as the module gave it
 };
 
 struct Mesh {

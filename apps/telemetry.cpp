@@ -26,18 +26,7 @@ std::string csv_field(const std::string& s) {
 
 double main_level(const sim::Vessel& v) {
     const sim::ThrusterGroup* g = v.group(THGROUP_MAIN);
-    if (!g || g->thrusters.empty())
-        return 0.0;
-    // Mean level weighted by maximum thrust, as the group level reads.
-    double sum = 0.0, weight = 0.0;
-    for (const sim::Thruster* t : g->thrusters) {
-        sum += t->level * t->max_thrust_n;
-        weight += t->max_thrust_n;
-    }
-    if (weight > 0.0)
-        return sum / weight;
-    for (const sim::Thruster* t : g->thrusters) sum += t->level;
-    return sum / double(g->thrusters.size());
+    return g ? g->level() : 0.0;
 }
 
 }  // namespace

@@ -78,6 +78,22 @@ double Vessel::mass_kg() const {
     return m;
 }
 
+double ThrusterGroup::level() const {
+    if (thrusters.empty())
+        return 0.0;
+    double sum = 0.0, weight = 0.0;
+    for (const Thruster* t : thrusters) {
+        sum += t->level * t->max_thrust_n;
+        weight += t->max_thrust_n;
+    }
+    if (weight > 0.0)
+        return sum / weight;
+    // Zero-thrust groups (effects only): the plain mean.
+    sum = 0.0;
+    for (const Thruster* t : thrusters) sum += t->level;
+    return sum / double(thrusters.size());
+}
+
 const char* group_name(THGROUP_TYPE t) {
     switch (t) {
         case THGROUP_MAIN:

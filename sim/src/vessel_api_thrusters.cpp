@@ -89,20 +89,8 @@ void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
 }
 
 double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
-    // The mean level of the group's thrusters, weighted by their maximum thrust.
     const sim::ThrusterGroup* g = sim::record(this).group(thgt);
-    if (!g || g->thrusters.empty())
-        return 0.0;
-    double sum = 0.0, weight = 0.0;
-    for (const sim::Thruster* t : g->thrusters) {
-        sum += t->level * t->max_thrust_n;
-        weight += t->max_thrust_n;
-    }
-    if (weight > 0.0)
-        return sum / weight;
-    sum = 0.0;
-    for (const sim::Thruster* t : g->thrusters) sum += t->level;
-    return sum / double(g->thrusters.size());
+    return g ? g->level() : 0.0;
 }
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex) const {

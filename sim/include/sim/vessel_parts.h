@@ -36,6 +36,9 @@ struct ThrusterGroup {
     THGROUP_TYPE type = THGROUP_MAIN;
     std::vector<Thruster*> thrusters;
     bool lit = false;  // observed lit at the end of the last frame
+
+    // The group's level: the mean of its thrusters' levels, weighted by their maximum thrust.
+    double level() const;
 };
 
 struct Exhaust {

@@ -71,25 +71,28 @@ bool send_key(sim::World& w, const TimedKey& k) {
 }
 
 void RestWatch::update(const sim::World& w, double dt_s) {
-    std::vector<std::pair<const void*, double>> next;
-    for (const auto& v : w.vessels()) {
-        double before = 0.0;
-        for (const auto& [id, s] : rested_s_)
-            if (id == v.get())
-                before = s;
-        next.emplace_back(v.get(), resting(w, *v) ? before + dt_s : 0.0);
+    // One entry per vessel in index order; an entry whose vessel changed starts again. The
+    // storage is reused from frame to frame.
+    const auto& vessels = w.vessels();
+    rested_s_.resize(vessels.size(), {nullptr, 0.0});
+    for (std::size_t i = 0; i < vessels.size(); ++i) {
+        auto& [id, seconds] = rested_s_[i];
+        if (id != vessels[i].get()) {
+            id = vessels[i].get();
+            seconds = 0.0;
+        }
+        seconds = resting(w, *vessels[i]) ? seconds + dt_s : 0.0;
     }
-    rested_s_ = std::move(next);
 }
 
 bool RestWatch::all_rested(const sim::World& w, double seconds) const {
-    for (const auto& v : w.vessels()) {
-        auto it = std::find_if(rested_s_.begin(), rested_s_.end(),
-                               [&](const auto& e) { return e.first == v.get(); });
+    const auto& vessels = w.vessels();
+    if (rested_s_.size() != vessels.size())
+        return false;
+    for (std::size_t i = 0; i < vessels.size(); ++i)
         // Frame lengths add up with rounding errors.
-        if (it == rested_s_.end() || it->second < seconds - 1e-9)
+        if (rested_s_[i].first != vessels[i].get() || rested_s_[i].second < seconds - 1e-9)
             return false;
-    }
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 
+#include "scenario_text.h"
 #include "sim/attachments.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"
@@ -56,19 +57,6 @@ std::string trim(const std::string& s) {
 
 bool skipped(const std::string& trimmed) {
     return trimmed.empty() || trimmed[0] == ';';
-}
-
-std::vector<std::string> words(const std::string& s) {
-    std::istringstream in(s);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
-
-bool to_double(const std::string& text, double& out) {
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc() && p == end && std::isfinite(out);
 }
 
 class Reader {
@@ -145,7 +133,7 @@ class Reader {
             i = j;
         }
         for (const Line& l : s.environment) {
-            auto w = words(l.text);
+            auto w = split_words(l.text);
             if (w.size() == 2 && w[0] == "System")
                 s.info.system = w[1];
         }
@@ -174,7 +162,7 @@ class Reader {
     // System, Date MJD, and the stand-in's SimTime, Wind and GroundElevation.
     bool apply_environment(const std::vector<Line>& lines) {
         for (const Line& l : lines) {
-            auto w = words(l.text);
+            auto w = split_words(l.text);
             double x[3];
             auto numbers = [&](std::size_t first, std::size_t n) {
                 if (w.size() != first + n)
@@ -308,7 +296,7 @@ class Reader {
 
     bool set_focus(const std::vector<Line>& lines) {
         for (const Line& l : lines) {
-            auto w = words(l.text);
+            auto w = split_words(l.text);
             if (w.size() != 2 || w[0] != "Ship")
                 return fail(l.number, "expected Ship NAME");
             Vessel* v = w_.vessel(w[1]);

@@ -23,6 +23,7 @@
 #include <numbers>
 #include <sstream>
 
+#include "scenario_text.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/trace.h"
@@ -34,19 +35,6 @@ namespace sim {
 namespace {
 
 constexpr double kDeg = std::numbers::pi / 180.0;
-
-std::vector<std::string> split_words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
-
-bool to_double(const std::string& text, double& out) {
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, out);
-    return ec == std::errc() && p == end && std::isfinite(out);
-}
 
 bool to_index(const std::string& text, unsigned& out) {
     const char* end = text.data() + text.size();

@@ -1,5 +1,6 @@
 #include "sim/world.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace sim {
@@ -34,17 +35,20 @@ Body* World::body(const std::string& name) const {
 }
 
 Body* World::dominant_body(const VECTOR3& global_pos) const {
-    // The body whose gravity is the strongest there; the Sun only far from every planet.
-    Body* best = nullptr;
-    double best_g = -1.0;
+    // The nearest planet whose sphere of influence holds the point, a (m / M_sun)^(2/5) with a
+    // its distance from the Sun; the Sun everywhere else.
+    Body* sun = body("Sun");
+    Body* best = sun;
+    double best_r = 0.0;
     for (const auto& b : bodies_) {
+        if (b.get() == sun || !sun)
+            continue;
         double r = length(global_pos - b->global_pos);
-        double g = b->gm_m3_s2 / std::max(r * r, 1.0);
-        if (b->name() == "Sun")
-            g *= 1e-3;  // planets dominate inside their sphere of influence
-        if (g > best_g) {
-            best_g = g;
+        double soi =
+            length(b->global_pos - sun->global_pos) * std::pow(b->gm_m3_s2 / sun->gm_m3_s2, 0.4);
+        if (r < soi && (best == sun || r < best_r)) {
             best = b.get();
+            best_r = r;
         }
     }
     return best;

@@ -27,8 +27,8 @@ MATRIX3 Body::rotation(double t_s) const {
 double Body::air_density(double height_m) const {
     if (atmosphere.density0_kg_m3 <= 0.0)
         return 0.0;
-    return atmosphere.density0_kg_m3 *
-           std::exp(-std::max(height_m, 0.0) / atmosphere.scale_height_m);
+    // Below the mean radius (ground under it) the air keeps thickening.
+    return atmosphere.density0_kg_m3 * std::exp(-height_m / atmosphere.scale_height_m);
 }
 
 // Constants: NASA Planetary Fact Sheets (nssdc.gsfc.nasa.gov), rounded as published.

@@ -1,12 +1,8 @@
 // Free functions about positions and the environment.
 #include "host/oapi.h"
 #include "sim/frames.h"
+#include "sim/physics.h"
 #include "sim/world.h"
-
-namespace {
-// Above this height the constant wind of a scenario no longer blows.
-constexpr double kWindCeiling_m = 100e3;
-}  // namespace
 
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
     sim::trace_free("oapiGetGlobalPos", static_cast<const void*>(hObj));
@@ -30,9 +26,7 @@ VECTOR3 oapiGetWindVector(OBJHANDLE hPlanet, double lng, double lat, double alt,
     sim::World* w = sim::World::current();
     auto* obj = static_cast<sim::Object*>(hPlanet);
     if (w && w->owns(obj) && obj->kind() == sim::Object::Kind::Body) {
-        const auto* b = static_cast<const sim::Body*>(obj);
-        if (b->atmosphere.density0_kg_m3 > 0.0 && alt < kWindCeiling_m)
-            wind = b->wind_horizon;
+        wind = sim::wind_horizon(*static_cast<const sim::Body*>(obj), alt);
     }
     // Frame 0 is the local horizon frame; frame 1 the body's rotating frame at that point.
     if (frame == 1)

@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ground_motion.h"
+#include "sim/attitude.h"
 #include "sim/body.h"
 #include "sim/frames.h"
+#include "sim/mass_properties.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
+#include "step_loads.h"
 
 namespace sim {
 
@@ -18,15 +22,13 @@ constexpr double kContactStep_s = 0.001;
 constexpr double kFreeStep_s = 0.02;
 constexpr double kNearGround_m = 100.0;
 
-// Friction turns viscous below this sliding speed, so that a resting foot does not chatter.
-constexpr double kFrictionSlip_m_s = 0.05;
-// Largest share of a point's sliding speed that friction may take away in one internal step.
-constexpr double kFrictionStepFraction = 0.3;
-
 // A vessel resting this still on the ground for this long is held to the surface.
 constexpr double kRestSpeed_m_s = 0.02;
 constexpr double kRestRate_rad_s = 0.002;
 constexpr double kRestTime_s = 2.0;
+
+// Above this height over the mean radius a scenario's constant wind no longer blows.
+constexpr double kWindCeiling_m = 100e3;
 
 // Gravity of the reference body, global orientation, m/s^2.
 VECTOR3 gravity(const Vessel& v) {
@@ -38,17 +40,12 @@ VECTOR3 gravity(const Vessel& v) {
     return v.state.rpos * (-v.state.ref->gm_m3_s2 / (r * r * r));
 }
 
-// Velocity of the surface under a point (relative to the body's centre), global orientation.
-VECTOR3 surface_velocity(const Body& b, const VECTOR3& p) {
-    double w = b.angular_rate_rad_s();
-    return {-p.z * w, 0.0, p.x * w};
-}
-
 // Air velocity at the vessel, global orientation: the air turns with the body, plus the wind.
 VECTOR3 air_velocity(const World& w, const Vessel& v) {
     const Body& b = *v.state.ref;
     MATRIX3 hor_to_global = transpose(global_to_horizon(w, v));
-    return surface_velocity(b, v.state.rpos) + mul(hor_to_global, b.wind_horizon);
+    VECTOR3 wind = wind_horizon(b, length(v.state.rpos) - b.mean_radius_m);
+    return surface_velocity(b, v.state.rpos) + mul(hor_to_global, wind);
 }
 
 // Thrust of a thruster at its level, N, with the propellant it would burn in h seconds.
@@ -69,29 +66,49 @@ double thrust_of(const Thruster& t, double h, double& burn_kg) {
     return f;
 }
 
-struct StepLoads {
-    VECTOR3 force{0, 0, 0};   // global orientation, N
-    VECTOR3 torque{0, 0, 0};  // vessel frame, N m
-    bool contact = false;
+// The thrust of a vessel and of the children hanging on it over one step, in the vessel's
+// frame about its origin: fixed to the vessel for the whole step, so that the step's impulse
+// is the propellant it burns times the exhaust speed, even when a tank runs dry within it.
+struct Thrust {
+    VECTOR3 force{0, 0, 0};   // N
+    VECTOR3 torque{0, 0, 0};  // N m
 };
 
-// Thrust and aerodynamic loads of one vessel about its own origin. Propellant is burnt when
-// h > 0.
-void add_thrust_and_drag(const World& w, const Vessel& v, double h, StepLoads& out) {
-    const MATRIX3& R = v.state.rot;
+// Propellant is burnt for h seconds (none for h = 0).
+Thrust thrust(const Vessel& v, double h) {
+    Thrust out;
     for (const auto& t : v.thrusters) {
         double burn = 0.0;
         double f = thrust_of(*t, h, burn);
         if (f <= 0.0)
             continue;
-        if (h > 0.0)
-            t->tank->mass_kg = std::max(0.0, t->tank->mass_kg - burn);
+        t->tank->mass_kg = std::max(0.0, t->tank->mass_kg - burn);
         VECTOR3 fl = t->dir * f;
-        out.force += mul(R, fl);
+        out.force += fl;
         out.torque += cross(fl, t->pos);
     }
+    for (const auto& a : v.attachments) {
+        if (a->to_parent || !a->attached)
+            continue;
+        Thrust child = thrust(*a->attached, h);
+        RelativePlace place = relative_place(v, *a->attached);
+        VECTOR3 f = mul(place.rot, child.force);
+        out.force += f;
+        out.torque += mul(place.rot, child.torque) + cross(f, place.offset_m);
+    }
+    return out;
+}
+
+void add_thrust(const Vessel& v, const Thrust& t, StepLoads& out) {
+    out.force += mul(v.state.rot, t.force);
+    out.torque += t.torque;
+}
+
+// Aerodynamic drag and rotational drag about the vessel's origin.
+void add_drag(const World& w, const Vessel& v, StepLoads& out) {
     if (!v.state.ref)
         return;
+    const MATRIX3& R = v.state.rot;
     const Body& b = *v.state.ref;
     double rho = b.air_density(length(v.state.rpos) - b.mean_radius_m);
     if (rho <= 0.0)
@@ -110,103 +127,36 @@ void add_thrust_and_drag(const World& w, const Vessel& v, double h, StepLoads& o
                   (rho * speed * s4);
 }
 
-// Spring-damper feet with friction against the body's surface.
-void add_contact(const Vessel& v, double h, StepLoads& out) {
-    if (!v.state.ref || v.config.touchdown.empty())
-        return;
-    const Body& b = *v.state.ref;
-    const MATRIX3& R = v.state.rot;
-    double ground_r = b.ground_radius_m();
-    if (length(v.state.rpos) - ground_r > v.config.size_m * 4.0 + 10.0)
-        return;
-    for (const TOUCHDOWNVTX& td : v.config.touchdown) {
-        VECTOR3 p = v.state.rpos + mul(R, td.pos);
-        double r = length(p);
-        double depth = ground_r - r;
-        if (depth <= 0.0)
-            continue;
-        out.contact = true;
-        VECTOR3 n = p / r;
-        VECTOR3 vp = v.state.rvel + mul(R, cross(td.pos, v.state.omega)) - surface_velocity(b, p);
-        double vn = dot(vp, n);
-        double fn = std::max(0.0, td.stiffness * depth - td.damping * vn);
-        VECTOR3 f = n * fn;
-        VECTOR3 vt = vp - n * vn;
-        double slide = length(vt);
-        if (slide > 0.0 && fn > 0.0 && h > 0.0) {
-            // Longitudinal friction acts along the vessel's z axis laid on the ground, lateral
-            // friction across it.
-            VECTOR3 lng = mul(R, VECTOR3{0, 0, 1});
-            lng = lng - n * dot(lng, n);
-            double ll = length(lng);
-            double mu_l = td.mu, mu_n = td.mu;
-            VECTOR3 friction{0, 0, 0};
-            // Viscous below the slip speed, but never stiffer than the step can follow: the
-            // mass the point feels, with the vessel's turning, sets the limit.
-            double m = v.mass_kg();
-            double i_min = std::min({v.config.pmi_m2.x, v.config.pmi_m2.y, v.config.pmi_m2.z}) * m;
-            double inv_m_eff = 1.0 / m + (i_min > 0.0 ? dot(td.pos, td.pos) / i_min : 0.0);
-            double c_max = kFrictionStepFraction / (inv_m_eff * h);
-            double scale = std::min(fn / std::max(slide, kFrictionSlip_m_s),
-                                    c_max / std::max(td.mu, td.mu_lng));
-            if (ll > 0.1) {
-                lng = lng / ll;
-                double along = dot(vt, lng);
-                VECTOR3 across = vt - lng * along;
-                mu_n = td.mu_lng;
-                friction = -(lng * (along * mu_n) + across * mu_l) * scale;
-            } else {
-                friction = -vt * (mu_l * scale);
-            }
-            f += friction;
-        }
-        out.force += f;
-        out.torque += cross(tmul(R, f), td.pos);
-    }
-}
-
-// Children hang rigidly: their thrust and drag act on the parent at their place.
-void add_children(const World& w, const Vessel& v, double h, StepLoads& out) {
+// Drag and, when contact is set, ground contact of a vessel and of the children hanging on
+// it; the children's loads act on the vessel where they hang.
+StepLoads surroundings(const World& w, const Vessel& v, double h, bool contact) {
+    StepLoads out;
+    add_drag(w, v, out);
+    if (contact)
+        add_contact(v, h, out);
     for (const auto& a : v.attachments) {
         if (a->to_parent || !a->attached)
             continue;
-        const Vessel& child = *a->attached;
-        StepLoads cl;
-        add_thrust_and_drag(w, child, h, cl);
-        add_children(w, child, h, cl);
-        out.force += cl.force;
-        VECTOR3 r_local = tmul(v.state.rot, child.state.rpos - v.state.rpos);
-        VECTOR3 torque_global_axes = mul(child.state.rot, cl.torque);
-        out.torque +=
-            tmul(v.state.rot, torque_global_axes) + cross(tmul(v.state.rot, cl.force), r_local);
+        StepLoads child = surroundings(w, *a->attached, h, contact);
+        RelativePlace place = relative_place(v, *a->attached);
+        out.force += child.force;
+        out.torque += mul(place.rot, child.torque) +
+                      cross(tmul(v.state.rot, child.force), place.offset_m);
+        out.contact = out.contact || child.contact;
     }
-}
-
-// Loads over an internal step of h seconds; propellant is burnt for it when burn is set.
-StepLoads loads(const World& w, const Vessel& v, double h, bool burn) {
-    StepLoads out;
-    add_thrust_and_drag(w, v, burn ? h : 0.0, out);
-    add_children(w, v, burn ? h : 0.0, out);
-    add_contact(v, h, out);
     return out;
 }
 
-// Rotation of the vessel frame over h at angular velocity omega: R <- R exp(-h [omega]x).
-void rotate(MATRIX3& R, const VECTOR3& omega, double h) {
-    double rate = length(omega);
-    double angle = rate * h;
-    if (angle <= 0.0)
-        return;
-    VECTOR3 k = omega / rate;
-    double s = std::sin(angle), c1 = 1.0 - std::cos(angle);
-    // [k]x and [k]x^2 for the plain cross product.
-    MATRIX3 K{0, -k.z, k.y, k.z, 0, -k.x, -k.y, k.x, 0};
-    MATRIX3 K2 = mul(K, K);
-    MATRIX3 M{
-        1 - s * K.m11 + c1 * K2.m11, -s * K.m12 + c1 * K2.m12,    -s * K.m13 + c1 * K2.m13,
-        -s * K.m21 + c1 * K2.m21,    1 - s * K.m22 + c1 * K2.m22, -s * K.m23 + c1 * K2.m23,
-        -s * K.m31 + c1 * K2.m31,    -s * K.m32 + c1 * K2.m32,    1 - s * K.m33 + c1 * K2.m33};
-    R = mul(R, M);
+// Loads over an internal step of h seconds with the step's thrust.
+StepLoads loads(const World& w, const Vessel& v, const Thrust& t, double h) {
+    StepLoads out = surroundings(w, v, h, true);
+    add_thrust(v, t, out);
+    return out;
+}
+
+// The vessel's angular velocity when it turns with the ground, vessel frame, rad/s.
+VECTOR3 turning_with_ground(const Vessel& v) {
+    return v.state.ref ? tmul(v.state.rot, body_spin(*v.state.ref)) : VECTOR3{0, 0, 0};
 }
 
 void orthonormalise(MATRIX3& R) {
@@ -217,34 +167,25 @@ void orthonormalise(MATRIX3& R) {
     R = from_columns(x, y, z);
 }
 
-// Euler's equations in the vessel frame: I dw/dt = tau + w x (I w).
-VECTOR3 angular_acceleration(const VECTOR3& pmi, double mass, const VECTOR3& omega,
-                             const VECTOR3& torque) {
-    VECTOR3 I{pmi.x * mass, pmi.y * mass, pmi.z * mass};
-    VECTOR3 Iw{I.x * omega.x, I.y * omega.y, I.z * omega.z};
-    VECTOR3 rhs = torque + cross(omega, Iw);
-    return {I.x > 0 ? rhs.x / I.x : 0.0, I.y > 0 ? rhs.y / I.y : 0.0, I.z > 0 ? rhs.z / I.z : 0.0};
-}
-
-// Fixes a resting vessel to the surface; frees it once thrust and drag outweigh its weight.
+// Fixes a resting vessel to the surface, turning with it; frees it once thrust and drag
+// outweigh its weight, with the ground's motion.
 void hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     const Body& b = *v.state.ref;
     MATRIX3 body = b.rotation(w.clock.t_s + elapsed_s);
-    StepLoads free_loads;
-    add_thrust_and_drag(w, v, h, free_loads);
-    add_children(w, v, h, free_loads);
+    StepLoads free_loads = surroundings(w, v, h, false);
+    add_thrust(v, thrust(v, h), free_loads);
     VECTOR3 up = unit(v.state.rpos);
     double lift = dot(free_loads.force + gravity(v) * v.mass_kg(), up);
     if (lift > 0.0) {
         v.state.landed = false;
         v.state.rvel = surface_velocity(b, v.state.rpos);
-        v.state.omega = {0, 0, 0};
+        v.state.omega = turning_with_ground(v);
         return;
     }
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);
     v.state.rvel = surface_velocity(b, v.state.rpos);
-    v.state.omega = {0, 0, 0};
+    v.state.omega = turning_with_ground(v);
     v.state.ground_contact = true;
 }
 
@@ -261,44 +202,72 @@ void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
     v.state.touchdown_pending = true;
 }
 
-// Half a step's change of velocity and rotation rate under gravity and the given loads.
-void kick(Vessel& v, const StepLoads& l, double mass, double half_h) {
-    v.state.rvel += gravity(v) * half_h;
-    if (mass > 0.0)
-        v.state.rvel += l.force * (half_h / mass);
-    v.state.omega += angular_acceleration(v.config.pmi_m2, mass, v.state.omega, l.torque) * half_h;
+// The rigid motion of a vessel and its hanging children over one step, about their common
+// centre of mass: the centre's velocity and the angular velocity.
+struct CentreMotion {
+    MassProperties mass;
+    MATRIX3 inverse_inertia;
+    VECTOR3 velocity;  // of the centre of mass, global orientation, m/s
+};
+
+VECTOR3 centre_offset_velocity(const Vessel& v, const VECTOR3& centre) {
+    return mul(v.state.rot, cross(centre, v.state.omega));
 }
 
-// Velocity Verlet: half a kick with the loads at the start, the drift, half a kick with the
-// loads at the end. Free fall and orbits keep their energy, and the touchdown springs stay
-// symplectic. Propellant is burnt once, with the loads at the start.
+// Half a step's change of the centre's velocity and of the rotation rate under gravity and the
+// given loads, whose torque is moved from the origin to the centre of mass.
+void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
+    const MassProperties& mp = c.mass;
+    c.velocity += gravity(v) * half_h;
+    if (mp.mass_kg <= 0.0)
+        return;
+    c.velocity += l.force * (half_h / mp.mass_kg);
+    VECTOR3 torque = l.torque - cross(tmul(v.state.rot, l.force), mp.centre_m);
+    v.state.omega += mul(c.inverse_inertia, torque) * half_h;
+}
+
 void place_children(const World& w, Vessel& v);
 
+// A kick with the loads at the start, the drift of the centre and the torque-free turn, a
+// kick with the loads at the end: free fall and orbits keep their energy, the touchdown
+// springs stay symplectic, and a free tumble keeps its energy and angular momentum.
+// Propellant is burnt once, for the thrust of the whole step.
 void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
-    StepLoads start = loads(w, v, h, true);
+    Thrust t = thrust(v, h);
+    StepLoads start = loads(w, v, t, h);
     if (start.contact && !v.state.ever_touched)
         take_touchdown(w, v, elapsed_s - h);
-    double m = v.mass_kg();
-    kick(v, start, m, 0.5 * h);
-    v.state.rpos += v.state.rvel * h;
-    rotate(v.state.rot, v.state.omega, h);
+    CentreMotion c{mass_properties(v), {}, {}};
+    c.inverse_inertia = inverse_symmetric(c.mass.inertia_kg_m2);
+    const VECTOR3& centre = c.mass.centre_m;
+    c.velocity = v.state.rvel + centre_offset_velocity(v, centre);
+    kick(v, c, start, 0.5 * h);
+    VECTOR3 centre_pos = v.state.rpos + mul(v.state.rot, centre) + c.velocity * h;
+    free_rotation_step(v.state.rot, v.state.omega, c.mass.inertia_kg_m2, c.inverse_inertia, h);
+    v.state.rpos = centre_pos - mul(v.state.rot, centre);
+    v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
     // The loads of hanging children act where the children now are.
     place_children(w, v);
-    StepLoads end = loads(w, v, h, false);
-    kick(v, end, m, 0.5 * h);
+    StepLoads end = loads(w, v, t, h);
+    c.velocity = v.state.rvel + centre_offset_velocity(v, centre);
+    kick(v, c, end, 0.5 * h);
+    v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
     v.state.ground_contact = start.contact || end.contact;
-    StepLoads& l = end;
 
-    // A vessel at rest on its feet is held to the surface from then on.
-    if (l.contact && v.state.ref) {
+    // A vessel that really rests, still on what holds it with its origin above the ground, is
+    // held to the surface from then on.
+    if (end.contact && v.state.ref) {
         VECTOR3 vg = v.state.rvel - surface_velocity(*v.state.ref, v.state.rpos);
-        bool still = length(vg) < kRestSpeed_m_s && length(v.state.omega) < kRestRate_rad_s;
+        VECTOR3 turning = v.state.omega - turning_with_ground(v);
+        bool still = length(vg) < kRestSpeed_m_s && length(turning) < kRestRate_rad_s &&
+                     height_above_ground(w, v) > 0.0;
         rest_timer = still ? rest_timer + h : 0.0;
         if (rest_timer >= kRestTime_s) {
             MATRIX3 body = v.state.ref->rotation(w.clock.t_s + elapsed_s);
             v.state.landed = true;
             v.state.landed_pos_body = tmul(body, v.state.rpos);
             v.state.landed_rot_body = mul(transpose(body), v.state.rot);
+            v.state.omega = turning_with_ground(v);
             rest_timer = 0.0;
         }
     } else {
@@ -315,6 +284,16 @@ void place_children(const World& w, Vessel& v) {
     }
 }
 
+// How far the lowest of a vessel and its hanging children is above the ground, allowing for
+// their sizes, m.
+double clearance_m(const World& w, const Vessel& v) {
+    double c = height_above_ground(w, v) - v.config.size_m;
+    for (const auto& a : v.attachments)
+        if (!a->to_parent && a->attached)
+            c = std::min(c, clearance_m(w, *a->attached));
+    return c;
+}
+
 // Orthonormal frame of an attachment point: z along dir, y along rot.
 MATRIX3 attachment_basis(const VECTOR3& dir, const VECTOR3& rot, bool reverse_dir) {
     VECTOR3 z = unit(dir);
@@ -328,6 +307,16 @@ MATRIX3 attachment_basis(const VECTOR3& dir, const VECTOR3& rot, bool reverse_di
 }
 
 }  // namespace
+
+VECTOR3 wind_horizon(const Body& b, double altitude_m) {
+    if (b.atmosphere.density0_kg_m3 <= 0.0 || altitude_m >= kWindCeiling_m)
+        return {0, 0, 0};
+    return b.wind_horizon;
+}
+
+void turn_with_ground(Vessel& v) {
+    v.state.omega = turning_with_ground(v);
+}
 
 void place_attached_child(const World&, Vessel& child) {
     Attachment* up = nullptr;
@@ -355,7 +344,7 @@ void place_attached_child(const World&, Vessel& child) {
 }
 
 Loads compute_loads(const World& w, const Vessel& v) {
-    StepLoads l = loads(w, v, kContactStep_s, false);
+    StepLoads l = loads(w, v, thrust(v, 0.0), kContactStep_s);
     Loads out;
     out.force_global = l.force;
     out.torque_local = l.torque;
@@ -381,8 +370,7 @@ void advance_motion(World& w, double dt_s) {
             v.state.ref = w.dominant_body(global_pos(v));
         double t = 0.0;
         while (t < dt_s) {
-            bool near = v.state.ground_contact ||
-                        height_above_ground(w, v) < kNearGround_m + v.config.size_m;
+            bool near = v.state.ground_contact || clearance_m(w, v) < kNearGround_m;
             double h = std::min(near ? kContactStep_s : kFreeStep_s, dt_s - t);
             if (v.state.landed)
                 hold_landed(w, v, t + h, h);

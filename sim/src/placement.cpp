@@ -63,7 +63,7 @@ void place_landed(World& w, Vessel& v, double lng, double lat, double heading) {
     v.state.rot = mul(body, v.state.landed_rot_body);
     double rate = b.angular_rate_rad_s();
     v.state.rvel = {-v.state.rpos.z * rate, 0.0, v.state.rpos.x * rate};
-    v.state.omega = {0, 0, 0};
+    turn_with_ground(v);
     v.state.landed = true;
     v.state.ground_contact = true;
     v.state.ever_touched = true;

@@ -6,6 +6,7 @@
 
 namespace sim {
 
+class Body;
 class Vessel;
 class World;
 
@@ -38,6 +39,13 @@ void place_landed(World& w, Vessel& v, double lng_rad, double lat_rad, double he
 
 // The heading of a landed vessel, rad from north towards east.
 double landed_heading(const Vessel& v);
+
+// The wind at a height above the body's mean radius, local horizon frame (x east, y up, z north),
+// m/s: the body's constant wind, up to a ceiling above which none blows; none without air.
+VECTOR3 wind_horizon(const Body& b, double altitude_m);
+
+// Sets a vessel's angular velocity to the ground's turning, as a vessel standing on it turns.
+void turn_with_ground(Vessel& v);
 
 // Height of the vessel's origin above the ground under it, m.
 double height_above_ground(const World& w, const Vessel& v);

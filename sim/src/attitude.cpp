@@ -1,0 +1,105 @@
+#include "sim/attitude.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sim {
+
+namespace {
+
+// The midpoint equation is solved by fixed-point iteration, which contracts by about the
+// angle turned per step; longer turns are split so that it converges quickly.
+constexpr double kMaxTurnPerSubstep_rad = 0.1;
+constexpr int kMaxIterations = 40;
+constexpr double kTolerance = 1e-15;
+
+// Rotation of v through the angle |a| about a, in the sense of the cross product:
+// exp([a]x) v = v cos + (k x v) sin + k (k . v)(1 - cos).
+VECTOR3 rotated(const VECTOR3& v, const VECTOR3& a) {
+    double angle = length(a);
+    if (angle <= 0.0)
+        return v;
+    VECTOR3 k = a / angle;
+    double c = std::cos(angle), s = std::sin(angle);
+    return v * c + cross(k, v) * s + k * (dot(k, v) * (1.0 - c));
+}
+
+}  // namespace
+
+MATRIX3 diagonal(const VECTOR3& d) {
+    return {d.x, 0, 0, 0, d.y, 0, 0, 0, d.z};
+}
+
+MATRIX3 add(const MATRIX3& a, const MATRIX3& b) {
+    return {a.m11 + b.m11, a.m12 + b.m12, a.m13 + b.m13, a.m21 + b.m21, a.m22 + b.m22,
+            a.m23 + b.m23, a.m31 + b.m31, a.m32 + b.m32, a.m33 + b.m33};
+}
+
+MATRIX3 point_mass_inertia(double m, const VECTOR3& d) {
+    double dd = dot(d, d);
+    return {m * (dd - d.x * d.x), -m * d.x * d.y,         -m * d.x * d.z,
+            -m * d.y * d.x,       m * (dd - d.y * d.y),   -m * d.y * d.z,
+            -m * d.z * d.x,       -m * d.z * d.y,         m * (dd - d.z * d.z)};
+}
+
+MATRIX3 inverse_symmetric(const MATRIX3& m) {
+    // Cofactors; the tensor is symmetric, so the adjugate is too.
+    double c11 = m.m22 * m.m33 - m.m23 * m.m32, c12 = m.m23 * m.m31 - m.m21 * m.m33,
+           c13 = m.m21 * m.m32 - m.m22 * m.m31;
+    double det = m.m11 * c11 + m.m12 * c12 + m.m13 * c13;
+    double scale = std::max({std::abs(m.m11), std::abs(m.m22), std::abs(m.m33)});
+    if (!(det > 1e-12 * scale * scale * scale))
+        return {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    double c22 = m.m11 * m.m33 - m.m13 * m.m31, c23 = m.m12 * m.m31 - m.m11 * m.m32,
+           c33 = m.m11 * m.m22 - m.m12 * m.m21;
+    return {c11 / det, c12 / det, c13 / det, c12 / det, c22 / det,
+            c23 / det, c13 / det, c23 / det, c33 / det};
+}
+
+void turn(MATRIX3& R, const VECTOR3& a) {
+    // The columns of exp(-[a]x) are the axes turned backwards: exp(-[a]x) e_i.
+    MATRIX3 M = from_columns(rotated({1, 0, 0}, -a), rotated({0, 1, 0}, -a),
+                             rotated({0, 0, 1}, -a));
+    R = mul(R, M);
+}
+
+double rotational_energy(const MATRIX3& inertia, const VECTOR3& omega) {
+    return 0.5 * dot(omega, mul(inertia, omega));
+}
+
+void free_rotation_step(MATRIX3& R, VECTOR3& omega, const MATRIX3& inertia,
+                        const MATRIX3& inverse_inertia, double h) {
+    double turn_rad = length(omega) * std::abs(h);
+    if (turn_rad <= 0.0)
+        return;
+    if (inverse_inertia.m11 + inverse_inertia.m22 + inverse_inertia.m33 <= 0.0) {
+        turn(R, omega * h);  // without inertia nothing changes its rate
+        return;
+    }
+    int substeps = std::max(1, static_cast<int>(std::ceil(turn_rad / kMaxTurnPerSubstep_rad)));
+    double dt = h / substeps;
+    for (int s = 0; s < substeps; ++s) {
+        VECTOR3 l0 = mul(inertia, omega);
+        // Midpoint momentum: l_m = l0 + dt/2 (w_m x l_m), w_m = I^-1 l_m.
+        VECTOR3 lm = l0;
+        double tol = kTolerance * length(l0);
+        for (int i = 0; i < kMaxIterations; ++i) {
+            VECTOR3 next = l0 + cross(mul(inverse_inertia, lm), lm) * (0.5 * dt);
+            double change = length(next - lm);
+            lm = next;
+            if (change <= tol)
+                break;
+        }
+        VECTOR3 wm = mul(inverse_inertia, lm);
+        // l1 = cay(dt [w_m]x) l0: a rotation by 2 atan(dt |w_m| / 2) about w_m, which keeps
+        // |l| exactly; the attitude turns back by the same rotation, which keeps R l fixed.
+        double rate = length(wm);
+        if (rate <= 0.0)
+            continue;
+        VECTOR3 a = wm * (2.0 * std::atan(0.5 * dt * rate) / rate);
+        omega = mul(inverse_inertia, rotated(l0, a));
+        turn(R, a);
+    }
+}
+
+}  // namespace sim

@@ -1,0 +1,148 @@
+// Contact with the ground: touchdown points as spring-dampers with friction, and a fallback
+// sphere about the origin.
+#include <algorithm>
+#include <cmath>
+
+#include "ground_motion.h"
+#include "sim/vessel.h"
+#include "step_loads.h"
+
+namespace sim {
+
+namespace {
+
+// Friction turns viscous below this sliding speed, so that a resting foot does not chatter.
+constexpr double kFrictionSlip_m_s = 0.05;
+// Largest share of a point's sliding speed (or of the turning rate) that friction may take
+// away in one internal step.
+constexpr double kFrictionStepFraction = 0.3;
+
+// The fallback sphere: this share of the distance to the nearest face of the touchdown
+// points' solid; a spring tuned to the vessel's mass (2 Hz, damping ratio 0.7), friction, and
+// a rolling resistance that lets it come to rest.
+constexpr double kFallbackShare = 0.8;
+constexpr double kFallbackFrequency_rad_s = 2.0 * 2.0 * M_PI;
+constexpr double kFallbackDampingRatio = 0.7;
+constexpr double kFallbackFriction = 0.5;
+constexpr double kRollingResistance = 0.1;
+constexpr double kRollSlip_rad_s = 0.05;
+
+struct Spring {
+    double stiffness_n_m, damping_n_s_m, mu_lateral, mu_longitudinal;
+};
+
+double smallest_moment_kg_m2(const Vessel& v) {
+    const VECTOR3& p = v.config.pmi_m2;
+    return std::min({p.x, p.y, p.z}) * v.mass_kg();
+}
+
+// One contact point at pos (vessel frame); returns its normal force, N.
+double add_point(const Vessel& v, const VECTOR3& pos, const Spring& s, double h,
+                 StepLoads& out) {
+    const Body& b = *v.state.ref;
+    const MATRIX3& R = v.state.rot;
+    double ground_r = b.ground_radius_m();
+    VECTOR3 p = v.state.rpos + mul(R, pos);
+    double r = length(p);
+    double depth = ground_r - r;
+    if (depth <= 0.0)
+        return 0.0;
+    out.contact = true;
+    VECTOR3 n = p / r;
+    VECTOR3 vp = v.state.rvel + mul(R, cross(pos, v.state.omega)) - surface_velocity(b, p);
+    double vn = dot(vp, n);
+    double fn = std::max(0.0, s.stiffness_n_m * depth - s.damping_n_s_m * vn);
+    VECTOR3 f = n * fn;
+    VECTOR3 vt = vp - n * vn;
+    double slide = length(vt);
+    if (slide > 0.0 && fn > 0.0 && h > 0.0) {
+        // Longitudinal friction acts along the vessel's z axis laid on the ground, lateral
+        // friction across it.
+        VECTOR3 lng = mul(R, VECTOR3{0, 0, 1});
+        lng = lng - n * dot(lng, n);
+        double ll = length(lng);
+        // Viscous below the slip speed, but never stiffer than the step can follow: the mass
+        // the point feels, with the vessel's turning, sets the limit.
+        double m = v.mass_kg();
+        double i_min = smallest_moment_kg_m2(v);
+        double inv_m_eff = 1.0 / m + (i_min > 0.0 ? dot(pos, pos) / i_min : 0.0);
+        double c_max = kFrictionStepFraction / (inv_m_eff * h);
+        double scale = std::min(fn / std::max(slide, kFrictionSlip_m_s),
+                                c_max / std::max(s.mu_lateral, s.mu_longitudinal));
+        if (ll > 0.1) {
+            lng = lng / ll;
+            double along = dot(vt, lng);
+            VECTOR3 across = vt - lng * along;
+            f -= (lng * (along * s.mu_longitudinal) + across * s.mu_lateral) * scale;
+        } else {
+            f -= vt * (s.mu_lateral * scale);
+        }
+    }
+    out.force += f;
+    out.torque += cross(tmul(R, f), pos);
+    return fn;
+}
+
+// The sphere touches with its lowest point; rolling on the ground it meets a resisting torque,
+// viscous at low rates and never stiffer than the step can follow.
+void add_fallback_sphere(const Vessel& v, double radius_m, double h, StepLoads& out) {
+    double m = v.mass_kg();
+    if (m <= 0.0)
+        return;
+    const MATRIX3& R = v.state.rot;
+    const Body& b = *v.state.ref;
+    VECTOR3 lowest = tmul(R, -unit(v.state.rpos)) * radius_m;
+    Spring s{m * kFallbackFrequency_rad_s * kFallbackFrequency_rad_s,
+             2.0 * kFallbackDampingRatio * m * kFallbackFrequency_rad_s, kFallbackFriction,
+             kFallbackFriction};
+    double fn = add_point(v, lowest, s, h, out);
+    double i_min = smallest_moment_kg_m2(v);
+    if (fn <= 0.0 || h <= 0.0 || i_min <= 0.0)
+        return;
+    VECTOR3 rolling = v.state.omega - tmul(R, body_spin(b));
+    double rate = length(rolling);
+    double scale = std::min(fn * radius_m * kRollingResistance / std::max(rate, kRollSlip_rad_s),
+                            kFrictionStepFraction * i_min / h);
+    out.torque -= rolling * scale;
+}
+
+}  // namespace
+
+double fallback_radius_m(const VesselConfig& c) {
+    const auto& td = c.touchdown;
+    double nearest = c.size_m;
+    for (std::size_t i = 0; i < td.size(); ++i)
+        for (std::size_t j = i + 1; j < td.size(); ++j)
+            for (std::size_t k = j + 1; k < td.size(); ++k) {
+                VECTOR3 n = cross(td[j].pos - td[i].pos, td[k].pos - td[i].pos);
+                double nl = length(n);
+                if (nl < 1e-9)
+                    continue;
+                n = n / nl;
+                // A face of the solid has every point on one side of its plane.
+                bool above = false, below = false;
+                for (const TOUCHDOWNVTX& q : td) {
+                    double side = dot(q.pos - td[i].pos, n);
+                    above = above || side > 1e-9;
+                    below = below || side < -1e-9;
+                }
+                if (!(above && below))
+                    nearest = std::min(nearest, std::abs(dot(td[i].pos, n)));
+            }
+    return kFallbackShare * nearest;
+}
+
+void add_contact(const Vessel& v, double h, StepLoads& out) {
+    if (!v.state.ref)
+        return;
+    double ground_r = v.state.ref->ground_radius_m();
+    if (length(v.state.rpos) - ground_r > v.config.size_m * 4.0 + 10.0)
+        return;
+    for (const TOUCHDOWNVTX& td : v.config.touchdown)
+        add_point(v, td.pos, {td.stiffness, td.damping, td.mu, td.mu_lng}, h, out);
+    double radius = fallback_radius_m(v.config);
+    if (radius > 0.0)
+        add_fallback_sphere(v, radius, h, out);
+}
+
+}  // namespace sim

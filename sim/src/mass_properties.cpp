@@ -1,0 +1,46 @@
+#include "sim/mass_properties.h"
+
+#include <vector>
+
+#include "sim/attitude.h"
+#include "sim/vessel.h"
+
+namespace sim {
+
+RelativePlace relative_place(const Vessel& parent, const Vessel& child) {
+    const MATRIX3& rp = parent.state.rot;
+    return {mul(transpose(rp), child.state.rot), tmul(rp, child.state.rpos - parent.state.rpos)};
+}
+
+MassProperties mass_properties(const Vessel& v) {
+    double own = v.config.empty_mass_kg + v.propellant_mass_kg();
+    struct Part {
+        double m;
+        VECTOR3 c;
+        MATRIX3 j;  // about c
+    };
+    std::vector<Part> parts{{own, {0, 0, 0}, diagonal(v.config.pmi_m2 * own)}};
+    for (const auto& a : v.attachments) {
+        if (a->to_parent || !a->attached)
+            continue;
+        MassProperties child = mass_properties(*a->attached);
+        RelativePlace place = relative_place(v, *a->attached);
+        parts.push_back({child.mass_kg, place.offset_m + mul(place.rot, child.centre_m),
+                         mul(place.rot, mul(child.inertia_kg_m2, transpose(place.rot)))});
+    }
+    MassProperties out;
+    VECTOR3 moment{0, 0, 0};
+    for (const Part& p : parts) {
+        out.mass_kg += p.m;
+        moment += p.c * p.m;
+    }
+    if (out.mass_kg > 0.0)
+        out.centre_m = moment / out.mass_kg;
+    out.inertia_kg_m2 = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (const Part& p : parts)
+        out.inertia_kg_m2 =
+            add(out.inertia_kg_m2, add(p.j, point_mass_inertia(p.m, p.c - out.centre_m)));
+    return out;
+}
+
+}  // namespace sim

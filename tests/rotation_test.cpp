@@ -43,6 +43,23 @@ std::vector<double> reference_flips(const VECTOR3& pmi, VECTOR3 w, double durati
     return flips;
 }
 
+// The rate a body of inertia j reaches from rest under a constant torque (vessel frame), by
+// classical Runge-Kutta on j dw/dt = tau + w x (j w) at a fine step.
+VECTOR3 spun_up(const MATRIX3& j, const VECTOR3& torque, double duration_s) {
+    MATRIX3 inv = sim::inverse_symmetric(j);
+    auto rate = [&](const VECTOR3& w) {
+        return sim::mul(inv, torque + sim::cross(w, sim::mul(j, w)));
+    };
+    const double h = 1e-4;
+    VECTOR3 w{0, 0, 0};
+    for (int i = 0; i < static_cast<int>(std::lround(duration_s / h)); ++i) {
+        VECTOR3 k1 = rate(w), k2 = rate(w + k1 * (h / 2)), k3 = rate(w + k2 * (h / 2)),
+                k4 = rate(w + k3 * h);
+        w = w + (k1 + k2 * 2.0 + k3 * 2.0 + k4) * (h / 6);
+    }
+    return w;
+}
+
 double mean_spacing(const std::vector<double>& t) {
     return (t.back() - t.front()) / static_cast<double>(t.size() - 1);
 }
@@ -118,7 +135,7 @@ TEST_F(RotationTest, TorqueFreeBodyKeepsEnergyAndAngularMomentumAtTheDefaultFram
 
 TEST_F(RotationTest, IntermediateAxisFlipsKeepThePeriodOfAFineStepReference) {
     const VECTOR3 pmi{0.46, 0.94, 1.05};
-    const VECTOR3 omega = sim::unit({0.02, 1.0, 0.03});
+    const VECTOR3 omega = sim::unit({0.1, 1.0, 0.1});
     const double duration_s = 100.0;
     std::vector<double> expected = reference_flips(pmi, omega, duration_s);
     ASSERT_GE(expected.size(), 4u);
@@ -142,7 +159,7 @@ TEST_F(RotationTest, IntermediateAxisFlipsKeepThePeriodOfAFineStepReference) {
 TEST_F(RotationTest, HangingPairTurnsWithTheInertiaOfTheWholeAboutItsCentreOfMass) {
     // A couple about the carrier's x axis: two thrusters pushing opposite ways, 1 m apart.
     set_next_test_vessel_setup([](test_vessel& t) {
-        t.SetEmptyMass(400);
+        t.SetEmptyMass(390);  // 400 kg with its propellant
         t.SetPMI(_V(0.55, 0.6, 0.75));
         PROPELLANT_HANDLE tank = t.CreatePropellantResource(10);
         t.SetThrusterLevel(t.CreateThruster(_V(0, 0.5, 0), _V(0, 0, 1), 20, tank, 0), 1.0);
@@ -167,27 +184,28 @@ TEST_F(RotationTest, HangingPairTurnsWithTheInertiaOfTheWholeAboutItsCentreOfMas
     // The composite inertia about the common centre, worked out here from the pair's layout.
     sim::RelativePlace place = sim::relative_place(*carrier, *lander);
     VECTOR3 centre = place.offset_m * (660.0 / 1060.0);
-    MATRIX3 lander_inertia = sim::mul(place.rot, sim::mul(sim::diagonal(VECTOR3{0.46, 0.94, 1.05} * 660.0),
-                                                          sim::transpose(place.rot)));
-    MATRIX3 whole = sim::add(
-        sim::add(sim::diagonal(VECTOR3{0.55, 0.6, 0.75} * 400.0), sim::point_mass_inertia(400, -centre)),
-        sim::add(lander_inertia, sim::point_mass_inertia(660, place.offset_m - centre)));
+    MATRIX3 lander_inertia = sim::mul(
+        place.rot,
+        sim::mul(sim::diagonal(VECTOR3{0.46, 0.94, 1.05} * 660.0), sim::transpose(place.rot)));
+    MATRIX3 whole =
+        sim::add(sim::add(sim::diagonal(VECTOR3{0.55, 0.6, 0.75} * 400.0),
+                          sim::point_mass_inertia(400, -centre)),
+                 sim::add(lander_inertia, sim::point_mass_inertia(660, place.offset_m - centre)));
     // A small probe starts at the centre of mass with its velocity and falls beside it.
     set_next_test_vessel_setup([](test_vessel& t) { t.SetEmptyMass(1); });
     sim::Vessel* probe = create("Probe", "test_vessel");
     probe->state.ref = mars;
     probe->state.rpos = carrier->state.rpos + sim::mul(carrier->state.rot, centre);
     probe->state.rvel = carrier->state.rvel;
-    const VECTOR3 torque{20.0, 0, 0};  // N m: 2 x 20 N x 0.5 m, the sense of F x r
+    const VECTOR3 torque{-20.0, 0, 0};  // N m: 2 x 20 N x 0.5 m, in the sense of F x r
     const double duration_s = 1.0;
     for (int i = 0; i < 50; ++i) world->step(kFrame_s);
 
-
-    VECTOR3 expected = sim::mul(sim::inverse_symmetric(whole), torque) * duration_s;
-    VECTOR3 got = carrier->state.omega;
-    EXPECT_NEAR(got.x, expected.x, 0.01 * std::abs(expected.x));
-    EXPECT_NEAR(got.y, expected.y, 0.01 * std::abs(expected.x));
-    EXPECT_NEAR(got.z, expected.z, 0.01 * std::abs(expected.x));
+    VECTOR3 expected = spun_up(whole, torque, duration_s);
+    double tol = 0.002 * sim::length(expected);
+    EXPECT_NEAR(carrier->state.omega.x, expected.x, tol);
+    EXPECT_NEAR(carrier->state.omega.y, expected.y, tol);
+    EXPECT_NEAR(carrier->state.omega.z, expected.z, tol);
     // A couple moves nothing: the centre of mass only falls around its orbit.
     VECTOR3 centre_now = carrier->state.rpos + sim::mul(carrier->state.rot, centre);
     EXPECT_LT(sim::length(centre_now - probe->state.rpos), 1e-4);

@@ -37,9 +37,9 @@ MATRIX3 add(const MATRIX3& a, const MATRIX3& b) {
 
 MATRIX3 point_mass_inertia(double m, const VECTOR3& d) {
     double dd = dot(d, d);
-    return {m * (dd - d.x * d.x), -m * d.x * d.y,         -m * d.x * d.z,
-            -m * d.y * d.x,       m * (dd - d.y * d.y),   -m * d.y * d.z,
-            -m * d.z * d.x,       -m * d.z * d.y,         m * (dd - d.z * d.z)};
+    return {m * (dd - d.x * d.x), -m * d.x * d.y,       -m * d.x * d.z,
+            -m * d.y * d.x,       m * (dd - d.y * d.y), -m * d.y * d.z,
+            -m * d.z * d.x,       -m * d.z * d.y,       m * (dd - d.z * d.z)};
 }
 
 MATRIX3 inverse_symmetric(const MATRIX3& m) {
@@ -58,8 +58,8 @@ MATRIX3 inverse_symmetric(const MATRIX3& m) {
 
 void turn(MATRIX3& R, const VECTOR3& a) {
     // The columns of exp(-[a]x) are the axes turned backwards: exp(-[a]x) e_i.
-    MATRIX3 M = from_columns(rotated({1, 0, 0}, -a), rotated({0, 1, 0}, -a),
-                             rotated({0, 0, 1}, -a));
+    MATRIX3 M =
+        from_columns(rotated({1, 0, 0}, -a), rotated({0, 1, 0}, -a), rotated({0, 0, 1}, -a));
     R = mul(R, M);
 }
 

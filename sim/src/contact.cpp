@@ -37,8 +37,7 @@ double smallest_moment_kg_m2(const Vessel& v) {
 }
 
 // One contact point at pos (vessel frame); returns its normal force, N.
-double add_point(const Vessel& v, const VECTOR3& pos, const Spring& s, double h,
-                 StepLoads& out) {
+double add_point(const Vessel& v, const VECTOR3& pos, const Spring& s, double h, StepLoads& out) {
     const Body& b = *v.state.ref;
     const MATRIX3& R = v.state.rot;
     double ground_r = b.ground_radius_m();

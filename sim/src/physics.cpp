@@ -140,8 +140,8 @@ StepLoads surroundings(const World& w, const Vessel& v, double h, bool contact) 
         StepLoads child = surroundings(w, *a->attached, h, contact);
         RelativePlace place = relative_place(v, *a->attached);
         out.force += child.force;
-        out.torque += mul(place.rot, child.torque) +
-                      cross(tmul(v.state.rot, child.force), place.offset_m);
+        out.torque +=
+            mul(place.rot, child.torque) + cross(tmul(v.state.rot, child.force), place.offset_m);
         out.contact = out.contact || child.contact;
     }
     return out;
@@ -214,16 +214,20 @@ VECTOR3 centre_offset_velocity(const Vessel& v, const VECTOR3& centre) {
     return mul(v.state.rot, cross(centre, v.state.omega));
 }
 
-// Half a step's change of the centre's velocity and of the rotation rate under gravity and the
-// given loads, whose torque is moved from the origin to the centre of mass.
-void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
+// Half a step's change of the centre's velocity and of the rotation rate under the given loads,
+// whose torque is moved from the origin to the centre of mass; kick() adds gravity.
+void kick_without_gravity(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
     const MassProperties& mp = c.mass;
-    c.velocity += gravity(v) * half_h;
     if (mp.mass_kg <= 0.0)
         return;
     c.velocity += l.force * (half_h / mp.mass_kg);
     VECTOR3 torque = l.torque - cross(tmul(v.state.rot, l.force), mp.centre_m);
     v.state.omega += mul(c.inverse_inertia, torque) * half_h;
+}
+
+void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
+    c.velocity += gravity(v) * half_h;
+    kick_without_gravity(v, c, l, half_h);
 }
 
 void place_children(const World& w, Vessel& v);
@@ -250,7 +254,18 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     place_children(w, v);
     StepLoads end = loads(w, v, t, h);
     c.velocity = v.state.rvel + centre_offset_velocity(v, centre);
-    kick(v, c, end, 0.5 * h);
+    if (end.contact && !v.state.ever_touched) {
+        // The touchdown is taken as the first foot touches, before its spring acts.
+        StepLoads in_flight = surroundings(w, v, h, false);
+        add_thrust(v, t, in_flight);
+        kick(v, c, in_flight, 0.5 * h);
+        v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
+        take_touchdown(w, v, elapsed_s);
+        StepLoads contact{end.force - in_flight.force, end.torque - in_flight.torque, true};
+        kick_without_gravity(v, c, contact, 0.5 * h);
+    } else {
+        kick(v, c, end, 0.5 * h);
+    }
     v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
     v.state.ground_contact = start.contact || end.contact;
 

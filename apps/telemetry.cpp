@@ -24,6 +24,12 @@ std::string csv_field(const std::string& s) {
     return q + "\"";
 }
 
+// A value that rounds to zero at the given decimals, without the sign that rounding noise
+// leaves on it ("-0.000").
+double unsigned_zero(double x, int decimals) {
+    return std::abs(x) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : x;
+}
+
 double main_level(const sim::Vessel& v) {
     const sim::ThrusterGroup* g = v.group(THGROUP_MAIN);
     return g ? g->level() : 0.0;
@@ -54,7 +60,10 @@ void Telemetry::write_rows(const sim::World& w) {
         const sim::Vessel& v = *vp;
         MATRIX3 to_hor = sim::global_to_horizon(w, v);
         VECTOR3 vg = sim::mul(to_hor, sim::ground_velocity(w, v));
-        VECTOR3 air = vg - (v.state.ref ? v.state.ref->wind_horizon : VECTOR3{0, 0, 0});
+        VECTOR3 air =
+            vg - (v.state.ref ? sim::wind_horizon(*v.state.ref, sim::length(v.state.rpos) -
+                                                                    v.state.ref->mean_radius_m)
+                              : VECTOR3{0, 0, 0});
         VECTOR3 axis = sim::mul(to_hor, sim::mul(v.state.rot, VECTOR3{0, 0, 1}));
         sim::EquPos e = sim::equ_pos(w, v);
         const sim::Vessel* parent = v.parent();
@@ -62,8 +71,8 @@ void Telemetry::write_rows(const sim::World& w) {
         std::snprintf(
             buf, sizeof buf,
             "%.3f,%s,%.3f,%.3f,%.3f,%.3f,%.3f,%.4f,%.3f,%.4f,%.4f,%d,%d,%s,%.6f,%.6f,%d\n",
-            w.clock.t_s, csv_field(v.name()).c_str(), sim::height_above_ground(w, v), vg.y,
-            std::hypot(vg.x, vg.z), sim::length(air),
+            w.clock.t_s, csv_field(v.name()).c_str(), sim::height_above_ground(w, v),
+            unsigned_zero(vg.y, 3), std::hypot(vg.x, vg.z), sim::length(air),
             std::acos(std::clamp(axis.y, -1.0, 1.0)) * kDeg, sim::length(v.state.omega) * kDeg,
             v.mass_kg(), v.propellant_mass_kg(), main_level(v),
             v.state.ground_contact || v.state.landed ? 1 : 0, v.state.landed ? 1 : 0,

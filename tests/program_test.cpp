@@ -230,11 +230,12 @@ TEST_F(WorldTest, TelemetryRowsDescribeEachVessel) {
     auto rows = lines_of(read_file(csv));
     ASSERT_EQ(rows.size(), 3u);
     // time, vessel, height, vertical, horizontal, airspeed, tilt, rate, mass, propellant,
-    // main level, contact, landed, attached to, lng, lat, focus
+    // main level, contact, landed, attached to, lng, lat, focus; on the ground a vessel turns
+    // with Mars, 360 degrees in 88642.66 s
     EXPECT_EQ(rows[1],
-              "0.000,C,1.200,0.000,0.000,0.000,0.000,0.0000,1020.000,0.0000,0.0000,1,1,,10.000000,"
+              "0.000,C,1.200,0.000,0.000,0.000,0.000,0.0041,1020.000,0.0000,0.0000,1,1,,10.000000,"
               "10.000000,1");
     EXPECT_EQ(rows[2],
-              "0.000,P,2.185,0.000,0.000,0.000,0.000,0.0000,620.000,20.0000,0.0000,0,0,C,10.000000,"
+              "0.000,P,2.185,0.000,0.000,0.000,0.000,0.0041,620.000,20.0000,0.0000,0,0,C,10.000000,"
               "10.000000,0");
 }

@@ -24,6 +24,11 @@ std::string csv_field(const std::string& s) {
     return q + "\"";
 }
 
+// A signed value that prints as zero at this many decimals prints without a minus sign.
+double plain_zero(double v, int decimals) {
+    return std::abs(v) < 0.5 * std::pow(10.0, -decimals) ? 0.0 : v;
+}
+
 double main_level(const sim::Vessel& v) {
     const sim::ThrusterGroup* g = v.group(THGROUP_MAIN);
     return g ? g->level() : 0.0;
@@ -62,13 +67,13 @@ void Telemetry::write_rows(const sim::World& w) {
         std::snprintf(
             buf, sizeof buf,
             "%.3f,%s,%.3f,%.3f,%.3f,%.3f,%.3f,%.4f,%.3f,%.4f,%.4f,%d,%d,%s,%.6f,%.6f,%d\n",
-            w.clock.t_s, csv_field(v.name()).c_str(), sim::height_above_ground(w, v), vg.y,
-            std::hypot(vg.x, vg.z), sim::length(air),
+            w.clock.t_s, csv_field(v.name()).c_str(), plain_zero(sim::height_above_ground(w, v), 3),
+            plain_zero(vg.y, 3), std::hypot(vg.x, vg.z), sim::length(air),
             std::acos(std::clamp(axis.y, -1.0, 1.0)) * kDeg, sim::length(v.state.omega) * kDeg,
             v.mass_kg(), v.propellant_mass_kg(), main_level(v),
             v.state.ground_contact || v.state.landed ? 1 : 0, v.state.landed ? 1 : 0,
-            parent ? csv_field(parent->name()).c_str() : "", e.lng_rad * kDeg, e.lat_rad * kDeg,
-            w.focus() == &v ? 1 : 0);
+            parent ? csv_field(parent->name()).c_str() : "", plain_zero(e.lng_rad * kDeg, 6),
+            plain_zero(e.lat_rad * kDeg, 6), w.focus() == &v ? 1 : 0);
         out_ << buf;
     }
 }

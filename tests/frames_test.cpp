@@ -45,7 +45,7 @@ class FramesTest : public WorldTest {
 }  // namespace
 
 TEST_F(FramesTest, ALandedVesselStandsUpInItsHorizonFrame) {
-    world->clock.t_s = 5000.0;  // Mars has turned since time 0
+    world->clock.advance(5000.0);  // Mars has turned since the scenario began
     sim::place_landed(*world, *v, 30 * deg, 20 * deg, 90 * deg);
     VECTOR3 up, fwd, hor_down;
     v->iface->HorizonRot(_V(0, 0, 1), up);

@@ -38,17 +38,11 @@ VECTOR3 gravity(const Vessel& v) {
     return v.state.rpos * (-v.state.ref->gm_m3_s2 / (r * r * r));
 }
 
-// Velocity of the surface under a point (relative to the body's centre), global orientation.
-VECTOR3 surface_velocity(const Body& b, const VECTOR3& p) {
-    double w = b.angular_rate_rad_s();
-    return {-p.z * w, 0.0, p.x * w};
-}
-
 // Air velocity at the vessel, global orientation: the air turns with the body, plus the wind.
 VECTOR3 air_velocity(const World& w, const Vessel& v) {
     const Body& b = *v.state.ref;
     MATRIX3 hor_to_global = transpose(global_to_horizon(w, v));
-    return surface_velocity(b, v.state.rpos) + mul(hor_to_global, b.wind_horizon);
+    return b.surface_velocity(v.state.rpos, w.clock.mjd) + mul(hor_to_global, b.wind_horizon);
 }
 
 // Thrust of a thruster at its level, N, with the propellant it would burn in h seconds.
@@ -111,7 +105,7 @@ void add_thrust_and_drag(const World& w, const Vessel& v, double h, StepLoads& o
 }
 
 // Spring-damper feet with friction against the body's surface.
-void add_contact(const Vessel& v, double h, StepLoads& out) {
+void add_contact(const World& w, const Vessel& v, double h, StepLoads& out) {
     if (!v.state.ref || v.config.touchdown.empty())
         return;
     const Body& b = *v.state.ref;
@@ -127,7 +121,8 @@ void add_contact(const Vessel& v, double h, StepLoads& out) {
             continue;
         out.contact = true;
         VECTOR3 n = p / r;
-        VECTOR3 vp = v.state.rvel + mul(R, cross(td.pos, v.state.omega)) - surface_velocity(b, p);
+        VECTOR3 vp = v.state.rvel + mul(R, cross(td.pos, v.state.omega)) -
+                     b.surface_velocity(p, w.clock.mjd);
         double vn = dot(vp, n);
         double fn = std::max(0.0, td.stiffness * depth - td.damping * vn);
         VECTOR3 f = n * fn;
@@ -187,7 +182,7 @@ StepLoads loads(const World& w, const Vessel& v, double h, bool burn) {
     StepLoads out;
     add_thrust_and_drag(w, v, burn ? h : 0.0, out);
     add_children(w, v, burn ? h : 0.0, out);
-    add_contact(v, h, out);
+    add_contact(w, v, h, out);
     return out;
 }
 
@@ -229,7 +224,7 @@ VECTOR3 angular_acceleration(const VECTOR3& pmi, double mass, const VECTOR3& ome
 // Fixes a resting vessel to the surface; frees it once thrust and drag outweigh its weight.
 void hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     const Body& b = *v.state.ref;
-    MATRIX3 body = b.rotation(w.clock.t_s + elapsed_s);
+    MATRIX3 body = b.rotation(w.clock.mjd_after(elapsed_s));
     StepLoads free_loads;
     add_thrust_and_drag(w, v, h, free_loads);
     add_children(w, v, h, free_loads);
@@ -237,13 +232,13 @@ void hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     double lift = dot(free_loads.force + gravity(v) * v.mass_kg(), up);
     if (lift > 0.0) {
         v.state.landed = false;
-        v.state.rvel = surface_velocity(b, v.state.rpos);
+        v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
         v.state.omega = {0, 0, 0};
         return;
     }
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);
-    v.state.rvel = surface_velocity(b, v.state.rpos);
+    v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
     v.state.omega = {0, 0, 0};
     v.state.ground_contact = true;
 }
@@ -291,11 +286,11 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
 
     // A vessel at rest on its feet is held to the surface from then on.
     if (l.contact && v.state.ref) {
-        VECTOR3 vg = v.state.rvel - surface_velocity(*v.state.ref, v.state.rpos);
+        VECTOR3 vg = v.state.rvel - v.state.ref->surface_velocity(v.state.rpos, w.clock.mjd);
         bool still = length(vg) < kRestSpeed_m_s && length(v.state.omega) < kRestRate_rad_s;
         rest_timer = still ? rest_timer + h : 0.0;
         if (rest_timer >= kRestTime_s) {
-            MATRIX3 body = v.state.ref->rotation(w.clock.t_s + elapsed_s);
+            MATRIX3 body = v.state.ref->rotation(w.clock.mjd_after(elapsed_s));
             v.state.landed = true;
             v.state.landed_pos_body = tmul(body, v.state.rpos);
             v.state.landed_rot_body = mul(transpose(body), v.state.rot);
@@ -378,7 +373,7 @@ void advance_motion(World& w, double dt_s) {
         if (v.parent())
             continue;  // moved with its parent below
         if (!v.state.ref)
-            v.state.ref = w.dominant_body(global_pos(v));
+            v.state.ref = w.dominant_body(global_pos(w, v));
         double t = 0.0;
         while (t < dt_s) {
             bool near = v.state.ground_contact ||

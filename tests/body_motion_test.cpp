@@ -135,9 +135,9 @@ TEST_F(BodyMotion, BodiesTurnAtTheirSiderealRateAsProperRotations) {
         VECTOR3 meridian{r.m11, r.m21, r.m31}, east{r.m13, r.m23, r.m33};
         EXPECT_LT(angle_between(sim::mul(b.rotation(t + period_days), VECTOR3{1, 0, 0}), meridian),
                   2e-5);
-        EXPECT_LT(angle_between(sim::mul(b.rotation(t + period_days / 4), VECTOR3{1, 0, 0}), east), 2e-5);
-        EXPECT_NEAR(2.0 * std::numbers::pi / b.angular_rate_rad_s() / 3600.0, f.rotation_h,
-                    0.0001);
+        EXPECT_LT(angle_between(sim::mul(b.rotation(t + period_days / 4), VECTOR3{1, 0, 0}), east),
+                  2e-5);
+        EXPECT_NEAR(2.0 * std::numbers::pi / b.angular_rate_rad_s() / 3600.0, f.rotation_h, 0.0001);
         // The axis is the body's y axis, which the turning leaves in place (but for the slow
         // drift of the pole, under a microradian in a few hours).
         EXPECT_LT(angle_between(b.spin_axis(t), sim::mul(b.rotation(t + 0.3), VECTOR3{0, 1, 0})),
@@ -150,7 +150,8 @@ TEST_F(BodyMotion, TheSurfaceMovesEastAtTheRateOfTheTurningGround) {
         const char* body;
         double lng_deg, lat_deg;
     };
-    const Place places[] = {{"Earth", -80.6, 28.6}, {"Earth", 141.0, -37.5}, {"Mars", 133.0, -21.0}};
+    const Place places[] = {
+        {"Earth", -80.6, 28.6}, {"Earth", 141.0, -37.5}, {"Mars", 133.0, -21.0}};
     for (const Place& p : places) {
         SCOPED_TRACE(std::string(p.body) + " " + std::to_string(p.lng_deg));
         const sim::Body& b = *world.body(p.body);
@@ -160,9 +161,9 @@ TEST_F(BodyMotion, TheSurfaceMovesEastAtTheRateOfTheTurningGround) {
         VECTOR3 v = b.surface_velocity(at, t);
         // The rate of the ground point, from its place a second before and after.
         const double second = 1.0 / 86400.0;
-        VECTOR3 rate = (sim::mul(b.rotation(t + second), fixed) -
-                        sim::mul(b.rotation(t - second), fixed)) /
-                       2.0;
+        VECTOR3 rate =
+            (sim::mul(b.rotation(t + second), fixed) - sim::mul(b.rotation(t - second), fixed)) /
+            2.0;
         EXPECT_LT(sim::length(v - rate), 1e-5 * sim::length(v));
         // In the local horizon frame: all of it east, at omega r cos(latitude).
         MATRIX3 to_horizon = sim::transpose(

@@ -30,8 +30,7 @@ SunOfDate noaa_sun(double jc) {
     const double e = 0.016708634 - jc * (0.000042037 + 0.0000001267 * jc);
     const double m = mean_anomaly * kDeg;
     const double centre = std::sin(m) * (1.914602 - jc * (0.004817 + 0.000014 * jc)) +
-                          std::sin(2 * m) * (0.019993 - 0.000101 * jc) +
-                          std::sin(3 * m) * 0.000289;
+                          std::sin(2 * m) * (0.019993 - 0.000101 * jc) + std::sin(3 * m) * 0.000289;
     const double omega = (125.04 - 1934.136 * jc) * kDeg;
     const double apparent_lng = (mean_lng + centre - 0.00569 - 0.00478 * std::sin(omega)) * kDeg;
     const double mean_obliquity =
@@ -40,8 +39,8 @@ SunOfDate noaa_sun(double jc) {
     const double y = std::pow(std::tan(obliquity / 2), 2);
     const double l0 = mean_lng * kDeg;
     const double eot = y * std::sin(2 * l0) - 2 * e * std::sin(m) +
-                       4 * e * y * std::sin(m) * std::cos(2 * l0) -
-                       0.5 * y * y * std::sin(4 * l0) - 1.25 * e * e * std::sin(2 * m);
+                       4 * e * y * std::sin(m) * std::cos(2 * l0) - 0.5 * y * y * std::sin(4 * l0) -
+                       1.25 * e * e * std::sin(2 * m);
     return {std::asin(std::sin(obliquity) * std::sin(apparent_lng)), 4.0 * eot / kDeg};
 }
 
@@ -53,9 +52,9 @@ double noaa_event_mjd(double mjd0, bool rising) {
         double jc = (mjd0 + minutes / 1440.0 - 51544.5) / 36525.0;
         SunOfDate sun = noaa_sun(jc);
         double lat = kPadLat_deg * kDeg;
-        double hour_angle =
-            std::acos((std::sin(kElevation_deg * kDeg) - std::sin(lat) * std::sin(sun.declination_rad)) /
-                      (std::cos(lat) * std::cos(sun.declination_rad)));
+        double hour_angle = std::acos(
+            (std::sin(kElevation_deg * kDeg) - std::sin(lat) * std::sin(sun.declination_rad)) /
+            (std::cos(lat) * std::cos(sun.declination_rad)));
         double noon = 720.0 - 4.0 * kPadLng_deg - sun.equation_of_time_min;
         minutes = noon + (rising ? -4.0 : 4.0) * hour_angle / kDeg;
     }
@@ -127,8 +126,8 @@ TEST_F(Sky, DuskAndDawnOverAPadMatchTheRealSky) {
     const struct {
         const char* name;
         double mjd0;
-    } days[] = {{"February 11", 61082}, {"June 21", 61212}, {"September 22", 61305},
-                {"November 3", 61347}};
+    } days[] = {
+        {"February 11", 61082}, {"June 21", 61212}, {"September 22", 61305}, {"November 3", 61347}};
     for (const auto& d : days) {
         for (bool rising : {false, true}) {
             SCOPED_TRACE(std::string(d.name) + (rising ? ", dawn after" : ", dusk"));

@@ -71,13 +71,14 @@ void Telemetry::write_rows(const sim::World& w) {
         std::snprintf(
             buf, sizeof buf,
             "%.3f,%s,%.3f,%.3f,%.3f,%.3f,%.3f,%.4f,%.3f,%.4f,%.4f,%d,%d,%s,%.6f,%.6f,%d\n",
-            w.clock.t_s, csv_field(v.name()).c_str(), sim::height_above_ground(w, v),
-            unsigned_zero(vg.y, 3), std::hypot(vg.x, vg.z), sim::length(air),
+            w.clock.t_s, csv_field(v.name()).c_str(),
+            unsigned_zero(sim::height_above_ground(w, v), 3), unsigned_zero(vg.y, 3),
+            std::hypot(vg.x, vg.z), sim::length(air),
             std::acos(std::clamp(axis.y, -1.0, 1.0)) * kDeg, sim::length(v.state.omega) * kDeg,
             v.mass_kg(), v.propellant_mass_kg(), main_level(v),
             v.state.ground_contact || v.state.landed ? 1 : 0, v.state.landed ? 1 : 0,
-            parent ? csv_field(parent->name()).c_str() : "", e.lng_rad * kDeg, e.lat_rad * kDeg,
-            w.focus() == &v ? 1 : 0);
+            parent ? csv_field(parent->name()).c_str() : "", unsigned_zero(e.lng_rad * kDeg, 6),
+            unsigned_zero(e.lat_rad * kDeg, 6), w.focus() == &v ? 1 : 0);
         out_ << buf;
     }
 }

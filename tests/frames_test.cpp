@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "host/oapi.h"
 #include "sim/physics.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
@@ -45,7 +46,7 @@ class FramesTest : public WorldTest {
 }  // namespace
 
 TEST_F(FramesTest, ALandedVesselStandsUpInItsHorizonFrame) {
-    world->clock.t_s = 5000.0;  // Mars has turned since time 0
+    world->clock.advance(5000.0);  // Mars has turned since the scenario began
     sim::place_landed(*world, *v, 30 * deg, 20 * deg, 90 * deg);
     VECTOR3 up, fwd, hor_down;
     v->iface->HorizonRot(_V(0, 0, 1), up);
@@ -101,4 +102,25 @@ TEST_F(FramesTest, StatusRecordsCarryTheWholeStateBothWays) {
     const double* a = &v->state.rot.m11;
     const double* b = &before.rot.m11;
     for (int i = 0; i < 9; ++i) EXPECT_NEAR(a[i], b[i], 1e-12);
+}
+
+TEST_F(FramesTest, GlobalPositionsAreSunCentredAndRelativeOnesKeepEveryDigit) {
+    place_above_mars(*world, *v, 1234.567);
+    sim::Body& mars = *world->body("Mars");
+    sim::Body& earth = *world->body("Earth");
+    VECTOR3 sun_at, mars_at, earth_at, g;
+    oapiGetGlobalPos(world->body("Sun")->handle(), &sun_at);
+    oapiGetGlobalPos(mars.handle(), &mars_at);
+    oapiGetGlobalPos(earth.handle(), &earth_at);
+    v->iface->GetGlobalPos(g);
+    expect_near(sun_at, _V(0, 0, 0), 0.0);
+    EXPECT_GT(sim::length(mars_at), 1.38 * 1.496e11);
+    EXPECT_LT(sim::length(mars_at), 1.67 * 1.496e11);
+    expect_near(g - mars_at, v->state.rpos, 1e-4);  // a metre is 1e-11 of the distance
+    // Over its own body a vessel's relative position is its state, to the last digit.
+    VECTOR3 from_mars, from_earth;
+    v->iface->GetRelativePos(mars.handle(), from_mars);
+    expect_near(from_mars, v->state.rpos, 0.0);
+    v->iface->GetRelativePos(earth.handle(), from_earth);
+    expect_near(from_earth, g - earth_at, 1e-4);
 }

@@ -54,6 +54,17 @@ Ground:carrier
   POS 31.5 -11 
   HEADING 75
 END
+Pad:carrier
+  STATUS Landed Earth
+  POS -80.6 28.6
+  HEADING 120
+END
+Glider:carrier
+  STATUS Orbiting Earth
+  GROUND_POS 10 51 300000
+  GROUND_VEL 300 -150 -20
+  HORIZON_ATT 10 -20 300
+END
 END_SHIPS
 )";
 
@@ -156,37 +167,57 @@ TEST_F(ScenarioRoundTrip, SavedWorldReadsBackToTheSameState) {
         for (std::size_t t = 0; t < va.thrusters.size(); ++t)
             EXPECT_DOUBLE_EQ(vb.thrusters[t]->level, va.thrusters[t]->level) << n;
     }
-    const sim::Vessel& ground = *b.vessel("Ground");
-    EXPECT_TRUE(ground.state.landed);
-    EXPECT_NEAR(sim::landed_heading(ground), 75.0 * kDeg, 1e-9);
+    // Landed vessels stand where they were put on both tilted, turning bodies.
+    const struct {
+        const char* name;
+        double lng_deg, lat_deg, heading_deg;
+    } landed[] = {{"Ground", 31.5, -11, 75}, {"Pad", -80.6, 28.6, 120}};
+    for (const auto& l : landed) {
+        const sim::Vessel& v = *b.vessel(l.name);
+        EXPECT_TRUE(v.state.landed) << l.name;
+        EXPECT_NEAR(sim::landed_heading(v), l.heading_deg * kDeg, 1e-9) << l.name;
+        sim::EquPos e = sim::equ_pos(b, v);
+        EXPECT_NEAR(e.lng_rad, l.lng_deg * kDeg, 1e-12) << l.name;
+        EXPECT_NEAR(e.lat_rad, l.lat_deg * kDeg, 1e-12) << l.name;
+        EXPECT_LT(sim::length(sim::ground_velocity(b, v)), 1e-9) << l.name;
+    }
 }
 
 TEST_F(ScenarioRoundTrip, GroundRelativeLinesPlaceAVesselOverTheGround) {
-    const char* text = R"(BEGIN_SHIPS
+    // Both bodies' axes are tilted against the global frame and against each other.
+    for (const std::string body : {"Mars", "Earth"}) {
+        SCOPED_TRACE(body);
+        sim::World w(module_dir());
+        const std::string text = R"(BEGIN_ENVIRONMENT
+  Date MJD 61203.71
+END_ENVIRONMENT
+BEGIN_SHIPS
 C:carrier
-  STATUS Orbiting Mars
+  STATUS Orbiting )" + body + R"(
   GROUND_POS -45 22.5 2500
   GROUND_VEL 10 -20 -30
   HORIZON_ATT 30 90 90
 END
 END_SHIPS
 )";
-    std::string error;
-    ASSERT_TRUE(sim::load_scenario_text(*world, text, "g.scn", error)) << error;
-    const sim::Vessel& c = *world->vessel("C");
-    sim::EquPos e = sim::equ_pos(*world, c);
-    EXPECT_NEAR(e.lng_rad, -45 * kDeg, 1e-12);
-    EXPECT_NEAR(e.lat_rad, 22.5 * kDeg, 1e-12);
-    EXPECT_NEAR(sim::height_above_ground(*world, c), 2500.0, 1e-6);
-    // Horizon frame: x east, y up, z north.
-    MATRIX3 to_hor = sim::global_to_horizon(*world, c);
-    expect_near(sim::mul(to_hor, sim::ground_velocity(*world, c)), {10, -30, -20}, 1e-9,
-                "ground velocity");
-    // Nose 30 degrees above the eastern horizon, rolled 90 degrees to the right: the right side
-    // points down the slope of the nose.
-    MATRIX3 att = sim::vessel_to_horizon(*world, c);
-    expect_near(sim::mul(att, VECTOR3{0, 0, 1}), {std::cos(30 * kDeg), 0.5, 0}, 1e-9, "nose");
-    expect_near(sim::mul(att, VECTOR3{1, 0, 0}), {0.5, -std::cos(30 * kDeg), 0}, 1e-9, "right");
+        std::string error;
+        ASSERT_TRUE(sim::load_scenario_text(w, text, "g.scn", error)) << error;
+        const sim::Vessel& c = *w.vessel("C");
+        sim::EquPos e = sim::equ_pos(w, c);
+        EXPECT_NEAR(e.lng_rad, -45 * kDeg, 1e-12);
+        EXPECT_NEAR(e.lat_rad, 22.5 * kDeg, 1e-12);
+        EXPECT_NEAR(sim::height_above_ground(w, c), 2500.0, 1e-6);
+        // Horizon frame: x east, y up, z north.
+        MATRIX3 to_hor = sim::global_to_horizon(w, c);
+        expect_near(sim::mul(to_hor, sim::ground_velocity(w, c)), {10, -30, -20}, 1e-9,
+                    "ground velocity");
+        // Nose 30 degrees above the eastern horizon, rolled 90 degrees to the right: the right
+        // side points down the slope of the nose.
+        MATRIX3 att = sim::vessel_to_horizon(w, c);
+        expect_near(sim::mul(att, VECTOR3{0, 0, 1}), {std::cos(30 * kDeg), 0.5, 0}, 1e-9, "nose");
+        expect_near(sim::mul(att, VECTOR3{1, 0, 0}), {0.5, -std::cos(30 * kDeg), 0}, 1e-9, "right");
+        EXPECT_EQ(w.warning_count(), 0);
+    }
 }
 
 TEST_F(ScenarioRoundTrip, SaveReplacesTheWholeFileOrLeavesItAlone) {

@@ -1,27 +1,147 @@
+// A body's motion as functions of the date: its orbit from mean Keplerian elements, and its
+// turning from its rotational elements. The formulas are worked in right-handed ecliptic and
+// equatorial coordinates and handed over to the left-handed frames by swapping y and z.
 #include "sim/body.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace sim {
 
 namespace {
+
 constexpr double kGravitationalConstant = 6.67430e-11;  // CODATA 2018, m^3 kg^-1 s^-2
+constexpr double kAu_m = 1.495978707e11;                // IAU 2012 Resolution B2
+// Obliquity of the ecliptic at J2000 that turns the J2000 equatorial frame into the ecliptic
+// one: 84381.448 arcseconds (IAU 1976).
+constexpr double kObliquityJ2000_deg = 84381.448 / 3600.0;
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+double centuries_since_j2000(double mjd) {
+    return (mjd - kMjdJ2000) / kDaysPerCentury;
 }
+
+// Right-handed rotations by an angle about x and z.
+MATRIX3 turn_x(double a) {
+    double c = std::cos(a), s = std::sin(a);
+    return {1, 0, 0, 0, c, -s, 0, s, c};
+}
+MATRIX3 turn_z(double a) {
+    double c = std::cos(a), s = std::sin(a);
+    return {c, -s, 0, s, c, 0, 0, 0, 1};
+}
+
+// Right-handed coordinates <-> the left-handed frames: y and z change places.
+VECTOR3 swap_yz(const VECTOR3& v) {
+    return {v.x, v.z, v.y};
+}
+MATRIX3 swap_yz(const MATRIX3& m) {
+    return {m.m11, m.m13, m.m12, m.m31, m.m33, m.m32, m.m21, m.m23, m.m22};
+}
+
+// Eccentric anomaly E from the mean anomaly M: E - e sin E = M (Newton's method).
+double eccentric_anomaly(double mean_anomaly, double e) {
+    double E = mean_anomaly + e * std::sin(mean_anomaly);
+    for (int i = 0; i < 30; ++i) {
+        double dE = (E - e * std::sin(E) - mean_anomaly) / (1.0 - e * std::cos(E));
+        E -= dE;
+        if (std::abs(dE) < 1e-14)
+            break;
+    }
+    return E;
+}
+
+// The orbit at a date: the turn from the orbital plane (x to perihelion) into right-handed
+// ecliptic coordinates, and the position and velocity within the plane.
+struct OrbitState {
+    MATRIX3 plane_to_ecliptic;
+    VECTOR3 pos_m, vel_m_s;
+};
+
+OrbitState orbit_state(const OrbitalElements& o, double mjd) {
+    const double T = centuries_since_j2000(mjd);
+    const double a = (o.semi_major_axis_au + o.semi_major_axis_au_cy * T) * kAu_m;
+    const double e = o.eccentricity + o.eccentricity_cy * T;
+    const double incl = (o.inclination_deg + o.inclination_deg_cy * T) * kDeg;
+    const double mean_lng = o.mean_longitude_deg + o.mean_longitude_deg_cy * T;
+    const double peri = o.perihelion_longitude_deg + o.perihelion_longitude_deg_cy * T;
+    const double node = o.node_longitude_deg + o.node_longitude_deg_cy * T;
+    const double mean_anomaly = std::remainder((mean_lng - peri) * kDeg, 2.0 * std::numbers::pi);
+    const double E = eccentric_anomaly(mean_anomaly, e);
+    // Mean motion, rad/s, from the rates of the mean longitude and of the perihelion.
+    const double n = (o.mean_longitude_deg_cy - o.perihelion_longitude_deg_cy) * kDeg /
+                     (kDaysPerCentury * kSecondsPerDay);
+    const double E_rate = n / (1.0 - e * std::cos(E));
+    const double b = a * std::sqrt(1.0 - e * e);
+    OrbitState s;
+    s.plane_to_ecliptic = mul(turn_z(node * kDeg), mul(turn_x(incl), turn_z((peri - node) * kDeg)));
+    s.pos_m = {a * (std::cos(E) - e), b * std::sin(E), 0.0};
+    s.vel_m_s = {-a * std::sin(E) * E_rate, b * std::cos(E) * E_rate, 0.0};
+    return s;
+}
+
+}  // namespace
+
+Body::Body(const BodyDefinition& d)
+    : Object(Kind::Body, d.name),
+      gm_m3_s2(d.gm_m3_s2),
+      mean_radius_m(d.mean_radius_m),
+      atmosphere(d.atmosphere),
+      orbit(d.orbit),
+      spin(d.spin) {}
 
 double Body::mass_kg() const {
     return gm_m3_s2 / kGravitationalConstant;
 }
 
-double Body::angular_rate_rad_s() const {
-    return rotation_period_s > 0.0 ? 2.0 * std::numbers::pi / rotation_period_s : 0.0;
+VECTOR3 Body::position(double mjd) const {
+    if (!orbit)
+        return {0, 0, 0};
+    OrbitState s = orbit_state(*orbit, mjd);
+    return swap_yz(mul(s.plane_to_ecliptic, s.pos_m));
 }
 
-MATRIX3 Body::rotation(double t_s) const {
-    // Turning about +y so that the body's +x axis moves towards +z (east).
-    double a = angular_rate_rad_s() * t_s;
-    double c = std::cos(a), s = std::sin(a);
-    return {c, 0, -s, 0, 1, 0, s, 0, c};
+VECTOR3 Body::velocity(double mjd) const {
+    if (!orbit)
+        return {0, 0, 0};
+    OrbitState s = orbit_state(*orbit, mjd);
+    return swap_yz(mul(s.plane_to_ecliptic, s.vel_m_s));
+}
+
+double Body::angular_rate_rad_s() const {
+    return spin.meridian_deg_day * kDeg / kSecondsPerDay;
+}
+
+MATRIX3 Body::rotation(double mjd) const {
+    const double T = centuries_since_j2000(mjd);
+    const double ra = spin.pole_ra_deg + spin.pole_ra_deg_cy * T;
+    const double dec = spin.pole_dec_deg + spin.pole_dec_deg_cy * T;
+    double meridian = spin.meridian_deg + spin.meridian_deg_day * (mjd - kMjdJ2000);
+    if (spin.meridian_from_origin)
+        meridian -= ra - spin.pole_ra_deg;
+    meridian = std::fmod(meridian, 360.0);
+    // Body frame -> J2000 equatorial: the prime meridian turned from the node, the equator
+    // tilted to the pole's declination, the node set at the pole's right ascension plus 90
+    // degrees; then equatorial -> ecliptic.
+    MATRIX3 body_to_equatorial =
+        mul(turn_z((ra + 90.0) * kDeg), mul(turn_x((90.0 - dec) * kDeg), turn_z(meridian * kDeg)));
+    return swap_yz(mul(turn_x(-kObliquityJ2000_deg * kDeg), body_to_equatorial));
+}
+
+VECTOR3 Body::spin_axis(double mjd) const {
+    MATRIX3 r = rotation(mjd);
+    return {r.m12, r.m22, r.m32};
+}
+
+VECTOR3 Body::angular_velocity(double mjd) const {
+    return spin_axis(mjd) * angular_rate_rad_s();
+}
+
+VECTOR3 Body::surface_velocity(const VECTOR3& p, double mjd) const {
+    // A vector fixed in a body turning at omega moves at p x omega (plain cross product, as in
+    // every left-handed frame here).
+    return cross(p, angular_velocity(mjd));
 }
 
 double Body::air_density(double height_m) const {
@@ -29,36 +149,6 @@ double Body::air_density(double height_m) const {
         return 0.0;
     // Below the mean radius (ground under it) the air keeps thickening.
     return atmosphere.density0_kg_m3 * std::exp(-height_m / atmosphere.scale_height_m);
-}
-
-// Constants: NASA Planetary Fact Sheets (nssdc.gsfc.nasa.gov), rounded as published.
-std::unique_ptr<Body> make_sun() {
-    auto b = std::make_unique<Body>("Sun");
-    b->gm_m3_s2 = 1.32712440018e20;
-    b->mean_radius_m = 695700e3;
-    return b;
-}
-
-std::unique_ptr<Body> make_mars() {
-    auto b = std::make_unique<Body>("Mars");
-    b->gm_m3_s2 = 4.282837e13;
-    b->mean_radius_m = 3389.5e3;
-    b->rotation_period_s = 88642.66;  // 24.6229 h sidereal
-    // Surface density 0.020 kg/m^3, scale height 11.1 km (Mars Fact Sheet).
-    b->atmosphere = {0.020, 11.1e3, 210.0};
-    b->global_pos = {2.2794e11, 0, 0};  // semi-major axis 1.52368 AU, on the global +x axis
-    return b;
-}
-
-std::unique_ptr<Body> make_earth() {
-    auto b = std::make_unique<Body>("Earth");
-    b->gm_m3_s2 = 3.986004418e14;
-    b->mean_radius_m = 6371.0e3;
-    b->rotation_period_s = 86164.0905;  // sidereal day
-    // Surface density 1.217 kg/m^3, scale height 8.5 km (Earth Fact Sheet).
-    b->atmosphere = {1.217, 8.5e3, 288.0};
-    b->global_pos = {0, 0, 1.496e11};  // 1 AU, on the global +z axis
-    return b;
 }
 
 }  // namespace sim

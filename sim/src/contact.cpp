@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ground_motion.h"
+#include "sim/body.h"
 #include "sim/vessel.h"
 #include "step_loads.h"
 
@@ -37,7 +37,8 @@ double smallest_moment_kg_m2(const Vessel& v) {
 }
 
 // One contact point at pos (vessel frame); returns its normal force, N.
-double add_point(const Vessel& v, const VECTOR3& pos, const Spring& s, double h, StepLoads& out) {
+double add_point(const Vessel& v, const VECTOR3& spin, const VECTOR3& pos, const Spring& s,
+                 double h, StepLoads& out) {
     const Body& b = *v.state.ref;
     const MATRIX3& R = v.state.rot;
     double ground_r = b.ground_radius_m();
@@ -48,7 +49,7 @@ double add_point(const Vessel& v, const VECTOR3& pos, const Spring& s, double h,
         return 0.0;
     out.contact = true;
     VECTOR3 n = p / r;
-    VECTOR3 vp = v.state.rvel + mul(R, cross(pos, v.state.omega)) - surface_velocity(b, p);
+    VECTOR3 vp = v.state.rvel + mul(R, cross(pos, v.state.omega)) - cross(p, spin);
     double vn = dot(vp, n);
     double fn = std::max(0.0, s.stiffness_n_m * depth - s.damping_n_s_m * vn);
     VECTOR3 f = n * fn;
@@ -84,21 +85,21 @@ double add_point(const Vessel& v, const VECTOR3& pos, const Spring& s, double h,
 
 // The sphere touches with its lowest point; rolling on the ground it meets a resisting torque,
 // viscous at low rates and never stiffer than the step can follow.
-void add_fallback_sphere(const Vessel& v, double radius_m, double h, StepLoads& out) {
+void add_fallback_sphere(const Vessel& v, const VECTOR3& spin, double radius_m, double h,
+                         StepLoads& out) {
     double m = v.mass_kg();
     if (m <= 0.0)
         return;
     const MATRIX3& R = v.state.rot;
-    const Body& b = *v.state.ref;
     VECTOR3 lowest = tmul(R, -unit(v.state.rpos)) * radius_m;
     Spring s{m * kFallbackFrequency_rad_s * kFallbackFrequency_rad_s,
              2.0 * kFallbackDampingRatio * m * kFallbackFrequency_rad_s, kFallbackFriction,
              kFallbackFriction};
-    double fn = add_point(v, lowest, s, h, out);
+    double fn = add_point(v, spin, lowest, s, h, out);
     double i_min = smallest_moment_kg_m2(v);
     if (fn <= 0.0 || h <= 0.0 || i_min <= 0.0)
         return;
-    VECTOR3 rolling = v.state.omega - tmul(R, body_spin(b));
+    VECTOR3 rolling = v.state.omega - tmul(R, spin);
     double rate = length(rolling);
     double scale = std::min(fn * radius_m * kRollingResistance / std::max(rate, kRollSlip_rad_s),
                             kFrictionStepFraction * i_min / h);
@@ -131,17 +132,18 @@ double fallback_radius_m(const VesselConfig& c) {
     return kFallbackShare * nearest;
 }
 
-void add_contact(const Vessel& v, double h, StepLoads& out) {
+void add_contact(const Vessel& v, double mjd, double h, StepLoads& out) {
     if (!v.state.ref)
         return;
+    VECTOR3 spin = v.state.ref->angular_velocity(mjd);
     double ground_r = v.state.ref->ground_radius_m();
     if (length(v.state.rpos) - ground_r > v.config.size_m * 4.0 + 10.0)
         return;
     for (const TOUCHDOWNVTX& td : v.config.touchdown)
-        add_point(v, td.pos, {td.stiffness, td.damping, td.mu, td.mu_lng}, h, out);
+        add_point(v, spin, td.pos, {td.stiffness, td.damping, td.mu, td.mu_lng}, h, out);
     double radius = fallback_radius_m(v.config);
     if (radius > 0.0)
-        add_fallback_sphere(v, radius, h, out);
+        add_fallback_sphere(v, spin, radius, h, out);
 }
 
 }  // namespace sim

@@ -50,8 +50,7 @@ void World::step(double dt_s) {
             cb->clbkPostStep(t, dt_s, mjd);
         }
     }
-    clock.t_s += dt_s;
-    clock.mjd += dt_s / 86400.0;
+    clock.advance(dt_s);
     ++frames_;
     observe_frame();
 }

@@ -32,33 +32,52 @@ MATRIX3 horizon_basis(double lng, double lat) {
     return from_columns(east, up, north);
 }
 
-VECTOR3 global_pos(const Vessel& v) {
-    return v.state.ref ? v.state.ref->global_pos + v.state.rpos : v.state.rpos;
+namespace {
+
+// Where an object's frame of positions is centred: a body's centre, or a vessel's reference body.
+VECTOR3 centre_of(const World& w, const Object& o) {
+    if (o.kind() == Object::Kind::Body)
+        return static_cast<const Body&>(o).position(w.clock.mjd);
+    const Body* ref = static_cast<const Vessel&>(o).state.ref;
+    return ref ? ref->position(w.clock.mjd) : VECTOR3{0, 0, 0};
+}
+
+VECTOR3 offset_from_centre(const Object& o) {
+    return o.kind() == Object::Kind::Vessel ? static_cast<const Vessel&>(o).state.rpos
+                                            : VECTOR3{0, 0, 0};
+}
+
+}  // namespace
+
+VECTOR3 global_pos(const World& w, const Vessel& v) {
+    return centre_of(w, v) + v.state.rpos;
+}
+
+VECTOR3 relative_pos(const World& w, const Vessel& v, const Object& ref) {
+    // The centres first: over its own body a vessel keeps every digit of its position.
+    return (centre_of(w, v) - centre_of(w, ref)) + (v.state.rpos - offset_from_centre(ref));
 }
 
 VECTOR3 body_fixed_pos(const World& w, const Vessel& v) {
     if (!v.state.ref)
         return v.state.rpos;
-    return tmul(v.state.ref->rotation(w.clock.t_s), v.state.rpos);
+    return tmul(v.state.ref->rotation(w.clock.mjd), v.state.rpos);
 }
 
 EquPos equ_pos(const World& w, const Vessel& v) {
     return equ_from_body_fixed(body_fixed_pos(w, v));
 }
 
-VECTOR3 ground_velocity(const World&, const Vessel& v) {
+VECTOR3 ground_velocity(const World& w, const Vessel& v) {
     if (!v.state.ref)
         return v.state.rvel;
-    // A point fixed on the surface moves at omega * (-z, 0, x) in global orientation.
-    double w = v.state.ref->angular_rate_rad_s();
-    const VECTOR3& p = v.state.rpos;
-    return v.state.rvel - VECTOR3{-p.z * w, 0.0, p.x * w};
+    return v.state.rvel - v.state.ref->surface_velocity(v.state.rpos, w.clock.mjd);
 }
 
 MATRIX3 global_to_horizon(const World& w, const Vessel& v) {
     if (!v.state.ref)
         return identity3();
-    MATRIX3 body = v.state.ref->rotation(w.clock.t_s);
+    MATRIX3 body = v.state.ref->rotation(w.clock.mjd);
     EquPos e = equ_pos(w, v);
     return transpose(mul(body, horizon_basis(e.lng_rad, e.lat_rad)));
 }

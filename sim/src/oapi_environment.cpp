@@ -14,9 +14,9 @@ void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
     if (!w || !w->owns(obj))
         return;
     if (obj->kind() == sim::Object::Kind::Body)
-        *pos = static_cast<sim::Body*>(obj)->global_pos;
+        *pos = static_cast<sim::Body*>(obj)->position(w->clock.mjd);
     else
-        *pos = sim::global_pos(*static_cast<sim::Vessel*>(obj));
+        *pos = sim::global_pos(*w, *static_cast<sim::Vessel*>(obj));
 }
 
 VECTOR3 oapiGetWindVector(OBJHANDLE hPlanet, double lng, double lat, double alt, int frame,

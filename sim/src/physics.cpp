@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ground_motion.h"
 #include "sim/attitude.h"
 #include "sim/body.h"
 #include "sim/frames.h"
@@ -45,7 +44,7 @@ VECTOR3 air_velocity(const World& w, const Vessel& v) {
     const Body& b = *v.state.ref;
     MATRIX3 hor_to_global = transpose(global_to_horizon(w, v));
     VECTOR3 wind = wind_horizon(b, length(v.state.rpos) - b.mean_radius_m);
-    return surface_velocity(b, v.state.rpos) + mul(hor_to_global, wind);
+    return b.surface_velocity(v.state.rpos, w.clock.mjd) + mul(hor_to_global, wind);
 }
 
 // Thrust of a thruster at its level, N, with the propellant it would burn in h seconds.
@@ -133,7 +132,7 @@ StepLoads surroundings(const World& w, const Vessel& v, double h, bool contact) 
     StepLoads out;
     add_drag(w, v, out);
     if (contact)
-        add_contact(v, h, out);
+        add_contact(v, w.clock.mjd, h, out);
     for (const auto& a : v.attachments) {
         if (a->to_parent || !a->attached)
             continue;
@@ -155,8 +154,9 @@ StepLoads loads(const World& w, const Vessel& v, const Thrust& t, double h) {
 }
 
 // The vessel's angular velocity when it turns with the ground, vessel frame, rad/s.
-VECTOR3 turning_with_ground(const Vessel& v) {
-    return v.state.ref ? tmul(v.state.rot, body_spin(*v.state.ref)) : VECTOR3{0, 0, 0};
+VECTOR3 turning_with_ground(const World& w, const Vessel& v) {
+    return v.state.ref ? tmul(v.state.rot, v.state.ref->angular_velocity(w.clock.mjd))
+                       : VECTOR3{0, 0, 0};
 }
 
 void orthonormalise(MATRIX3& R) {
@@ -171,21 +171,21 @@ void orthonormalise(MATRIX3& R) {
 // outweigh its weight, with the ground's motion.
 void hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     const Body& b = *v.state.ref;
-    MATRIX3 body = b.rotation(w.clock.t_s + elapsed_s);
+    MATRIX3 body = b.rotation(w.clock.mjd_after(elapsed_s));
     StepLoads free_loads = surroundings(w, v, h, false);
     add_thrust(v, thrust(v, h), free_loads);
     VECTOR3 up = unit(v.state.rpos);
     double lift = dot(free_loads.force + gravity(v) * v.mass_kg(), up);
     if (lift > 0.0) {
         v.state.landed = false;
-        v.state.rvel = surface_velocity(b, v.state.rpos);
-        v.state.omega = turning_with_ground(v);
+        v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
+        v.state.omega = turning_with_ground(w, v);
         return;
     }
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);
-    v.state.rvel = surface_velocity(b, v.state.rpos);
-    v.state.omega = turning_with_ground(v);
+    v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
+    v.state.omega = turning_with_ground(w, v);
     v.state.ground_contact = true;
 }
 
@@ -272,17 +272,17 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     // A vessel that really rests, still on what holds it with its origin above the ground, is
     // held to the surface from then on.
     if (end.contact && v.state.ref) {
-        VECTOR3 vg = v.state.rvel - surface_velocity(*v.state.ref, v.state.rpos);
-        VECTOR3 turning = v.state.omega - turning_with_ground(v);
+        VECTOR3 vg = v.state.rvel - v.state.ref->surface_velocity(v.state.rpos, w.clock.mjd);
+        VECTOR3 turning = v.state.omega - turning_with_ground(w, v);
         bool still = length(vg) < kRestSpeed_m_s && length(turning) < kRestRate_rad_s &&
                      height_above_ground(w, v) > 0.0;
         rest_timer = still ? rest_timer + h : 0.0;
         if (rest_timer >= kRestTime_s) {
-            MATRIX3 body = v.state.ref->rotation(w.clock.t_s + elapsed_s);
+            MATRIX3 body = v.state.ref->rotation(w.clock.mjd_after(elapsed_s));
             v.state.landed = true;
             v.state.landed_pos_body = tmul(body, v.state.rpos);
             v.state.landed_rot_body = mul(transpose(body), v.state.rot);
-            v.state.omega = turning_with_ground(v);
+            v.state.omega = turning_with_ground(w, v);
             rest_timer = 0.0;
         }
     } else {
@@ -329,8 +329,8 @@ VECTOR3 wind_horizon(const Body& b, double altitude_m) {
     return b.wind_horizon;
 }
 
-void turn_with_ground(Vessel& v) {
-    v.state.omega = turning_with_ground(v);
+void turn_with_ground(const World& w, Vessel& v) {
+    v.state.omega = turning_with_ground(w, v);
 }
 
 void place_attached_child(const World&, Vessel& child) {
@@ -382,7 +382,7 @@ void advance_motion(World& w, double dt_s) {
         if (v.parent())
             continue;  // moved with its parent below
         if (!v.state.ref)
-            v.state.ref = w.dominant_body(global_pos(v));
+            v.state.ref = w.dominant_body(global_pos(w, v));
         double t = 0.0;
         while (t < dt_s) {
             bool near = v.state.ground_contact || clearance_m(w, v) < kNearGround_m;

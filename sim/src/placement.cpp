@@ -58,12 +58,11 @@ void place_landed(World& w, Vessel& v, double lng, double lat, double heading) {
     VECTOR3 fwd = north * std::cos(heading) + east * std::sin(heading);
     v.state.landed_rot_body = align(up_l, fwd_l, up, fwd);
     v.state.landed_pos_body = up * (b.ground_radius_m() + origin_height);
-    MATRIX3 body = b.rotation(w.clock.t_s);
+    MATRIX3 body = b.rotation(w.clock.mjd);
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);
-    double rate = b.angular_rate_rad_s();
-    v.state.rvel = {-v.state.rpos.z * rate, 0.0, v.state.rpos.x * rate};
-    turn_with_ground(v);
+    v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
+    turn_with_ground(w, v);
     v.state.landed = true;
     v.state.ground_contact = true;
     v.state.ever_touched = true;

@@ -1,6 +1,6 @@
 // Turning a vessel block's placement lines into its status record. GROUND_POS, GROUND_VEL and
 // HORIZON_ATT are stated relative to the turning surface, so they are resolved with the body's
-// rotation at the scenario's start time.
+// rotation at the scenario's date.
 #include <cmath>
 
 #include "sim/frames.h"
@@ -23,13 +23,6 @@ MATRIX3 horizon_attitude(double pitch, double bank, double heading) {
     VECTOR3 right_b = right * std::cos(bank) - up_p * std::sin(bank);
     VECTOR3 up_b = up_p * std::cos(bank) + right * std::sin(bank);
     return from_columns(right_b, up_b, fwd_p);
-}
-
-// Velocity of the surface under a point relative to the body's centre, global orientation: the
-// body turns about +y, its +x axis moving towards +z.
-VECTOR3 surface_velocity(const Body& b, const VECTOR3& p) {
-    double w = b.angular_rate_rad_s();
-    return {-p.z * w, 0.0, p.x * w};
 }
 
 class Messages {
@@ -99,7 +92,7 @@ bool resolve_status(const World& w, PendingStatus& p, std::string& error) {
         return false;
     }
     const Body& b = *static_cast<Body*>(obj);
-    MATRIX3 body_rot = b.rotation(w.clock.t_s);
+    MATRIX3 body_rot = b.rotation(w.clock.mjd);
     if (p.has_ground_pos)
         s.rpos = mul(body_rot, body_fixed_from_equ({p.ground_lng_rad, p.ground_lat_rad,
                                                     b.ground_radius_m() + p.ground_height_m}));
@@ -107,7 +100,8 @@ bool resolve_status(const World& w, PendingStatus& p, std::string& error) {
     MATRIX3 horizon_to_global = mul(body_rot, horizon_basis(e.lng_rad, e.lat_rad));
     // Without a velocity, a vessel placed over the ground starts still relative to it.
     if (p.has_ground_vel || (p.has_ground_pos && !m.has("RVEL")))
-        s.rvel = mul(horizon_to_global, p.ground_vel_horizon) + surface_velocity(b, s.rpos);
+        s.rvel =
+            mul(horizon_to_global, p.ground_vel_horizon) + b.surface_velocity(s.rpos, w.clock.mjd);
     if (p.has_horizon_att)
         s.arot = euler_from_rotation(
             mul(horizon_to_global, horizon_attitude(p.pitch_rad, p.bank_rad, p.heading_rad)));

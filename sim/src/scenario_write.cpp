@@ -21,9 +21,9 @@ namespace {
 void write_environment(const World& w, const ScenarioInfo& info, std::ostream& out) {
     out << "BEGIN_ENVIRONMENT\n";
     out << "  System " << info.system << "\n";
+    // The bodies move and turn with the date, written to the last digit so that free vessels read
+    // back over the same ground.
     out << "  Date MJD " << format_double(w.clock.mjd) << "\n";
-    // The bodies turn with the simulation time; keeping it keeps free vessels over the same
-    // ground when the scenario is read back.
     out << "  SimTime " << format_double(w.clock.t_s) << "\n";
     for (const auto& b : w.bodies()) {
         const VECTOR3& wind = b->wind_horizon;

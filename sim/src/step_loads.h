@@ -17,7 +17,7 @@ struct StepLoads {
 // Spring-damper touchdown points with friction against the body's surface, and the fallback
 // sphere that keeps a vessel lying on its side or back above the ground. h is the internal
 // step the friction must stay stable over.
-void add_contact(const Vessel& v, double h, StepLoads& out);
+void add_contact(const Vessel& v, double mjd, double h, StepLoads& out);
 
 // Radius of the fallback sphere about the vessel's origin, m: well inside the solid the
 // touchdown points span, so that it never touches while the vessel stands on them; the

@@ -49,7 +49,7 @@ bool VESSEL::GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const {
             out = sim::tmul(v.state.rot, g);
             break;
         case FRAME_REFLOCAL:
-            out = v.state.ref ? sim::tmul(v.state.ref->rotation(w.clock.t_s), g) : g;
+            out = v.state.ref ? sim::tmul(v.state.ref->rotation(w.clock.mjd), g) : g;
             break;
         case FRAME_HORIZON:
             out = sim::mul(sim::global_to_horizon(w, v), g);
@@ -99,15 +99,15 @@ bool VESSEL::GroundContact() const {
 void VESSEL::GetGlobalPos(VECTOR3& pos) const {
     auto& v = sim::record(this);
     v.trace.record("GetGlobalPos");
-    pos = sim::global_pos(v);
+    pos = sim::global_pos(world_of(), v);
 }
 
 void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
     auto& v = sim::record(this);
     v.trace.record("GetRelativePos", static_cast<const void*>(hRef));
-    VECTOR3 ref{0, 0, 0};
-    oapiGetGlobalPos(hRef, &ref);
-    pos = sim::global_pos(v) - ref;
+    const sim::World& w = world_of();
+    auto* ref = static_cast<const sim::Object*>(hRef);
+    pos = w.owns(ref) ? sim::relative_pos(w, v, *ref) : sim::global_pos(w, v);
 }
 
 void VESSEL::HorizonRot(const VECTOR3& loc, VECTOR3& hor) const {
@@ -131,13 +131,13 @@ void VESSEL::GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const {
 void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
     auto& v = sim::record(this);
     v.trace.record("Local2Global", local);
-    global = sim::mul(v.state.rot, local) + sim::global_pos(v);
+    global = sim::mul(v.state.rot, local) + sim::global_pos(world_of(), v);
 }
 
 void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
     auto& v = sim::record(this);
     v.trace.record("Global2Local", global);
-    local = sim::tmul(v.state.rot, global - sim::global_pos(v));
+    local = sim::tmul(v.state.rot, global - sim::global_pos(world_of(), v));
 }
 
 void VESSEL::GetStatusEx(void* status) const {

@@ -10,9 +10,7 @@ World* g_current = nullptr;
 }
 
 World::World(std::string module_dir) : module_dir_(std::move(module_dir)), previous_(g_current) {
-    bodies_.push_back(make_sun());
-    bodies_.push_back(make_mars());
-    bodies_.push_back(make_earth());
+    bodies_ = make_solar_system();
     g_current = this;
 }
 
@@ -21,6 +19,14 @@ World::~World() {
     while (!vessels_.empty()) destroy_vessel(vessels_.back().get());
     for (auto& [name, lib] : modules_) unload_module_library(*lib);
     g_current = previous_;
+}
+
+void Clock::advance(double dt) {
+    t_s += dt;
+    double step = dt / kSecondsPerDay + mjd_carry_;
+    double next = mjd + step;
+    mjd_carry_ = step - (next - mjd);
+    mjd = next;
 }
 
 World* World::current() {
@@ -43,9 +49,10 @@ Body* World::dominant_body(const VECTOR3& global_pos) const {
     for (const auto& b : bodies_) {
         if (b.get() == sun || !sun)
             continue;
-        double r = length(global_pos - b->global_pos);
+        VECTOR3 at = b->position(clock.mjd);
+        double r = length(global_pos - at);
         double soi =
-            length(b->global_pos - sun->global_pos) * std::pow(b->gm_m3_s2 / sun->gm_m3_s2, 0.4);
+            length(at - sun->position(clock.mjd)) * std::pow(b->gm_m3_s2 / sun->gm_m3_s2, 0.4);
         if (r < soi && (best == sun || r < best_r)) {
             best = b.get();
             best_r = r;

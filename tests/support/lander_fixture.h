@@ -53,9 +53,9 @@ class LanderTest : public WorldTest {
                                            lander_of(lander).mother_attachment);
     }
 
-    // Free flight above the ground at longitude 0, latitude 0, thrust axis up (x west, y north),
-    // then turned by the Euler angles offset. vel: over the ground, global orientation (x up,
-    // y north, z east).
+    // Free flight above the ground under the global +x axis, thrust axis up (x west, y north),
+    // then turned by the Euler angles offset. vel: over the ground, in the local directions x up,
+    // y north, z east.
     void place(sim::Vessel* v, double height_m, VECTOR3 vel = {0, 0, 0}, VECTOR3 offset = {}) {
         place_above_mars(*world, *v, height_m, vel);
         v->state.rot = sim::mul(v->state.rot, sim::rotation_from_euler(offset));

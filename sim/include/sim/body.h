@@ -1,14 +1,22 @@
-// Celestial bodies: the Sun at the origin of the global frame, and the planets, each fixed in
-// place and turning about the global +y axis (north), so that a point on the equator at
-// longitude 0 lies on the body's +x axis at time 0 and moves towards +z (east).
+// Celestial bodies and their motion. The global frame is centred on the Sun and takes the
+// ecliptic and equinox of J2000, left-handed like every frame: x towards the vernal equinox,
+// y towards the ecliptic's north pole, z towards ecliptic longitude 90 degrees. A body's own
+// frame turns with it: x towards its prime meridian on the equator, y towards its north pole,
+// z towards longitude 90 degrees east. Dates are modified Julian days.
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "sim/object.h"
 #include "sim/vec.h"
 
 namespace sim {
+
+constexpr double kMjdJ2000 = 51544.5;  // 2000 January 1, 12 h
+constexpr double kDaysPerCentury = 36525.0;
+constexpr double kSecondsPerDay = 86400.0;
 
 struct Atmosphere {
     double density0_kg_m3 = 0.0;  // density at the mean radius
@@ -16,30 +24,71 @@ struct Atmosphere {
     double temperature_k = 0.0;   // representative temperature, for reports
 };
 
+// Mean Keplerian elements about the Sun at J2000, with their rates per Julian century, referred
+// to the ecliptic and equinox of J2000.
+struct OrbitalElements {
+    double semi_major_axis_au, semi_major_axis_au_cy;
+    double eccentricity, eccentricity_cy;
+    double inclination_deg, inclination_deg_cy;
+    double mean_longitude_deg, mean_longitude_deg_cy;
+    double perihelion_longitude_deg, perihelion_longitude_deg_cy;
+    double node_longitude_deg, node_longitude_deg_cy;
+};
+
+// Direction of the north pole (right ascension and declination in the J2000 equatorial frame,
+// with rates per Julian century) and the angle of the prime meridian (at J2000 and per day),
+// counted along the equator from its ascending node on the J2000 equator.
+struct RotationalElements {
+    double pole_ra_deg, pole_ra_deg_cy;
+    double pole_dec_deg, pole_dec_deg_cy;
+    double meridian_deg, meridian_deg_day;
+    // The meridian angle is counted from the equator's non-rotating origin instead (Earth's
+    // rotation angle): it then does not follow the node as the pole's right ascension drifts.
+    bool meridian_from_origin = false;
+};
+
+struct BodyDefinition {
+    const char* name;
+    double gm_m3_s2;
+    double mean_radius_m;
+    Atmosphere atmosphere;
+    std::optional<OrbitalElements> orbit;  // none: resting at the origin of the global frame
+    RotationalElements spin;
+};
+
 class Body : public Object {
   public:
-    explicit Body(std::string name) : Object(Kind::Body, std::move(name)) {}
+    explicit Body(const BodyDefinition& d);
 
     double gm_m3_s2 = 0.0;  // gravitational parameter
     double mean_radius_m = 0.0;
-    double rotation_period_s = 0.0;   // sidereal; 0 for no rotation
     double ground_elevation_m = 0.0;  // constant height of the ground above the mean radius
     Atmosphere atmosphere;
     VECTOR3 wind_horizon{0, 0, 0};  // constant wind: x east, y up, z north, m/s
-    VECTOR3 global_pos{0, 0, 0};    // position in the global frame, m
+    std::optional<OrbitalElements> orbit;
+    RotationalElements spin;
 
     double mass_kg() const;
     double ground_radius_m() const { return mean_radius_m + ground_elevation_m; }
+
+    // Position and velocity of the centre in the global frame at a date, m and m/s.
+    VECTOR3 position(double mjd) const;
+    VECTOR3 velocity(double mjd) const;
+    // Unit vector towards the north pole, global frame.
+    VECTOR3 spin_axis(double mjd) const;
     double angular_rate_rad_s() const;
-    // Rotation of the body-fixed frame into the global frame at time t.
-    MATRIX3 rotation(double t_s) const;
+    // Angular velocity at a date, global orientation, rad/s: a point p fixed on the body moves
+    // at p x angular_velocity.
+    VECTOR3 angular_velocity(double mjd) const;
+    // Rotation of the body's own frame into the global frame at a date.
+    MATRIX3 rotation(double mjd) const;
+    // Velocity of the turning surface at p (relative to the centre, global orientation), m/s.
+    VECTOR3 surface_velocity(const VECTOR3& p, double mjd) const;
     // Air density at a height above the mean radius, kg/m^3.
     double air_density(double height_m) const;
 };
 
-// The three bodies of the stand-in's solar system, with published constants.
-std::unique_ptr<Body> make_sun();
-std::unique_ptr<Body> make_mars();
-std::unique_ptr<Body> make_earth();
+// The stand-in's solar system, one body per entry of its table: the Sun, Mars, Earth.
+std::vector<std::unique_ptr<Body>> make_solar_system();
 
 }  // namespace sim

@@ -1,6 +1,8 @@
 // Frames of reference. All are left-handed: a vessel has x right, y up, z forward; the local
-// horizon frame has x east, y up (away from the body's centre), z north; the global frame is
-// centred on the Sun with +y towards the north pole of every body.
+// horizon frame has x east, y up (away from the body's centre), z north; a body's own frame has
+// y towards its north pole; the global frame is centred on the Sun, with y towards the
+// ecliptic's north pole (sim/body.h). A vessel's position and velocity are kept relative to its
+// reference body's centre, in global orientation.
 #pragma once
 
 #include "sim/body.h"
@@ -22,7 +24,9 @@ VECTOR3 body_fixed_from_equ(const EquPos& e);
 MATRIX3 horizon_basis(double lng_rad, double lat_rad);
 
 // A vessel's position and velocity.
-VECTOR3 global_pos(const Vessel& v);                      // global frame, m
+VECTOR3 global_pos(const World& w, const Vessel& v);  // global frame, m
+// Position of a vessel relative to an object (a body or a vessel), global orientation, m.
+VECTOR3 relative_pos(const World& w, const Vessel& v, const Object& ref);
 VECTOR3 body_fixed_pos(const World& w, const Vessel& v);  // reference body's rotating frame, m
 EquPos equ_pos(const World& w, const Vessel& v);
 // Velocity relative to the rotating surface (ground speed), global orientation, m/s.

@@ -45,7 +45,7 @@ double landed_heading(const Vessel& v);
 VECTOR3 wind_horizon(const Body& b, double altitude_m);
 
 // Sets a vessel's angular velocity to the ground's turning, as a vessel standing on it turns.
-void turn_with_ground(Vessel& v);
+void turn_with_ground(const World& w, Vessel& v);
 
 // Height of the vessel's origin above the ground under it, m.
 double height_above_ground(const World& w, const Vessel& v);

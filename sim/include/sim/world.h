@@ -29,11 +29,21 @@ struct Texture {
     bool particle = false;  // registered as a particle texture, else an exhaust texture
 };
 
+// Simulation time and date run together; the bodies move and turn with the date.
 struct Clock {
     double t_s = 0.0;         // simulation time
     double dt_s = 0.0;        // length of the current frame
-    double mjd = 51544.5;     // date, modified Julian days
+    double mjd = kMjdJ2000;   // date, modified Julian days
     double time_accel = 1.0;  // time acceleration reported to modules
+
+    // Moves time and date on by dt seconds. The date keeps what each addition rounds away, so
+    // that millions of short frames add up to the same date as one long one.
+    void advance(double dt_s);
+    // The date dt seconds after the clock's.
+    double mjd_after(double dt_s) const { return mjd + (mjd_carry_ + dt_s / kSecondsPerDay); }
+
+  private:
+    double mjd_carry_ = 0.0;  // days lost to rounding in the last addition
 };
 
 class World {

@@ -20,8 +20,8 @@ struct hud_line {
 constexpr hud_line autopilot_on{168, "P = Landing Autopilot: ON"};
 constexpr hud_line autopilot_off_line{168, "P = Landing Autopilot: OFF"};
 constexpr hud_line command_lines[] = {
-    {184, "C = Toggle Camera View"},      {200, "Ctrl+G = Landing Gear"},
-    {216, "Ctrl+K = Meteorology Mast"},   {232, "Ctrl+J = HGA"},
+    {184, "C = Toggle Camera View"},    {200, "Ctrl+G = Landing Gear"},
+    {216, "Ctrl+K = Meteorology Mast"}, {232, "Ctrl+J = HGA"},
     {248, "Ctrl+U = Sampling Arm"},
 };
 
@@ -38,7 +38,8 @@ struct hud_layout {
     int y_offset_px;
 
     hud_layout(int width, int height) : scale(scale_per_height * height) {
-        const bool wide = static_cast<double>(height) / static_cast<double>(width) < wide_below_ratio;
+        const bool wide =
+            static_cast<double>(height) / static_cast<double>(width) < wide_below_ratio;
         x_px = left_margin_px + (wide ? 10 * (16 * width / 1024) : 0);
         y_offset_px = wide ? static_cast<int>(-88 * scale) : 0;
     }

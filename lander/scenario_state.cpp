@@ -87,8 +87,8 @@ using scenario_state::value_reader;
 // A mechanism's line: its status and animation state.
 struct mechanism_line {
     const char* key;
-    int quor_tevlan::* status;
-    double quor_tevlan::* state;
+    int quor_tevlan::*status;
+    double quor_tevlan::*state;
 };
 
 // In the order the lines are written and the keys are tried.
@@ -146,8 +146,7 @@ void quor_tevlan::clbkSaveState(FILEHANDLE scn) {
         oapiWriteScenario_string(scn, m.key, text);
     }
     write_int(scn, "AUTP", autopilot_phase);
-    std::snprintf(text, sizeof text, "%d %d %d %d", key_g_sent, key_j_sent, key_k_sent,
-                  key_u_sent);
+    std::snprintf(text, sizeof text, "%d %d %d %d", key_g_sent, key_j_sent, key_k_sent, key_u_sent);
     oapiWriteScenario_string(scn, "KEYS", text);
     oapiWriteScenario_string(scn, "MTHR", scenario_state::encoded_name(mother_name).c_str());
     write_int(scn, "PUSH", mother_pushed);

@@ -15,9 +15,9 @@ namespace {
 constexpr DWORD kGreen = 0x66FF66;
 constexpr DWORD kYellow = 0x66FFFF;
 
-const std::vector<std::string> kCommandTexts = {
-    "C = Toggle Camera View", "Ctrl+G = Landing Gear", "Ctrl+K = Meteorology Mast",
-    "Ctrl+J = HGA", "Ctrl+U = Sampling Arm"};
+const std::vector<std::string> kCommandTexts = {"C = Toggle Camera View", "Ctrl+G = Landing Gear",
+                                                "Ctrl+K = Meteorology Mast", "Ctrl+J = HGA",
+                                                "Ctrl+U = Sampling Arm"};
 
 // Width and height of a PNG image from its header.
 std::pair<int, int> png_size(const std::string& path) {
@@ -25,7 +25,9 @@ std::pair<int, int> png_size(const std::string& path) {
     std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), {});
     if (b.size() < 24 || b[1] != 'P' || b[2] != 'N' || b[3] != 'G')
         return {-1, -1};
-    auto be32 = [&](std::size_t i) { return b[i] << 24 | b[i + 1] << 16 | b[i + 2] << 8 | b[i + 3]; };
+    auto be32 = [&](std::size_t i) {
+        return b[i] << 24 | b[i + 1] << 16 | b[i + 2] << 8 | b[i + 3];
+    };
     return {be32(16), be32(20)};
 }
 
@@ -99,7 +101,8 @@ TEST_F(LanderHudTest, OnlyAnAutopilotSwitchedOffShowsOffInYellowAndTheCommandsSt
 TEST_F(LanderHudTest, ThePictureIsWrittenAtTheSizeAskedForAndAFailureIsReported) {
     sim::Vessel* v = add_lander();
     auto texts = sim::draw_hud(*world, *v, {640, 360});
-    std::string path = ::testing::TempDir() + "lander_hud_test_" + std::to_string(getpid()) + ".png";
+    std::string path =
+        ::testing::TempDir() + "lander_hud_test_" + std::to_string(getpid()) + ".png";
     std::string error;
     ASSERT_TRUE(sim::write_hud_png(texts, {640, 360}, path, error)) << error;
     EXPECT_EQ(png_size(path), std::make_pair(640, 360));

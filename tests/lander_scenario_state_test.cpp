@@ -23,17 +23,17 @@ struct Persisted {
 };
 
 Persisted persisted_of(const quor_tevlan& l) {
-    return {l.ant_status, l.met_status, l.arm_status, l.leg_status,  l.ant_state,
+    return {l.ant_status, l.met_status, l.arm_status, l.leg_status,      l.ant_state,
             l.met_state,  l.arm_state,  l.leg_state,  l.autopilot_phase, l.key_g_sent,
-            l.key_j_sent, l.key_k_sent, l.key_u_sent, l.mother_name,  l.mother_pushed};
+            l.key_j_sent, l.key_k_sent, l.key_u_sent, l.mother_name,     l.mother_pushed};
 }
 
 std::ostream& operator<<(std::ostream& out, const Persisted& p) {
     return out << "ANT " << p.ant_status << " " << p.ant_state << ", MET " << p.met_status << " "
                << p.met_state << ", ARM " << p.arm_status << " " << p.arm_state << ", LEG "
-               << p.leg_status << " " << p.leg_state << ", AUTP " << p.autopilot_phase
-               << ", KEYS " << p.key_g << p.key_j << p.key_k << p.key_u << ", MTHR '"
-               << p.mother << "', PUSH " << p.pushed;
+               << p.leg_status << " " << p.leg_state << ", AUTP " << p.autopilot_phase << ", KEYS "
+               << p.key_g << p.key_j << p.key_k << p.key_u << ", MTHR '" << p.mother << "', PUSH "
+               << p.pushed;
 }
 
 const Persisted fresh{0, 0, 0, 2, 0.0, 0.0, 0.0, 1.0, 0, 0, 0, 0, 0, "NULL", 0};
@@ -86,9 +86,9 @@ TEST_F(LanderScenarioStateTest, AFreshLanderSavesItsEightLinesAfterTheStandardOn
     EXPECT_EQ(block.standard_first, 0u);
     ASSERT_GT(block.standard_end, 0u);
     EXPECT_EQ(block.items.front().first, "STATUS");
-    const std::vector<std::string> expected = {
-        "ANT 0 0.0000", "MET 0 0.0000", "ARM 0 0.0000",    "LEG 2 1.0000",
-        "AUTP 0",       "KEYS 0 0 0 0", "MTHR NULL",       "PUSH 0"};
+    const std::vector<std::string> expected = {"ANT 0 0.0000", "MET 0 0.0000", "ARM 0 0.0000",
+                                               "LEG 2 1.0000", "AUTP 0",       "KEYS 0 0 0 0",
+                                               "MTHR NULL",    "PUSH 0"};
     EXPECT_EQ(own_lines(v), expected);
     EXPECT_EQ(block.items.size(), block.standard_end + expected.size());
 }
@@ -102,7 +102,8 @@ TEST_F(LanderScenarioStateTest, LinesAreReadByKeyWithWhatCannotBeReadKeptAndTheR
         std::vector<std::string> handed_back;  // to the simulator, in order
     };
     const Case cases[] = {
-        {"keys in any letter case", {"ant 1 0.5", "Met 3 0.25", "aRm 2 1", "leg 0 0"},
+        {"keys in any letter case",
+         {"ant 1 0.5", "Met 3 0.25", "aRm 2 1", "leg 0 0"},
          [](Persisted& p) {
              p.ant_status = 1, p.ant_state = 0.5, p.met_status = 3, p.met_state = 0.25;
              p.arm_status = 2, p.arm_state = 1.0, p.leg_status = 0, p.leg_state = 0.0;
@@ -116,37 +117,48 @@ TEST_F(LanderScenarioStateTest, LinesAreReadByKeyWithWhatCannotBeReadKeptAndTheR
              p.mother = "X";
          },
          {}},
-        {"a key alone, or followed by garbage, changes nothing", {"LEG", "ANT x 0.5", "KEYS", "AUTP -", "MTHR"},
+        {"a key alone, or followed by garbage, changes nothing",
+         {"LEG", "ANT x 0.5", "KEYS", "AUTP -", "MTHR"},
          [](Persisted&) {},
          {}},
-        {"a status without its state", {"LEG 3", "MET 1 x"},
+        {"a status without its state",
+         {"LEG 3", "MET 1 x"},
          [](Persisted& p) { p.leg_status = 3, p.met_status = 1; },
          {}},
-        {"flags read up to the first that cannot be read", {"KEYS 1 1", "PUSH 1 x"},
+        {"flags read up to the first that cannot be read",
+         {"KEYS 1 1", "PUSH 1 x"},
          [](Persisted& p) { p.key_g = 1, p.key_j = 1, p.pushed = 1; },
          {}},
-        {"a repeated key overwrites", {"AUTP 2", "MTHR First", "AUTP -1", "MTHR Second"},
+        {"a repeated key overwrites",
+         {"AUTP 2", "MTHR First", "AUTP -1", "MTHR Second"},
          [](Persisted& p) { p.autopilot_phase = -1, p.mother = "Second"; },
          {}},
-        {"statuses and states taken without range checks", {"ARM 7 1.5", "AUTP -3"},
+        {"statuses and states taken without range checks",
+         {"ARM 7 1.5", "AUTP -3"},
          [](Persisted& p) { p.arm_status = 7, p.arm_state = 1.5, p.autopilot_phase = -3; },
          {}},
-        {"a name with one blank", {"MTHR Mother+Ship"},
+        {"a name with one blank",
+         {"MTHR Mother+Ship"},
          [](Persisted& p) { p.mother = "Mother Ship"; },
          {}},
-        {"a name with two blanks comes back whole", {"MTHR Big+Mother+Ship"},
+        {"a name with two blanks comes back whole",
+         {"MTHR Big+Mother+Ship"},
          [](Persisted& p) { p.mother = "Big Mother Ship"; },
          {}},
-        {"a plus sign of the name itself turns into a blank", {"MTHR Plus+"},
+        {"a plus sign of the name itself turns into a blank",
+         {"MTHR Plus+"},
          [](Persisted& p) { p.mother = "Plus "; },
          {}},
-        {"a name of exactly 255 characters", {"MTHR " + std::string(255, 'n')},
+        {"a name of exactly 255 characters",
+         {"MTHR " + std::string(255, 'n')},
          [](Persisted& p) { p.mother = std::string(255, 'n'); },
          {}},
-        {"a longer name is cut to 255 characters", {"MTHR " + long_name + " tail"},
+        {"a longer name is cut to 255 characters",
+         {"MTHR " + long_name + " tail"},
          [&](Persisted& p) { p.mother = long_name.substr(0, 255); },
          {}},
-        {"a line far longer than any field", {"MTHR " + std::string(20000, 'y'), "ANT 1 0." + std::string(5000, '5')},
+        {"a line far longer than any field",
+         {"MTHR " + std::string(20000, 'y'), "ANT 1 0." + std::string(5000, '5')},
          [](Persisted& p) {
              p.mother = std::string(255, 'y');
              p.ant_status = 1, p.ant_state = 0.5555555555555556;

@@ -112,7 +112,7 @@ TEST_F(MarsLandingTest, FromArrivalTheCarrierIsPushedOnceAndThePairLandsAfterEnt
 }
 
 TEST_F(MarsLandingTest, SavedBeforeOrAfterSeparationAndLoadedAgainTheLanderLandsTheSame) {
-    const std::vector<double> save_at_s = {30.0, 70.0};
+    const std::vector<double> save_at_s = {30.0, 70.0, 100.0};
     fly("mars_descent.scn", save_at_s);
     expect_soft_landing();
     ASSERT_EQ(saves.size(), save_at_s.size());

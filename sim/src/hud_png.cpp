@@ -49,8 +49,7 @@ bool write_hud_png(const std::vector<DrawnText>& texts, HudSize size, const std:
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
     for (const DrawnText& t : texts) {
-        cairo_set_source_rgb(cr, channel(t.colour, 0), channel(t.colour, 1),
-                             channel(t.colour, 2));
+        cairo_set_source_rgb(cr, channel(t.colour, 0), channel(t.colour, 1), channel(t.colour, 2));
         // Positions name the text's top-left corner; cairo draws from the baseline.
         cairo_move_to(cr, t.x, t.y + font.ascent);
         cairo_show_text(cr, printable(t.text).c_str());

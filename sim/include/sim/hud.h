@@ -14,9 +14,9 @@ class World;
 
 // One text drawn on a sketchpad.
 struct DrawnText {
-    int x = 0, y = 0;      // top-left corner of the text, pixels
-    std::string text;      // the characters drawn
-    DWORD colour = 0;      // 0x00BBGGRR
+    int x = 0, y = 0;  // top-left corner of the text, pixels
+    std::string text;  // the characters drawn
+    DWORD colour = 0;  // 0x00BBGGRR
 };
 
 // Records what is drawn on it, in drawing order.

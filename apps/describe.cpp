@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <numbers>
 
-#include "lander/quor_tevlan.h"
 #include "sim/keyboard.h"
+#include "sim/scenario.h"
 #include "sim/world.h"
 
 namespace app {
@@ -72,15 +72,19 @@ void print_declarations(const sim::Vessel& v) {
     }
 }
 
-void print_lander_state(const quor_tevlan& l) {
-    std::printf("  gear %d/%.2f  mast %d/%.2f  antenna %d/%.2f  arm %d/%.2f  (status/state)\n",
-                l.leg_status, l.leg_state, l.met_status, l.met_state, l.ant_status, l.ant_state,
-                l.arm_status, l.arm_state);
-    std::printf(
-        "  autopilot phase %d, camera view %d, mother \"%s\", keys sent G%d J%d K%d U%d, pushed "
-        "%d\n",
-        l.autopilot_phase, l.camera_view, l.mother_name, l.key_g_sent, l.key_j_sent, l.key_k_sent,
-        l.key_u_sent, l.mother_pushed);
+// The vessel's state as its module writes it into a scenario, without the standard lines.
+void print_saved_state(sim::World& w, sim::Vessel& v) {
+    sim::ScenarioWriteBlock block = sim::saved_block(w, v);
+    int own = 0;
+    for (std::size_t i = 0; i < block.items.size(); ++i) {
+        if (i >= block.standard_first && i < block.standard_end)
+            continue;
+        const auto& [key, value] = block.items[i];
+        std::printf("  %s%s%s\n", key.c_str(), value.empty() ? "" : " ", value.c_str());
+        ++own;
+    }
+    if (own == 0)
+        std::printf("  (its module saves no lines of its own)\n");
 }
 
 }  // namespace
@@ -95,11 +99,8 @@ int run_describe(const DescribeOptions& options) {
     }
     world.finish_creation();
     print_declarations(*v);
-    bool lander = options.class_name == "quor_tevlan";
-    if (lander) {
-        std::printf("state of a fresh lander\n");
-        print_lander_state(*static_cast<quor_tevlan*>(v->iface));
-    }
+    std::printf("state, as its module saves it\n");
+    print_saved_state(world, *v);
     for (const std::string& text : options.keys) {
         sim::KeyPress key;
         if (!sim::parse_key(text, key)) {
@@ -109,8 +110,7 @@ int run_describe(const DescribeOptions& options) {
         auto state = sim::keyboard_state(key);
         int used = sim::deliver_key(*v, key.code, true, state.data());
         std::printf("key %s: %s\n", text.c_str(), used ? "taken" : "left to the simulator");
-        if (lander)
-            print_lander_state(*static_cast<quor_tevlan*>(v->iface));
+        print_saved_state(world, *v);
         std::printf("  camera at %s looking along %s, tilt %.4f rad, attached %d times\n",
                     vec(v->camera.offset).c_str(), vec(v->camera.direction).c_str(),
                     v->camera.tilt_rad, world.camera.attach_calls);

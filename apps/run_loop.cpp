@@ -10,6 +10,7 @@
 #include "apps/summary.h"
 #include "apps/telemetry.h"
 #include "sim/frames.h"
+#include "sim/hud.h"
 #include "sim/keyboard.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
@@ -46,6 +47,16 @@ std::string time_prefix(double t_s) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%9.2f  ", t_s);
     return buf;
+}
+
+// The focus vessel's HUD as it is at the end of the run.
+bool write_hud(sim::World& w, const RunOptions& o, std::string& error) {
+    sim::Vessel* focus = w.focus();
+    if (!focus) {
+        error = "--hud: no focus vessel to draw the HUD of";
+        return false;
+    }
+    return sim::write_hud_png(sim::draw_hud(w, *focus, o.hud_size), o.hud_size, o.hud_path, error);
 }
 
 }  // namespace
@@ -178,6 +189,10 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
     if (!o.plot_path.empty() && !plot.write(w, o.plot_path, error)) {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    }
+    if (!o.hud_path.empty() && !write_hud(w, o, error)) {
         err << "vesselsim: " << error << "\n";
         return kExitFailure;
     }

@@ -9,7 +9,7 @@ namespace app {
 std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
            "[--key TIME:KEY]... [--save FILE] [--telemetry FILE.csv] [--plot FILE.png] "
-           "[--hud FILE.png] [--verbose] [--modules DIR]";
+           "[--hud FILE.png [--hud-size WxH]] [--verbose] [--modules DIR]";
 }
 
 bool parse_timed_key(const std::string& text, TimedKey& key) {
@@ -27,6 +27,22 @@ bool parse_timed_key(const std::string& text, TimedKey& key) {
     if (!sim::parse_key(k.text, k.key))
         return false;
     key = k;
+    return true;
+}
+
+bool parse_hud_size(const std::string& text, sim::HudSize& size) {
+    auto side = [](const char* first, const char* last, int& out) {
+        auto [p, ec] = std::from_chars(first, last, out);
+        return ec == std::errc() && p == last && out >= 1 && out <= kMaxHudSide;
+    };
+    std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    const char* s = text.data();
+    sim::HudSize read;
+    if (!side(s, s + x, read.width) || !side(s + x + 1, s + text.size(), read.height))
+        return false;
+    size = read;
     return true;
 }
 
@@ -98,8 +114,13 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
            "--plot", o.plot_path,
            "plot of the focus vessel's height, vertical speed, engine levels and propellant")
         ->type_name("FILE.png");
-    run->add_option("--hud", o.hud_path, "HUD image of the focus vessel (not available yet)")
-        ->type_name("FILE.png");
+    CLI::Option* hud =
+        run->add_option("--hud", o.hud_path, "picture of the focus vessel's HUD at the end")
+            ->type_name("FILE.png");
+    std::string hud_size;
+    run->add_option("--hud-size", hud_size, "size of the HUD picture (default 1024x768)")
+        ->needs(hud)
+        ->type_name("WxH");
     run->add_flag("--verbose", o.verbose, "copy the log to stderr");
     run->add_option("--modules", o.modules_dir,
                     "folder of the module libraries (default: the "
@@ -122,8 +143,9 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
             return usage_error("--key " + t + ": expected TIME:KEY, e.g. 12.5:Ctrl+J");
         o.keys.push_back(k);
     }
-    if (!o.hud_path.empty())
-        return usage_error("--hud: not available yet");
+    if (!hud_size.empty() && !parse_hud_size(hud_size, o.hud_size))
+        return usage_error("--hud-size " + hud_size + ": expected WxH in pixels, e.g. 1024x768, " +
+                           "each from 1 to " + std::to_string(kMaxHudSide));
     return ParseOutcome::run;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/hud.h"
 #include "sim/keyboard.h"
 
 namespace app {
@@ -24,6 +25,7 @@ struct RunOptions {
     double time_accel = 1.0;
     std::vector<TimedKey> keys;  // in the order given
     std::string save_path, telemetry_path, plot_path, hud_path;
+    sim::HudSize hud_size;    // of the HUD picture, pixels
     std::string modules_dir;  // empty: the build's module folder beside the program
     bool verbose = false;
 };
@@ -44,6 +46,10 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
 
 // "TIME:KEY" with TIME 0 or more seconds and KEY as sim::parse_key reads it.
 bool parse_timed_key(const std::string& text, TimedKey& key);
+
+// "WxH", e.g. "1024x768": width and height in pixels, each 1 to kMaxHudSide.
+bool parse_hud_size(const std::string& text, sim::HudSize& size);
+constexpr int kMaxHudSide = 16384;
 
 std::string usage_line();
 

@@ -101,12 +101,18 @@ struct ENGINESTATUS {
     int attmode;   // attitude mode
 };
 
+// HUD modes, as passed to the HUD callbacks.
+constexpr int HUD_NONE = 0;
+constexpr int HUD_ORBIT = 1;
+constexpr int HUD_SURFACE = 2;
+constexpr int HUD_DOCKING = 3;
+
 // The HUD being painted, pixels.
 struct HUDPAINTSPEC {
-    int W, H;
-    int CX, CY;
-    double Scale;
-    int Markersize;
+    int W, H;        // width and height
+    int CX, CY;      // the HUD's centre
+    double Scale;    // pixels per degree of view
+    int Markersize;  // size of the HUD's markers
 };
 
 // Flight status of a vessel in the extended layout, version 2. The first field names the layout

@@ -30,11 +30,16 @@ class quor_tevlan final : public VESSEL3 {
 
     // Callbacks, in the order of the callback table.
     void clbkClassSetup(FILEHANDLE cfg) override;
+    void clbkSaveState(FILEHANDLE scn) override;  // standard lines, then the lander's eight
+    // Takes the lander's lines, hands the others to the simulator, poses the mechanisms.
+    void clbkReadState(FILEHANDLE scn, void* status) override;
     void clbkAfterCreation() override;  // binds Mars and the mother vessel
     // Each frame: dust, descent, mother-vessel actions, mechanisms.
     void clbkBeforeStep(double simt, double simdt, double mjd) override;
     int clbkKeyEvent(DWORD key, bool down, char* kstate) override;
     bool clbkLoadGenericCockpit() override;
+    // The autopilot's state and the command list, near the HUD's left edge.
+    bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp) override;
 
     // Own operations.
     void define_animations();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The project's main job: a lander rides its carrier down to Mars and lands itself.
 # First what the lander declares and what a few keys do to it, then the landing run, whose
-# telemetry, final state and plot go under out/.
+# telemetry, final state, plot and the landed lander's HUD go under out/.
 set -euo pipefail
 build=${1:-build/release}
 cd "$(dirname "$0")/.."
@@ -14,6 +14,8 @@ echo "== the lander as its module declares it, and a few keys pressed on it"
 echo
 echo "== the Mars landing: carrier and lander from 10 km"
 "$vesselsim" run scenarios/mars_descent.scn \
-    --telemetry out/mars_descent.csv --save out/mars_descent_end.scn --plot out/mars_descent.png
+    --telemetry out/mars_descent.csv --save out/mars_descent_end.scn --plot out/mars_descent.png \
+    --hud out/hud.png
 echo
-echo "written: out/mars_descent.csv out/mars_descent_end.scn out/mars_descent.png out/mars_descent.log"
+echo "written: out/mars_descent.csv out/mars_descent_end.scn out/mars_descent.png out/hud.png" \
+    "out/mars_descent.log"

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev
   libplplot-dev plplot-driver-cairo
+  libcairo2-dev fonts-dejavu-core
   binutils clang-format
 )
 

@@ -1,5 +1,7 @@
 // The main job end to end: the lander rides its carrier down to Mars and lands itself, from
-// 10 km and from the arrival 260 km up.
+// 10 km and from the arrival 260 km up; saved on the way and loaded again, it lands the same.
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,19 +14,40 @@ namespace {
 class MarsLandingTest : public WorldTest {
   protected:
     // Loads a scenario of the project and runs it until the lander has rested for a while.
-    void fly(const std::string& scenario) {
-        world->event_sink = [&](double, const std::string& text) { events.push_back(text); };
+    // The state at each of save_at_s goes to saves as scenario text.
+    void fly(const std::string& scenario, const std::vector<double>& save_at_s = {}) {
+        std::ifstream in(std::string(VESSELSIM_SOURCE_DIR) + "/scenarios/" + scenario);
+        std::stringstream text;
+        text << in.rdbuf();
+        fly_text(text.str(), scenario, save_at_s);
+    }
+
+    void fly_text(const std::string& text, const std::string& file,
+                  const std::vector<double>& save_at_s = {}) {
+        world->event_sink = [&](double, const std::string& e) { events.push_back(e); };
         std::string error;
-        ASSERT_TRUE(sim::load_scenario(
-            *world, std::string(VESSELSIM_SOURCE_DIR) + "/scenarios/" + scenario, error))
-            << error;
+        sim::ScenarioInfo info;
+        ASSERT_TRUE(sim::load_scenario_text(*world, text, file, error, &info)) << error;
         lander = world->vessel("Tevlan");
         ASSERT_NE(lander, nullptr);
         double rested_s = 0.0;
+        std::size_t next_save = 0;
         while (world->clock.t_s < 900.0 && rested_s < 5.0) {
+            if (next_save < save_at_s.size() && world->clock.t_s >= save_at_s[next_save] - 1e-9) {
+                saves.push_back(sim::scenario_text(*world, info));
+                ++next_save;
+            }
             world->step(0.02);
             rested_s = lander->state.landed ? rested_s + 0.02 : 0.0;
         }
+    }
+
+    // A new world, as a new run of the program has.
+    void restart() {
+        lander = nullptr;
+        events.clear();
+        world.reset();
+        world = std::make_unique<sim::World>(module_dir());
     }
 
     // Index of the first event containing text, or -1.
@@ -68,6 +91,7 @@ class MarsLandingTest : public WorldTest {
     }
 
     std::vector<std::string> events;
+    std::vector<std::string> saves;
     sim::Vessel* lander = nullptr;
 };
 
@@ -85,4 +109,27 @@ TEST_F(MarsLandingTest, FromArrivalTheCarrierIsPushedOnceAndThePairLandsAfterEnt
     for (const auto& e : events) pushes += e.find("set the state of Carrier") != std::string::npos;
     EXPECT_EQ(pushes, 1);
     expect_soft_landing();
+}
+
+TEST_F(MarsLandingTest, SavedBeforeOrAfterSeparationAndLoadedAgainTheLanderLandsTheSame) {
+    const std::vector<double> save_at_s = {30.0, 70.0, 100.0};
+    fly("mars_descent.scn", save_at_s);
+    expect_soft_landing();
+    ASSERT_EQ(saves.size(), save_at_s.size());
+    const auto uninterrupted = lander->state.touchdown;
+    EXPECT_NE(saves[0].find("  AUTP 1\n"), std::string::npos) << "attached descent at the first";
+    EXPECT_NE(saves[1].find("  AUTP 2\n"), std::string::npos) << "powered descent at the second";
+
+    const std::vector<std::string> runs = saves;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE("saved at " + std::to_string(save_at_s[i]) + " s");
+        restart();
+        fly_text(runs[i], "saved.scn");
+        ASSERT_TRUE(lander->state.landed);
+        const auto& again = lander->state.touchdown;
+        EXPECT_NEAR(again.vertical_m_s, uninterrupted.vertical_m_s, 0.2);
+        EXPECT_NEAR(again.horizontal_m_s, uninterrupted.horizontal_m_s, 0.2);
+        EXPECT_NEAR(again.tilt_deg, uninterrupted.tilt_deg, 1.0);
+        EXPECT_NEAR(again.propellant_kg, uninterrupted.propellant_kg, 1.0);
+    }
 }

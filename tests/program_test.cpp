@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "apps/run_loop.h"
 #include "apps/run_options.h"
@@ -95,6 +96,9 @@ TEST(Program, UsageErrorsExitWithTwoAndTheUsageLine) {
         {"run", scn, "--key", "-1:P"},
         {"run", scn, "--key", "5:Hyper+Q"},
         {"run", scn, "--dt", "0.2"},
+        {"run", scn, "--hud-size", "800x600"},
+        {"run", scn, "--hud", "h.png", "--hud-size", "800"},
+        {"run", scn, "--hud", "h.png", "--hud-size", "0x600"},
     };
     for (const auto& args : cases) {
         Outcome r = vesselsim(args);
@@ -106,6 +110,76 @@ TEST(Program, UsageErrorsExitWithTwoAndTheUsageLine) {
         EXPECT_EQ(err[1], app::usage_line()) << shown;
         EXPECT_TRUE(r.out.empty()) << shown;
     }
+}
+
+TEST(Program, HudSizesAreWidthByHeightInPixelsWithinBounds) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"1024x768", true}, {"1x1", true},     {"16384x16384", true}, {"16385x768", false},
+        {"1024x0", false},  {"-5x768", false}, {"1024X768", false},   {"1024x768x2", false},
+        {"x768", false},    {"1024x", false},  {"10.5x768", false},   {"", false},
+    };
+    for (const auto& [text, good] : cases) {
+        sim::HudSize size{7, 7};
+        EXPECT_EQ(app::parse_hud_size(text, size), good) << text;
+        if (!good) {
+            EXPECT_EQ(size.width, 7) << text << ": left as it was";
+        }
+    }
+    sim::HudSize size;
+    ASSERT_TRUE(app::parse_hud_size("1366x768", size));
+    EXPECT_EQ(size.width, 1366);
+    EXPECT_EQ(size.height, 768);
+}
+
+TEST(Program, TheHudPictureShowsTheFocusVesselAtTheEndAtTheSizeAskedFor) {
+    std::string scn = write_scenario(
+        "landed_lander.scn",
+        "BEGIN_FOCUS\n  Ship QT\nEND_FOCUS\nBEGIN_SHIPS\nQT:quor_tevlan\n  STATUS Landed Mars\n"
+        "  POS 10 10\n  AUTP -1\nEND\nEND_SHIPS\n");
+    for (const auto& [size_args, width, height] :
+         {std::tuple<std::vector<std::string>, int, int>{{}, 1024, 768},
+          {{"--hud-size", "800x600"}, 800, 600}}) {
+        std::string png = temp_path("hud_" + std::to_string(width) + ".png");
+        std::vector<std::string> args = {"run", scn, "--until", "0.1", "--hud", png};
+        args.insert(args.end(), size_args.begin(), size_args.end());
+        Outcome r = vesselsim(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::string head = read_file(png).substr(0, 24);
+        ASSERT_EQ(head.size(), 24u);
+        EXPECT_EQ(head.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        auto be32 = [&](std::size_t i) {
+            return static_cast<unsigned char>(head[i]) << 24 |
+                   static_cast<unsigned char>(head[i + 1]) << 16 |
+                   static_cast<unsigned char>(head[i + 2]) << 8 |
+                   static_cast<unsigned char>(head[i + 3]);
+        };
+        EXPECT_EQ(be32(16), width);
+        EXPECT_EQ(be32(20), height);
+    }
+}
+
+TEST(Program, DescribeShowsAVesselsStateAsItsModuleSavesItAfterEachKey) {
+    Outcome lander = vesselsim({"describe", "quor_tevlan", "--key", "Ctrl+G", "--key", "P"});
+    ASSERT_EQ(lander.status, 0) << lander.err;
+    const std::string fresh =
+        "state, as its module saves it\n  ANT 0 0.0000\n  MET 0 0.0000\n  ARM 0 0.0000\n"
+        "  LEG 2 1.0000\n  AUTP 0\n  KEYS 0 0 0 0\n  MTHR NULL\n  PUSH 0\n";
+    EXPECT_NE(lander.out.find(fresh), std::string::npos) << lander.out;
+    EXPECT_NE(lander.out.find("key Ctrl+G: taken\n  ANT 0 0.0000\n  MET 0 0.0000\n  ARM 0 "
+                              "0.0000\n  LEG 3 1.0000\n  AUTP 0\n"),
+              std::string::npos)
+        << lander.out;
+    EXPECT_NE(lander.out.find("key P: taken\n  ANT 0 0.0000\n  MET 0 0.0000\n  ARM 0 0.0000\n  "
+                              "LEG 3 1.0000\n  AUTP -1\n"),
+              std::string::npos)
+        << lander.out;
+    EXPECT_EQ(lander.out.find("STATUS"), std::string::npos) << "no standard lines";
+
+    Outcome carrier = vesselsim({"describe", "carrier"});
+    ASSERT_EQ(carrier.status, 0) << carrier.err;
+    EXPECT_NE(carrier.out.find("state, as its module saves it\n  CHUTE 0 0.000000\n"),
+              std::string::npos)
+        << carrier.out;
 }
 
 TEST(Program, ScenarioAndModuleErrorsExitWithOneAndOneLine) {

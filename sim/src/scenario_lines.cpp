@@ -54,8 +54,11 @@ void VESSEL2::clbkReadState(FILEHANDLE scn, void* status) {
 
 void VESSEL2::clbkSaveState(FILEHANDLE scn) {
     auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
-    if (block)
-        sim::write_standard_lines(sim::record(this), *block);
+    if (!block)
+        return;
+    block->standard_first = block->items.size();
+    sim::write_standard_lines(sim::record(this), *block);
+    block->standard_end = block->items.size();
 }
 
 void VESSEL2::clbkSetStateEx(const void* status) {

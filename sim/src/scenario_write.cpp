@@ -38,13 +38,7 @@ void write_environment(const World& w, const ScenarioInfo& info, std::ostream& o
 }
 
 void write_vessel(World& w, Vessel& v, std::ostream& out) {
-    ScenarioWriteBlock block;
-    if (VESSEL2* cb = v.callbacks()) {
-        CallbackScope scope(w, &v);
-        cb->clbkSaveState(&block);
-    } else {
-        write_standard_lines(v, block);
-    }
+    ScenarioWriteBlock block = saved_block(w, v);
     out << v.name() << ":" << v.class_name() << "\n";
     for (const auto& [key, value] : block.items) {
         out << "  " << key;
@@ -74,6 +68,18 @@ bool write_all(int fd, const std::string& text) {
 }
 
 }  // namespace
+
+ScenarioWriteBlock saved_block(World& w, Vessel& v) {
+    ScenarioWriteBlock block;
+    if (VESSEL2* cb = v.callbacks()) {
+        CallbackScope scope(w, &v);
+        cb->clbkSaveState(&block);
+    } else {
+        write_standard_lines(v, block);
+        block.standard_end = block.items.size();
+    }
+    return block;
+}
 
 std::string scenario_text(World& w, const ScenarioInfo& info) {
     std::ostringstream out;

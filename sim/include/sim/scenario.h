@@ -4,8 +4,11 @@
 
 #include <string>
 
+#include "sim/scenario_block.h"
+
 namespace sim {
 
+class Vessel;
 class World;
 
 // What a scenario file says besides its vessels.
@@ -26,6 +29,10 @@ bool load_scenario(World& w, const std::string& path, std::string& error,
 // The same from text already in memory; file names it in messages.
 bool load_scenario_text(World& w, const std::string& text, const std::string& file,
                         std::string& error, ScenarioInfo* info = nullptr);
+
+// The lines of a vessel's block as a save writes them: its module's clbkSaveState, or the
+// standard lines alone for a vessel without callbacks.
+ScenarioWriteBlock saved_block(World& w, Vessel& v);
 
 // The scenario text of the world's current state: each vessel's standard lines, then its
 // module's own lines (clbkSaveState).

@@ -54,6 +54,8 @@ struct ScenarioReadBlock {
 
 struct ScenarioWriteBlock {
     std::vector<std::pair<std::string, std::string>> items;  // keyword, value text
+    // Where the standard lines went among the items: [standard_first, standard_end).
+    std::size_t standard_first = 0, standard_end = 0;
 };
 
 }  // namespace sim

@@ -1,0 +1,33 @@
+// The lander's scenario lines: its four mechanisms, the descent phase, the one-shot flags and
+// the name of its mother vessel, written after the simulator's standard lines.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace scenario_state {
+
+// The mother-vessel name as one blank-free word: every blank becomes a plus sign.
+std::string encoded_name(const char* name);
+
+// Turns a name read back from its word into the name: every plus sign becomes a blank.
+void decode_name(char* name);
+
+// Reads the values of a line one after another, in the way the C scan functions read a decimal
+// integer, a decimal number or a word. The first value that is missing, malformed, beyond the
+// range of its type or not finite stops the reading: that field and every later one keep what
+// they had.
+class value_reader {
+  public:
+    explicit value_reader(const char* text) : next_(text) {}
+
+    value_reader& next(int& value);
+    value_reader& next(double& value);
+    // A word of at most capacity - 1 characters, zero-terminated; a longer word is cut.
+    value_reader& next_word(char* word, std::size_t capacity);
+
+  private:
+    const char* next_;  // null once a value could not be read
+};
+
+}  // namespace scenario_state

@@ -226,26 +226,32 @@ VECTOR3 angular_acceleration(const VECTOR3& pmi, double mass, const VECTOR3& ome
     return {I.x > 0 ? rhs.x / I.x : 0.0, I.y > 0 ? rhs.y / I.y : 0.0, I.z > 0 ? rhs.z / I.z : 0.0};
 }
 
-// Fixes a resting vessel to the surface; frees it once thrust and drag outweigh its weight.
-void hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
+// Fixes a resting vessel to the surface for h seconds, up to elapsed_s into the frame. False,
+// with nothing of the step taken, when thrust and drag outweigh its weight: it is free then.
+bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     const Body& b = *v.state.ref;
-    MATRIX3 body = b.rotation(w.clock.t_s + elapsed_s);
     StepLoads free_loads;
-    add_thrust_and_drag(w, v, h, free_loads);
-    add_children(w, v, h, free_loads);
+    add_thrust_and_drag(w, v, 0.0, free_loads);
+    add_children(w, v, 0.0, free_loads);
     VECTOR3 up = unit(v.state.rpos);
     double lift = dot(free_loads.force + gravity(v) * v.mass_kg(), up);
     if (lift > 0.0) {
         v.state.landed = false;
+        v.state.liftoff_pending = true;
         v.state.rvel = surface_velocity(b, v.state.rpos);
         v.state.omega = {0, 0, 0};
-        return;
+        return false;
     }
+    StepLoads burnt;  // the engines burn while held
+    add_thrust_and_drag(w, v, h, burnt);
+    add_children(w, v, h, burnt);
+    MATRIX3 body = b.rotation(w.clock.t_s + elapsed_s);
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);
     v.state.rvel = surface_velocity(b, v.state.rpos);
     v.state.omega = {0, 0, 0};
     v.state.ground_contact = true;
+    return true;
 }
 
 void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
@@ -381,13 +387,14 @@ void advance_motion(World& w, double dt_s) {
             v.state.ref = w.dominant_body(global_pos(v));
         double t = 0.0;
         while (t < dt_s) {
+            // Held to the turning surface, its place is a function of time: the rest of the
+            // frame is one step, however long time acceleration makes it.
+            if (v.state.landed && hold_landed(w, v, dt_s, dt_s - t))
+                break;
             bool near = v.state.ground_contact ||
                         height_above_ground(w, v) < kNearGround_m + v.config.size_m;
             double h = std::min(near ? kContactStep_s : kFreeStep_s, dt_s - t);
-            if (v.state.landed)
-                hold_landed(w, v, t + h, h);
-            else
-                integrate_free(w, v, t + h, h, v.state.rest_timer_s);
+            integrate_free(w, v, t + h, h, v.state.rest_timer_s);
             t += h;
         }
         orthonormalise(v.state.rot);

@@ -25,6 +25,8 @@ void write_environment(const World& w, const ScenarioInfo& info, std::ostream& o
     // The bodies turn with the simulation time; keeping it keeps free vessels over the same
     // ground when the scenario is read back.
     out << "  SimTime " << format_double(w.clock.t_s) << "\n";
+    if (w.clock.time_accel != 1.0)
+        out << "  TimeAccel " << format_double(w.clock.time_accel) << "\n";
     for (const auto& b : w.bodies()) {
         const VECTOR3& wind = b->wind_horizon;
         if (wind.x != 0.0 || wind.y != 0.0 || wind.z != 0.0)

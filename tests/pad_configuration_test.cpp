@@ -73,11 +73,11 @@ TEST_F(PadTest, ClassSetupRunsItsStepsInOrder) {
         auto calls = v->trace.of(op);
         return i < calls.size() ? calls[i].args : std::string("(missing)");
     };
-    EXPECT_EQ(args("SetEmptyMass", 0), "1000000");
+    EXPECT_EQ(args("SetEmptyMass", 0), "1e+06");
     EXPECT_EQ(args("SetCrossSections", 0), "(500, 500, 490000)");
     EXPECT_EQ(args("SetTouchdownPoints", 0),
               "(0, 365, -0.001), (365, -365, -0.001), (-365, -365, -0.001)");
-    EXPECT_EQ(args("AddMesh", 0), "\"B_TVM58/b_tvm58\", null");
+    EXPECT_EQ(args("AddMesh", 0), "\"B_TVM58/b_tvm58\", (0, 0, 0)");
     EXPECT_EQ(args("SetMeshVisibilityMode", 0), "0, 3");
     EXPECT_EQ(args("CreatePropellantResource", 0), "750, 750, 1");
     EXPECT_EQ(args("CreateThruster", 1),

@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "apps/descent_plot.h"
+#include "apps/pad_plot.h"
+#include "apps/pad_watch.h"
 #include "apps/summary.h"
 #include "apps/telemetry.h"
 #include "sim/frames.h"
@@ -128,7 +130,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         err << "vesselsim: " << error << "\n";
         return kExitFailure;
     }
-    w.clock.time_accel = o.time_accel;
+    if (o.time_accel)
+        w.clock.time_accel = *o.time_accel;
     Telemetry telemetry;
     if (!o.telemetry_path.empty() && !telemetry.open(o.telemetry_path, error)) {
         err << "vesselsim: " << error << "\n";
@@ -140,19 +143,31 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
                      [](const auto& a, const auto& b) { return a.time_s < b.time_s; });
     std::size_t next_key = 0;
     const double start_s = w.clock.t_s;
-    const double frame_s = o.dt_s * o.time_accel;
+    const double frame_s = o.dt_s * w.clock.time_accel;
     const double end_s = o.until_s ? *o.until_s : start_s + kTimeLimit_s;
     // Frame lengths add up with rounding errors; a remainder this small is no frame.
     const double slack_s = std::min(1e-6, frame_s * 1e-3);
     FlightPlot plot;
+    // A scenario with a launch pad is plotted as the pad's launch.
+    PadPlot pad_plot;
+    const bool pad_run = pad_plot.start(w);
+    PadWatch pads;
+    pads.start(w);
+    auto sample_plot = [&] {
+        if (o.plot_path.empty())
+            return;
+        if (pad_run)
+            pad_plot.sample(w);
+        else
+            plot.sample(w);
+    };
     RestWatch rest;
     rest.update(w, 0.0);
     RunEnd why = RunEnd::time_limit;
     auto wall_start = std::chrono::steady_clock::now();
     try {
         telemetry.write_rows(w);
-        if (!o.plot_path.empty())
-            plot.sample(w);
+        sample_plot();
         while (true) {
             if (w.clock.t_s >= end_s - slack_s) {
                 why = o.until_s ? RunEnd::until : RunEnd::time_limit;
@@ -169,10 +184,10 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
                         << " not sent: no focus vessel\n";
             double dt = std::min(frame_s, end_s - w.clock.t_s);
             w.step(dt);
+            pads.update(w);
             rest.update(w, dt);
             telemetry.write_rows(w);
-            if (!o.plot_path.empty())
-                plot.sample(w);
+            sample_plot();
         }
     } catch (const sim::NonFiniteState& e) {
         err << "vesselsim: " << e.what() << "\n";
@@ -188,7 +203,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         err << "vesselsim: writing telemetry " << o.telemetry_path << " failed\n";
         return kExitFailure;
     }
-    if (!o.plot_path.empty() && !plot.write(w, o.plot_path, error)) {
+    if (!o.plot_path.empty() &&
+        !(pad_run ? pad_plot.write(o.plot_path, error) : plot.write(w, o.plot_path, error))) {
         err << "vesselsim: " << error << "\n";
         return kExitFailure;
     }

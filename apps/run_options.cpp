@@ -98,7 +98,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         ->check(kPositive & kAtMostTenth)
         ->type_name("SECONDS");
     run->add_option("--time-accel", o.time_accel,
-                    "time acceleration: each frame advances dt*X seconds")
+                    "time acceleration: each frame advances dt*X seconds (default: the "
+                    "scenario's TimeAccel, else 1)")
         ->check(kPositive)
         ->type_name("X");
     // One value per --key, so that a scenario named after it is not taken for a key.

@@ -20,10 +20,10 @@ struct TimedKey {
 
 struct RunOptions {
     std::string scenario;
-    std::optional<double> until_s;  // simulation time to stop at; none: run until all rest
-    double dt_s = 0.02;             // frame length before time acceleration
-    double time_accel = 1.0;
-    std::vector<TimedKey> keys;  // in the order given
+    std::optional<double> until_s;     // simulation time to stop at; none: run until all rest
+    double dt_s = 0.02;                // frame length before time acceleration
+    std::optional<double> time_accel;  // none: the scenario's, else 1
+    std::vector<TimedKey> keys;        // in the order given
     std::string save_path, telemetry_path, plot_path, hud_path;
     sim::HudSize hud_size;    // of the HUD picture, pixels
     std::string modules_dir;  // empty: the build's module folder beside the program

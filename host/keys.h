@@ -9,6 +9,7 @@ constexpr DWORD OAPI_KEY_P = 0x19;
 constexpr DWORD OAPI_KEY_G = 0x22;
 constexpr DWORD OAPI_KEY_J = 0x24;
 constexpr DWORD OAPI_KEY_K = 0x25;
+constexpr DWORD OAPI_KEY_L = 0x26;
 constexpr DWORD OAPI_KEY_C = 0x2E;
 constexpr DWORD OAPI_KEY_V = 0x2F;
 constexpr DWORD OAPI_KEY_LCONTROL = 0x1D;

@@ -9,6 +9,7 @@
 #include "animation.h"
 #include "handles.h"
 #include "host_api.h"
+#include "lights.h"
 #include "math_types.h"
 #include "records.h"
 
@@ -49,6 +50,8 @@ class HOST_API VESSEL {
     void SetCameraOffset(const VECTOR3& co) const;
     void SetCameraDefaultDirection(const VECTOR3& cd, double tilt) const;
     void SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, DWORD ntdvtx) const;
+    // Three points that set the ground plane, with springs the simulator chooses.
+    void SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const;
 
     // Propellant, thrusters and their effects.
     PROPELLANT_HANDLE CreatePropellantResource(double maxmass, double mass = -1.0,
@@ -66,9 +69,19 @@ class HOST_API VESSEL {
     double GetThrusterGroupLevel(THGROUP_TYPE thgt) const;
     UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale,
                     SURFHANDLE tex = nullptr) const;
+    // A flare of its own position and direction, lit by the thruster's level.
+    UINT AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos,
+                    const VECTOR3& dir, SURFHANDLE tex = nullptr) const;
     PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss = nullptr) const;
     PSTREAM_HANDLE AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
                                     PARTICLESTREAMSPEC* pss = nullptr) const;
+
+    // Lights. The simulator keeps the beacon record's address and follows changes of its
+    // active flag; spot lights are the simulator's, switched through the pointer returned.
+    void AddBeacon(BEACONLIGHTSPEC* bs);
+    LightEmitter* AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, double range, double att0,
+                               double att1, double att2, double umbra, double penumbra,
+                               COLOUR4 diffuse, COLOUR4 specular, COLOUR4 ambient) const;
 
     // Attachments.
     ATTACHMENTHANDLE CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir,

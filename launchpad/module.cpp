@@ -2,8 +2,6 @@
 #include "b_tvm58.h"
 #include "host/module_frame.h"
 
-b_tvm58::b_tvm58(OBJHANDLE hvessel, int flightmodel) : VESSEL2(hvessel, flightmodel) {}
-
 VESSEL* module::create_vessel(OBJHANDLE hvessel, int flightmodel) {
     return new b_tvm58(hvessel, flightmodel);
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The project's main job: a lander rides its carrier down to Mars and lands itself.
+# The project's main jobs: a lander rides its carrier down to Mars and lands itself; a rocket
+# leaves the launch pad, which swings its arms away and runs its plumes.
 # First what the lander declares and what a few keys do to it, then the landing run, whose
 # telemetry, final state, plot and the landed lander's HUD go under out/.
 set -euo pipefail
@@ -16,6 +17,12 @@ echo "== the Mars landing: carrier and lander from 10 km"
 "$vesselsim" run scenarios/mars_descent.scn \
     --telemetry out/mars_descent.csv --save out/mars_descent_end.scn --plot out/mars_descent.png \
     --hud out/hud.png
+
+echo
+echo "== a night launch from the b_tvm58 pad"
+"$vesselsim" run scenarios/pad_launch.scn --until 60 \
+    --save out/pad_launch_end.scn --plot out/pad_launch.png
 echo
 echo "written: out/mars_descent.csv out/mars_descent_end.scn out/mars_descent.png out/hud.png" \
     "out/mars_descent.log"
+echo "         out/pad_launch_end.scn out/pad_launch.png out/pad_launch_end.log"

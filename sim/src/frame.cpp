@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "effect_events.h"
 #include "sim/physics.h"
 #include "sim/world.h"
 
@@ -65,6 +66,11 @@ void World::observe_frame() {
             v.state.touchdown_pending = false;
             event(touchdown_line(v));
         }
+        if (v.state.liftoff_pending) {
+            v.state.liftoff_pending = false;
+            event(v.name() + " lifted off");
+        }
+        report_effect_changes(*this, v);
         // Groups that share thrusters light up together: one line per vessel and frame.
         std::string lit_now, cut_now;
         for (const auto& g : v.groups) {

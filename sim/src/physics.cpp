@@ -167,26 +167,30 @@ void orthonormalise(MATRIX3& R) {
     R = from_columns(x, y, z);
 }
 
-// Fixes a resting vessel to the surface, turning with it; frees it once thrust and drag
-// outweigh its weight, with the ground's motion.
-void hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
+// Fixes a resting vessel to the surface, turning with it, for h seconds up to elapsed_s into
+// the frame. False, with nothing of the step taken, when thrust and drag outweigh its weight:
+// it is free then, with the ground's motion.
+bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     const Body& b = *v.state.ref;
-    MATRIX3 body = b.rotation(w.clock.mjd_after(elapsed_s));
     StepLoads free_loads = surroundings(w, v, h, false);
-    add_thrust(v, thrust(v, h), free_loads);
+    add_thrust(v, thrust(v, 0.0), free_loads);
     VECTOR3 up = unit(v.state.rpos);
     double lift = dot(free_loads.force + gravity(v) * v.mass_kg(), up);
     if (lift > 0.0) {
         v.state.landed = false;
+        v.state.liftoff_pending = true;
         v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
         v.state.omega = turning_with_ground(w, v);
-        return;
+        return false;
     }
+    thrust(v, h);  // the engines burn while held
+    MATRIX3 body = b.rotation(w.clock.mjd_after(elapsed_s));
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);
     v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
     v.state.omega = turning_with_ground(w, v);
     v.state.ground_contact = true;
+    return true;
 }
 
 void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
@@ -385,12 +389,13 @@ void advance_motion(World& w, double dt_s) {
             v.state.ref = w.dominant_body(global_pos(w, v));
         double t = 0.0;
         while (t < dt_s) {
+            // Held to the turning surface, its place is a function of time: the rest of the
+            // frame is one step, however long time acceleration makes it.
+            if (v.state.landed && hold_landed(w, v, dt_s, dt_s - t))
+                break;
             bool near = v.state.ground_contact || clearance_m(w, v) < kNearGround_m;
             double h = std::min(near ? kContactStep_s : kFreeStep_s, dt_s - t);
-            if (v.state.landed)
-                hold_landed(w, v, t + h, h);
-            else
-                integrate_free(w, v, t + h, h, v.state.rest_timer_s);
+            integrate_free(w, v, t + h, h, v.state.rest_timer_s);
             t += h;
         }
         orthonormalise(v.state.rot);

@@ -159,7 +159,7 @@ class Reader {
         return true;
     }
 
-    // System, Date MJD, and the stand-in's SimTime, Wind and GroundElevation.
+    // System, Date MJD, and the stand-in's SimTime, TimeAccel, Wind and GroundElevation.
     bool apply_environment(const std::vector<Line>& lines) {
         for (const Line& l : lines) {
             auto w = split_words(l.text);
@@ -184,6 +184,10 @@ class Reader {
                 if (!numbers(1, 1) || x[0] < 0.0)
                     return fail(l.number, "expected SimTime <seconds, 0 or more>");
                 w_.clock.t_s = x[0];
+            } else if (w[0] == "TimeAccel") {
+                if (!numbers(1, 1) || !(x[0] > 0.0))
+                    return fail(l.number, "expected TimeAccel <factor, more than 0>");
+                w_.clock.time_accel = x[0];
             } else if (w[0] == "Wind") {
                 if (!body() || !numbers(2, 3))
                     return fail(l.number, "expected Wind BODY east north up (m/s)");

@@ -25,6 +25,8 @@ void write_environment(const World& w, const ScenarioInfo& info, std::ostream& o
     // back over the same ground.
     out << "  Date MJD " << format_double(w.clock.mjd) << "\n";
     out << "  SimTime " << format_double(w.clock.t_s) << "\n";
+    if (w.clock.time_accel != 1.0)
+        out << "  TimeAccel " << format_double(w.clock.time_accel) << "\n";
     for (const auto& b : w.bodies()) {
         const VECTOR3& wind = b->wind_horizon;
         if (wind.x != 0.0 || wind.y != 0.0 || wind.z != 0.0)

@@ -1,4 +1,7 @@
 // Shape, mass, meshes, camera and touchdown points: stored as declared.
+#include <algorithm>
+#include <cmath>
+
 #include "sim/vessel.h"
 #include "vessel_access.h"
 
@@ -79,4 +82,16 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, DWORD ntdvtx) const {
     if (!tdvtx)
         ntdvtx = 0;
     v.config.touchdown.assign(tdvtx, tdvtx + ntdvtx);
+}
+
+void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
+    auto& v = sim::record(this);
+    v.trace.record("SetTouchdownPoints", pt1, pt2, pt3);
+    // Springs that sag about 3 mm under the vessel's empty weight at 1 g, near critically damped.
+    const double mass_kg = std::max(v.config.empty_mass_kg, 1.0);
+    const double stiffness = mass_kg * 1000.0;
+    const double damping = 2.0 * std::sqrt(stiffness * mass_kg / 3.0);
+    v.config.touchdown.clear();
+    for (const VECTOR3& p : {pt1, pt2, pt3})
+        v.config.touchdown.push_back({p, stiffness, damping, 1.0, 1.0});
 }

@@ -100,6 +100,14 @@ UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHA
     return static_cast<UINT>(v.exhausts.size() - 1);
 }
 
+UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos,
+                        const VECTOR3& dir, SURFHANDLE tex) const {
+    auto& v = sim::record(this);
+    v.trace.record("AddExhaust", th, lscale, wscale, pos, dir, tex);
+    v.exhausts.push_back({v.thruster(th), lscale, wscale, tex, true, pos, dir});
+    return static_cast<UINT>(v.exhausts.size() - 1);
+}
+
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss) const {
     auto& v = sim::record(this);
     v.trace.record("AddExhaustStream", th, static_cast<const void*>(pss));

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "effect_events.h"
+
 namespace sim {
 
 namespace {
@@ -148,6 +150,7 @@ void World::finish_creation() {
             CallbackScope scope(*this, v);
             cb->clbkAfterCreation();
         }
+        take_effects_as_seen(*v);
     }
 }
 

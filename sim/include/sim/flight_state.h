@@ -29,6 +29,7 @@ struct FlightState {
         double time_s = 0.0;
     } touchdown;
     bool touchdown_pending = false;  // taken, not yet reported
+    bool liftoff_pending = false;    // released from the ground by its own forces, not reported
     double rest_timer_s = 0.0;       // how long the vessel has rested still on the ground
 };
 

@@ -35,6 +35,8 @@ class Vessel : public Object {
     std::vector<std::unique_ptr<ThrusterGroup>> groups;
     std::vector<Exhaust> exhausts;
     std::vector<std::unique_ptr<ParticleStream>> streams;
+    std::vector<Beacon> beacons;
+    std::vector<SpotLight> spot_lights;
     std::vector<Mesh> meshes;
     std::vector<std::unique_ptr<Animation>> animations;
     std::vector<std::unique_ptr<AnimationComponent>> animation_components;

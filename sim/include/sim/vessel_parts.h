@@ -2,10 +2,12 @@
 // can read it back. The handles a module holds are the addresses of these records.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/animation.h"
+#include "host/lights.h"
 #include "host/records.h"
 
 namespace sim {
@@ -27,6 +29,9 @@ struct Thruster {
     double isp_ref_m_s = 0.0;  // at reference pressure (0: no pressure dependence)
     double p_ref_pa = 101400.0;
     double level = 0.0;  // 0..1
+    // What a run's events call it ("side plume"); empty: "thruster N".
+    std::string label;
+    bool effects_lit = false;  // its flares or streams observed lit at the end of the last frame
 };
 
 // A group type as a person names it: "main", "pitch up"...
@@ -46,6 +51,19 @@ struct Exhaust {
     double length_scale = 0.0;
     double width_scale = 0.0;
     SURFHANDLE texture = nullptr;
+    bool has_pos = false;  // a flare of its own place; else at the thruster, along its thrust
+    VECTOR3 pos{}, dir{};  // vessel frame, when has_pos
+};
+
+// A beacon as the module registered it: the record stays the module's, read in place.
+struct Beacon {
+    BEACONLIGHTSPEC* spec = nullptr;
+    bool observed_active = false;  // active flag at the end of the last frame
+};
+
+struct SpotLight {
+    std::unique_ptr<LightEmitter> light;
+    bool observed_active = false;  // at the end of the last frame
 };
 
 struct ParticleStream {

@@ -1,0 +1,52 @@
+#include "apps/pad_plot.h"
+
+#include "apps/pad_watch.h"
+#include "apps/plot_png.h"
+#include "launchpad/b_tvm58.h"
+#include "sim/physics.h"
+#include "sim/world.h"
+
+namespace app {
+
+bool PadPlot::start(const sim::World& w) {
+    pad_ = rocket_ = nullptr;
+    for (const auto& vp : w.vessels())
+        if (!pad_ && as_pad(*vp))
+            pad_ = vp.get();
+    for (const auto& vp : w.vessels())
+        if (!rocket_ && vp.get() != pad_ && vp->group(THGROUP_MAIN))
+            rocket_ = vp.get();
+    return pad_ != nullptr;
+}
+
+void PadPlot::sample(const sim::World& w) {
+    if (!pad_ || !w.owns(pad_))
+        return;
+    const b_tvm58& pad = *as_pad(*pad_);
+    const bool rocket = rocket_ && w.owns(rocket_);
+    t_s_.push_back(w.clock.t_s);
+    height_m_.push_back(rocket ? sim::height_above_ground(w, *rocket_) : 0.0);
+    main_level_.push_back(rocket ? rocket_->group(THGROUP_MAIN)->level() : 0.0);
+    umb_state_.push_back(pad.umb_state);
+    umb_status_.push_back(pad.umb_status);
+    side_plume_.push_back(pad_->iface->GetThrusterLevel(pad.th_side_plume));
+    pad_plume_.push_back(pad_->iface->GetThrusterLevel(pad.th_pad_plume));
+}
+
+bool PadPlot::write(const std::string& path, std::string& error) const {
+    if (!pad_ || t_s_.empty()) {
+        error = path + ": no pad to plot";
+        return false;
+    }
+    std::string rocket = rocket_ ? rocket_->name() : "no rocket";
+    std::vector<PlotPanel> panels = {
+        {"", "rocket height (m)", {{rocket + " height", height_m_}}},
+        {"", "main engine level", {{rocket + " main engine", main_level_}}},
+        {"", "umbilical", {{"state", umb_state_}, {"status", umb_status_}}},
+        {"", "plume level", {{"side plume", side_plume_}, {"pad plume", pad_plume_}}},
+    };
+    return write_plot_png(path, pad_->name() + " (" + pad_->class_name() + ") launch", t_s_, panels,
+                          error);
+}
+
+}  // namespace app

@@ -1,0 +1,30 @@
+// The plot of a launch from a pad: the rocket's height and main-engine level, the umbilical's
+// state and status, and the pad's plume levels against time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim {
+class Vessel;
+class World;
+}  // namespace sim
+
+namespace app {
+
+class PadPlot {
+  public:
+    // The first pad of the world, and the first other vessel with a main engine group as its
+    // rocket. False when the world has no pad.
+    bool start(const sim::World& w);
+    void sample(const sim::World& w);  // once per frame
+    bool write(const std::string& path, std::string& error) const;
+
+  private:
+    const sim::Vessel* pad_ = nullptr;
+    const sim::Vessel* rocket_ = nullptr;
+    std::vector<double> t_s_, height_m_, main_level_, umb_state_, umb_status_, side_plume_,
+        pad_plume_;
+};
+
+}  // namespace app

@@ -1,0 +1,75 @@
+// The pad's scenario line (the umbilical's status and state), its tank refilled after loading,
+// and its two keys: K switches the lights, V the vent.
+#include <strings.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "b_tvm58.h"
+#include "host/keys.h"
+#include "host/oapi.h"
+
+namespace {
+
+constexpr const char* umbilical_keyword = "UMB";
+constexpr std::size_t keyword_length = 3;
+constexpr std::size_t value_buffer_size = 256;
+constexpr double tank_kg = 750;
+
+}  // namespace
+
+void read_umbilical_line(const char* value, int& status, double& state) {
+    char* end = nullptr;
+    errno = 0;
+    long s = std::strtol(value, &end, 10);
+    if (end == value || errno == ERANGE || s < INT_MIN || s > INT_MAX)
+        return;
+    status = static_cast<int>(s);
+    const char* rest = end;
+    double x = std::strtod(rest, &end);
+    if (end != rest && std::isfinite(x))
+        state = x;
+}
+
+void b_tvm58::clbkSaveState(FILEHANDLE scn) {
+    VESSEL2::clbkSaveState(scn);
+    char value[value_buffer_size];
+    std::snprintf(value, sizeof value, "%d %0.4f", umb_status, umb_state);
+    oapiWriteScenario_string(scn, umbilical_keyword, value);
+}
+
+void b_tvm58::clbkReadState(FILEHANDLE scn, void* status) {
+    char* line = nullptr;
+    while (oapiReadScenario_nextline(scn, line)) {
+        if (!strncasecmp(line, umbilical_keyword, keyword_length))
+            read_umbilical_line(line + keyword_length, umb_status, umb_state);
+        else
+            ParseScenarioLineEx(line, status);
+    }
+    SetAnimation(anim_umb, umb_state);
+}
+
+void b_tvm58::clbkAfterCreation() {
+    SetPropellantMass(ph_tank, tank_kg);
+}
+
+int b_tvm58::clbkKeyEvent(DWORD key, bool down, char* kstate) {
+    if (!down)
+        return 0;
+    if (kstate && KEYMOD_SHIFT(kstate))
+        return 0;
+    switch (key) {
+        case OAPI_KEY_K:
+            if (lights_off == 0 || lights_off == 1)
+                lights_off = 1 - lights_off;
+            return 1;
+        case OAPI_KEY_V:
+            SetThrusterLevel(th_vent, GetThrusterLevel(th_vent) < 1.0 ? 1.0 : 0.0);
+            return 1;
+        default:
+            return 0;
+    }
+}

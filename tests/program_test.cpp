@@ -154,6 +154,7 @@ TEST(Program, OutputsThatWouldTouchTheInputOrEachOtherAreUsageErrors) {
     ASSERT_EQ(link(scn.c_str(), hard_link.c_str()), 0);
     ASSERT_EQ(symlink(save.c_str(), sym_link.c_str()), 0);
     std::string dir = ::testing::TempDir();
+    std::string dotted = dir + "/./" + scn.substr(dir.size());  // the input by another name
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -163,7 +164,7 @@ TEST(Program, OutputsThatWouldTouchTheInputOrEachOtherAreUsageErrors) {
         {{"run", scn, "--save", scn}, "--save " + scn + ": would overwrite the scenario it reads"},
         {{"run", scn, "--plot", scn}, "--plot " + scn + ": would overwrite the scenario"},
         {{"run", scn, "--telemetry", hard_link}, "--telemetry " + hard_link + ": would overwrite"},
-        {{"run", scn, "--telemetry", dir + "/./" + scn.substr(dir.size())}, "would overwrite"},
+        {{"run", scn, "--telemetry", dotted}, "--telemetry " + dotted + ": would overwrite"},
         {{"run", log_named, "--telemetry", temp_path("input.csv")},
          "the log " + log_named + ": would overwrite"},
         {{"run", scn, "--telemetry", csv, "--save", csv},

@@ -118,6 +118,10 @@ int run_describe(const DescribeOptions& options) {
     return 0;
 }
 
+std::string describe_usage_line() {
+    return "usage: vesselsim describe CLASS [--key KEY]... [--modules DIR]";
+}
+
 int describe_command(int argc, const char* const* argv, const std::string& default_modules) {
     CLI::App app{"vesselsim describe: what a vessel class declares, and what keys do to it",
                  "vesselsim"};
@@ -133,10 +137,7 @@ int describe_command(int argc, const char* const* argv, const std::string& defau
         std::printf("%s", app.help().c_str());
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::fprintf(
-            stderr,
-            "vesselsim: %s\nusage: vesselsim describe CLASS [--key KEY]... [--modules DIR]\n",
-            e.what());
+        std::fprintf(stderr, "vesselsim: %s\n%s\n", e.what(), describe_usage_line().c_str());
         return 2;
     }
     if (o.module_dir.empty())

@@ -16,6 +16,8 @@ struct DescribeOptions {
 // Exit status: 0 on success, 1 when the class cannot be created, 2 for a key it cannot read.
 int run_describe(const DescribeOptions& options);
 
+std::string describe_usage_line();
+
 // `vesselsim describe CLASS [--key KEY]... [--modules DIR]`: parses and runs it. Returns the
 // exit status (2 on a usage error).
 int describe_command(int argc, const char* const* argv, const std::string& default_modules);

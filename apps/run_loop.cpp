@@ -1,12 +1,15 @@
 #include "apps/run_loop.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "apps/descent_plot.h"
+#include "apps/output_paths.h"
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
 #include "apps/summary.h"
@@ -35,14 +38,6 @@ bool resting(const sim::World& w, const sim::Vessel& v) {
     const sim::Vessel& r = root_of(v);
     return (r.state.landed || r.state.ground_contact) &&
            sim::length(sim::ground_velocity(w, r)) < kRestSpeed_m_s;
-}
-
-// The log file sits beside the run's first output: telemetry, else the saved scenario.
-std::string log_path(const RunOptions& o) {
-    const std::string& base = !o.telemetry_path.empty() ? o.telemetry_path : o.save_path;
-    if (base.empty())
-        return "";
-    return std::filesystem::path(base).replace_extension(".log").string();
 }
 
 std::string time_prefix(double t_s) {
@@ -111,9 +106,8 @@ bool RestWatch::all_rested(const sim::World& w, double seconds) const {
 
 int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     sim::World w(o.modules_dir.empty() ? default_module_dir() : o.modules_dir);
+    // The log file is opened once the scenario has been read, and gets the lines logged so far.
     std::ofstream log_file;
-    if (std::string path = log_path(o); !path.empty())
-        log_file.open(path, std::ios::trunc);
     w.log_sink = [&](const std::string& line) {
         if (log_file.is_open())
             log_file << line << "\n";
@@ -129,6 +123,15 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     if (!sim::load_scenario(w, o.scenario, error, &info)) {
         err << "vesselsim: " << error << "\n";
         return kExitFailure;
+    }
+    if (std::string path = log_path(o); !path.empty()) {
+        log_file.open(path, std::ios::trunc);
+        if (!log_file) {
+            err << "vesselsim: cannot write the log " << path << ": " << std::strerror(errno)
+                << "\n";
+            return kExitFailure;
+        }
+        for (const std::string& line : w.log_lines()) log_file << line << "\n";
     }
     if (o.time_accel)
         w.clock.time_accel = *o.time_accel;
@@ -165,8 +168,13 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     rest.update(w, 0.0);
     RunEnd why = RunEnd::time_limit;
     auto wall_start = std::chrono::steady_clock::now();
+    auto telemetry_failed = [&] {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    };
     try {
-        telemetry.write_rows(w);
+        if (!telemetry.write_rows(w, error))
+            return telemetry_failed();
         sample_plot();
         while (true) {
             if (w.clock.t_s >= end_s - slack_s) {
@@ -183,10 +191,16 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
                     err << "vesselsim: key " << keys[next_key].text
                         << " not sent: no focus vessel\n";
             double dt = std::min(frame_s, end_s - w.clock.t_s);
+            if (!(w.clock.t_s + dt > w.clock.t_s)) {
+                err << "vesselsim: the clock cannot advance from " << w.clock.t_s
+                    << " s by a frame of " << dt << " s\n";
+                return kExitFailure;
+            }
             w.step(dt);
             pads.update(w);
             rest.update(w, dt);
-            telemetry.write_rows(w);
+            if (!telemetry.write_rows(w, error))
+                return telemetry_failed();
             sample_plot();
         }
     } catch (const sim::NonFiniteState& e) {
@@ -199,10 +213,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         err << "vesselsim: key " << keys[next_key].text << " at " << keys[next_key].time_s
             << " s not sent: the run ended at " << w.clock.t_s << " s\n";
     write_summary(w, why, w.clock.t_s - start_s, wall_s, out);
-    if (telemetry.is_open() && !telemetry.good()) {
-        err << "vesselsim: writing telemetry " << o.telemetry_path << " failed\n";
-        return kExitFailure;
-    }
+    if (!telemetry.close(error))
+        return telemetry_failed();
     if (!o.plot_path.empty() &&
         !(pad_run ? pad_plot.write(o.plot_path, error) : plot.write(w, o.plot_path, error))) {
         err << "vesselsim: " << error << "\n";

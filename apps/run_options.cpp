@@ -4,6 +4,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "apps/describe.h"
+#include "apps/output_paths.h"
+#include "sim/clock_limits.h"
+#include "sim/trace.h"
+
 namespace app {
 
 std::string usage_line() {
@@ -48,28 +53,34 @@ bool parse_hud_size(const std::string& text, sim::HudSize& size) {
 
 namespace {
 
-// Validators whose messages name the bound instead of the largest double.
-const CLI::Validator kPositive(
-    [](const std::string& text) {
-        double v = 0.0;
-        return CLI::detail::lexical_cast(text, v) && v > 0.0 ? std::string()
-                                                             : "must be more than 0";
-    },
-    "");
-const CLI::Validator kNonNegative(
-    [](const std::string& text) {
-        double v = 0.0;
-        return CLI::detail::lexical_cast(text, v) && v >= 0.0 ? std::string() : "must be 0 or more";
-    },
-    "");
+// A finite number from lo to hi; the message names the bounds instead of the largest double.
+CLI::Validator within(double lo, double hi) {
+    std::string bounds = sim::format_double(lo) + " to " + sim::format_double(hi);
+    return CLI::Validator(
+        [lo, hi, bounds](const std::string& text) {
+            double v = 0.0;
+            return CLI::detail::lexical_cast(text, v) && std::isfinite(v) && v >= lo && v <= hi
+                       ? std::string()
+                       : "must be a number from " + bounds;
+        },
+        "");
+}
 
-const CLI::Validator kAtMostTenth(
-    [](const std::string& text) {
-        double v = 0.0;
-        return CLI::detail::lexical_cast(text, v) && v <= 0.1 ? std::string()
-                                                              : "must be at most 0.1";
-    },
-    "");
+// The program's commands, for the unknown-command message and the help.
+struct Command {
+    const char* name;
+    const char* summary;
+};
+constexpr Command kCommands[] = {
+    {"run", "run a scenario file"},
+    {"describe", "create one vessel of a class and print what it declares and what keys do"},
+};
+
+std::string command_names() {
+    std::string names;
+    for (const Command& c : kCommands) names += (names.empty() ? "" : ", ") + std::string(c.name);
+    return names;
+}
 
 }  // namespace
 
@@ -80,27 +91,38 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         return ParseOutcome::usage_error;
     };
     if (argc > 1 && argv[1][0] != '-' && std::string(argv[1]) != "run")
-        return usage_error(std::string("unknown command ") + argv[1] +
-                           " (the commands are run and describe)");
+        return usage_error(std::string("unknown command ") + argv[1] + " (the commands are " +
+                           command_names() + ")");
 
     CLI::App app{"vesselsim: runs vessel modules in the headless stand-in simulator", "vesselsim"};
     app.require_subcommand(1);
-    CLI::App* run = app.add_subcommand("run", "run a scenario file");
+    CLI::App* run = nullptr;
+    for (const Command& c : kCommands) {
+        CLI::App* sub = app.add_subcommand(c.name, c.summary);
+        if (std::string(c.name) == "run")
+            run = sub;
+        else
+            sub->allow_extras();  // parsed by its own command
+    }
     double until = -1.0;
     std::vector<std::string> key_texts;
     run->add_option("SCENARIO", o.scenario, "scenario file")->required()->type_name("FILE");
     run->add_option("--until", until,
                     "stop at this simulation time (default: once every vessel has rested on the "
                     "ground for 10 s, at most an hour)")
-        ->check(kNonNegative)
+        ->check(within(0.0, sim::kMaxSimTime_s))
         ->type_name("SECONDS");
-    run->add_option("--dt", o.dt_s, "frame length, at most 0.1 (default 0.02)")
-        ->check(kPositive & kAtMostTenth)
+    run->add_option("--dt", o.dt_s,
+                    "frame length, " + sim::format_double(sim::kMinFrame_s) + " to " +
+                        sim::format_double(sim::kMaxFrame_s) + " (default 0.02)")
+        ->check(within(sim::kMinFrame_s, sim::kMaxFrame_s))
         ->type_name("SECONDS");
     run->add_option("--time-accel", o.time_accel,
-                    "time acceleration: each frame advances dt*X seconds (default: the "
-                    "scenario's TimeAccel, else 1)")
-        ->check(kPositive)
+                    "time acceleration: each frame advances dt*X seconds, X from " +
+                        sim::format_double(sim::kMinTimeAccel) + " to " +
+                        sim::format_double(sim::kMaxTimeAccel) +
+                        " (default: the scenario's TimeAccel, else 1)")
+        ->check(within(sim::kMinTimeAccel, sim::kMaxTimeAccel))
         ->type_name("X");
     // One value per --key, so that a scenario named after it is not taken for a key.
     run->add_option("--key", key_texts,
@@ -131,7 +153,10 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        out << usage_line() << "\n\n" << (run->parsed() ? run->help() : app.help());
+        if (run->parsed())
+            out << usage_line() << "\n\n" << run->help();
+        else
+            out << usage_line() << "\n" << describe_usage_line() << "\n\n" << app.help();
         return ParseOutcome::done;
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what());
@@ -147,6 +172,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     if (!hud_size.empty() && !parse_hud_size(hud_size, o.hud_size))
         return usage_error("--hud-size " + hud_size + ": expected WxH in pixels, e.g. 1024x768, " +
                            "each from 1 to " + std::to_string(kMaxHudSide));
+    if (std::string why = check_outputs(o); !why.empty())
+        return usage_error(why);
     return ParseOutcome::run;
 }
 

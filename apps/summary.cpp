@@ -15,10 +15,12 @@ namespace {
 
 constexpr double kDeg = 180.0 / std::numbers::pi;
 
+// Formatted text as long as it needs to be: names and figures are never cut.
 std::string format(const char* fmt, auto... args) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, fmt, args...);
-    return buf;
+    int n = std::snprintf(nullptr, 0, fmt, args...);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    std::snprintf(text.data(), text.size() + 1, fmt, args...);
+    return text;
 }
 
 const char* reason(RunEnd why) {

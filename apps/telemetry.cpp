@@ -1,12 +1,15 @@
 #include "apps/telemetry.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 #include "sim/frames.h"
 #include "sim/physics.h"
+#include "sim/trace.h"
 #include "sim/world.h"
 
 namespace app {
@@ -14,10 +17,11 @@ namespace app {
 namespace {
 
 constexpr double kDeg = 180.0 / std::numbers::pi;
+using sim::format_fixed;
 
 // Names go into a CSV field: quote them when they hold a separator or a quote.
 std::string csv_field(const std::string& s) {
-    if (s.find_first_of(",\"\n") == std::string::npos)
+    if (s.find_first_of(",\"\r\n") == std::string::npos)
         return s;
     std::string q = "\"";
     for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -44,43 +48,67 @@ const char* Telemetry::header() {
 }
 
 bool Telemetry::open(const std::string& path, std::string& error) {
-    out_.open(path, std::ios::trunc);
-    if (!out_) {
-        error = "cannot write telemetry " + path;
+    path_ = path;
+    file_.reset(std::fopen(path.c_str(), "w"));
+    if (!file_) {
+        error = "cannot write telemetry " + path + ": " + std::strerror(errno);
         return false;
     }
-    out_ << header() << "\n";
+    if (std::fputs(header(), file_.get()) < 0 || std::fputc('\n', file_.get()) == EOF)
+        return failed(error);
     return true;
 }
 
-void Telemetry::write_rows(const sim::World& w) {
-    if (!out_.is_open())
-        return;
+bool Telemetry::failed(std::string& error) {
+    error = "writing telemetry " + path_ + " failed: " + std::strerror(errno);
+    file_.reset();
+    return false;
+}
+
+std::string Telemetry::row(const sim::World& w, const sim::Vessel& v) {
+    MATRIX3 to_hor = sim::global_to_horizon(w, v);
+    VECTOR3 vg = sim::mul(to_hor, sim::ground_velocity(w, v));
+    VECTOR3 air =
+        vg - (v.state.ref ? sim::wind_horizon(*v.state.ref, sim::length(v.state.rpos) -
+                                                                v.state.ref->mean_radius_m)
+                          : VECTOR3{0, 0, 0});
+    VECTOR3 axis = sim::mul(to_hor, sim::mul(v.state.rot, VECTOR3{0, 0, 1}));
+    sim::EquPos e = sim::equ_pos(w, v);
+    const sim::Vessel* parent = v.parent();
+    auto flag = [](bool b) { return std::string(b ? "1" : "0"); };
+    return format_fixed(w.clock.t_s, 3) + ',' + csv_field(v.name()) + ',' +
+           format_fixed(unsigned_zero(sim::height_above_ground(w, v), 3), 3) + ',' +
+           format_fixed(unsigned_zero(vg.y, 3), 3) + ',' + format_fixed(std::hypot(vg.x, vg.z), 3) +
+           ',' + format_fixed(sim::length(air), 3) + ',' +
+           format_fixed(std::acos(std::clamp(axis.y, -1.0, 1.0)) * kDeg, 3) + ',' +
+           format_fixed(sim::length(v.state.omega) * kDeg, 4) + ',' + format_fixed(v.mass_kg(), 3) +
+           ',' + format_fixed(v.propellant_mass_kg(), 4) + ',' + format_fixed(main_level(v), 4) +
+           ',' + flag(v.state.ground_contact || v.state.landed) + ',' + flag(v.state.landed) + ',' +
+           (parent ? csv_field(parent->name()) : std::string()) + ',' +
+           format_fixed(unsigned_zero(e.lng_rad * kDeg, 6), 6) + ',' +
+           format_fixed(unsigned_zero(e.lat_rad * kDeg, 6), 6) + ',' + flag(w.focus() == &v);
+}
+
+bool Telemetry::write_rows(const sim::World& w, std::string& error) {
+    if (!file_)
+        return true;
     for (const auto& vp : w.vessels()) {
-        const sim::Vessel& v = *vp;
-        MATRIX3 to_hor = sim::global_to_horizon(w, v);
-        VECTOR3 vg = sim::mul(to_hor, sim::ground_velocity(w, v));
-        VECTOR3 air =
-            vg - (v.state.ref ? sim::wind_horizon(*v.state.ref, sim::length(v.state.rpos) -
-                                                                    v.state.ref->mean_radius_m)
-                              : VECTOR3{0, 0, 0});
-        VECTOR3 axis = sim::mul(to_hor, sim::mul(v.state.rot, VECTOR3{0, 0, 1}));
-        sim::EquPos e = sim::equ_pos(w, v);
-        const sim::Vessel* parent = v.parent();
-        char buf[512];
-        std::snprintf(
-            buf, sizeof buf,
-            "%.3f,%s,%.3f,%.3f,%.3f,%.3f,%.3f,%.4f,%.3f,%.4f,%.4f,%d,%d,%s,%.6f,%.6f,%d\n",
-            w.clock.t_s, csv_field(v.name()).c_str(),
-            unsigned_zero(sim::height_above_ground(w, v), 3), unsigned_zero(vg.y, 3),
-            std::hypot(vg.x, vg.z), sim::length(air),
-            std::acos(std::clamp(axis.y, -1.0, 1.0)) * kDeg, sim::length(v.state.omega) * kDeg,
-            v.mass_kg(), v.propellant_mass_kg(), main_level(v),
-            v.state.ground_contact || v.state.landed ? 1 : 0, v.state.landed ? 1 : 0,
-            parent ? csv_field(parent->name()).c_str() : "", unsigned_zero(e.lng_rad * kDeg, 6),
-            unsigned_zero(e.lat_rad * kDeg, 6), w.focus() == &v ? 1 : 0);
-        out_ << buf;
+        std::string line = row(w, *vp) + '\n';
+        if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size())
+            return failed(error);
     }
+    return true;
+}
+
+bool Telemetry::close(std::string& error) {
+    if (!file_)
+        return true;
+    std::FILE* f = file_.release();
+    if (std::fclose(f) != 0) {
+        error = "writing telemetry " + path_ + " failed: " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace app

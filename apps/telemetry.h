@@ -10,12 +10,14 @@
 // the focus vessel).
 #pragma once
 
-#include <fstream>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace sim {
 class World;
-}
+class Vessel;
+}  // namespace sim
 
 namespace app {
 
@@ -23,16 +25,25 @@ class Telemetry {
   public:
     // Creates the file and writes the header row. False with a message when it cannot.
     bool open(const std::string& path, std::string& error);
-    bool is_open() const { return out_.is_open(); }
-    // One row per vessel for the world's current state.
-    void write_rows(const sim::World& w);
-    // False when a write failed since open.
-    bool good() const { return out_.good(); }
+    bool is_open() const { return file_ != nullptr; }
+    // One row per vessel for the world's current state, whole whatever the names' lengths.
+    // False with a message ("writing telemetry FILE failed: reason") once a write fails.
+    bool write_rows(const sim::World& w, std::string& error);
+    // Writes out what is buffered and closes the file; false with a message when that fails.
+    bool close(std::string& error);
 
+    // The row of one vessel, without its line end.
+    static std::string row(const sim::World& w, const sim::Vessel& v);
     static const char* header();
 
   private:
-    std::ofstream out_;
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    bool failed(std::string& error);
+
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::string path_;
 };
 
 }  // namespace app

@@ -19,19 +19,36 @@ ExitRoutine g_exit_routine = nullptr;
 HINSTANCE g_module = nullptr;
 int g_version = 0;
 
-// The library's own exit routine, if it exports one: "ExitModule", else "opcDLLExit".
-ExitRoutine find_exit_routine(HINSTANCE module) {
-#ifdef _WIN32
-    FARPROC f = GetProcAddress(static_cast<HMODULE>(module), "ExitModule");
-    if (!f)
-        f = GetProcAddress(static_cast<HMODULE>(module), "opcDLLExit");
-    return reinterpret_cast<ExitRoutine>(f);
-#else
-    void* f = dlsym(module, "ExitModule");
-    if (!f)
-        f = dlsym(module, "opcDLLExit");
-    return reinterpret_cast<ExitRoutine>(f);
+// The names of the exit routine, in the order they are looked for.
+constexpr const char* kExitRoutineNames[] = {"ExitModule", "opcDLLExit"};
+
+#ifndef _WIN32
+// The address of a symbol of this library itself: dlsym also searches the libraries a module
+// depends on, so a symbol is taken only when it lies in the same image as this code.
+void* own_symbol(void* module, const char* name) {
+    void* f = dlsym(module, name);
+    Dl_info where{}, self{};
+    if (!f || !dladdr(f, &where) || !dladdr(reinterpret_cast<void*>(&own_symbol), &self))
+        return nullptr;
+    return where.dli_fbase == self.dli_fbase ? f : nullptr;
+}
 #endif
+
+// The library's own exit routine, if it exports one. Without its own handle there is nothing
+// to look in: a null handle would search the whole process.
+ExitRoutine find_exit_routine(HINSTANCE module) {
+    if (!module)
+        return nullptr;
+    for (const char* name : kExitRoutineNames) {
+#ifdef _WIN32
+        FARPROC f = GetProcAddress(static_cast<HMODULE>(module), name);
+#else
+        void* f = own_symbol(module, name);
+#endif
+        if (f)
+            return reinterpret_cast<ExitRoutine>(f);
+    }
+    return nullptr;
 }
 
 void on_attach(HINSTANCE module) {

@@ -9,6 +9,7 @@ packages=(
   libplplot-dev plplot-driver-cairo
   libcairo2-dev fonts-dejavu-core
   binutils clang-format
+  clang libclang-rt-dev
 )
 
 missing=()

@@ -118,3 +118,19 @@ TEST_F(CarrierTest,
     EXPECT_EQ(key(capsule, OAPI_KEY_U), 1);
     EXPECT_DOUBLE_EQ(capsule->animations.at(0)->state, 0.0);
 }
+
+// "nan" and "inf" are numbers the carrier cannot read: it keeps its values and the lines are
+// warned about as unknown.
+TEST_F(WorldTest, CarrierLinesWithNumbersThatAreNotFiniteLeaveItsValues) {
+    expect_warnings(3);
+    std::string error;
+    ASSERT_TRUE(sim::load_scenario_text(*world,
+                                        "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 0 0\n"
+                                        "  CHUTE 2 0.25\n  EMPTYMASS 900\n  CHUTE 1 nan\n"
+                                        "  EMPTYMASS inf\n  EMPTYMASS nan\nEND\nEND_SHIPS\n",
+                                        "c.scn", error))
+        << error;
+    std::string text = sim::scenario_text(*world, {});
+    EXPECT_NE(text.find("  CHUTE 2 0.250000\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  EMPTYMASS 900\n"), std::string::npos) << text;
+}

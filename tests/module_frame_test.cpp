@@ -89,18 +89,40 @@ TEST(ModuleLoader, ReportsWhyALibraryCannotServe) {
     }
 }
 
-TEST(ModuleLoader, AttachAnnouncesTheLibraryAndDetachCallsItsExitRoutine) {
-    unsetenv("VESSELSIM_EXIT_ROUTINE_CALLED");
-    int initlib_before = sim::initlib_count();
-    sim::ModuleLibrary lib;
-    std::string error;
-    ASSERT_TRUE(sim::load_module_library(test_module_dir() + "/exit_routine_probe.so", lib, error))
-        << error;
-    EXPECT_EQ(sim::initlib_count(), initlib_before + 1);
-    EXPECT_EQ(getenv("VESSELSIM_EXIT_ROUTINE_CALLED"), nullptr);
-    sim::unload_module_library(lib);
-    ASSERT_NE(getenv("VESSELSIM_EXIT_ROUTINE_CALLED"), nullptr);
-    EXPECT_STREQ(getenv("VESSELSIM_EXIT_ROUTINE_CALLED"), "1");
+TEST(ModuleLoader, AttachAnnouncesTheLibraryAndDetachCallsOnlyItsOwnExitRoutine) {
+    struct Case {
+        const char* library;
+        const char* called;  // the routines called at unload, null for none
+    };
+    const Case cases[] = {
+        {"exit_routine_probe.so", "ExitModule"},
+        {"exit_routine_fallback_probe.so", "opcDLLExit"},
+        {"exit_routine_both_probe.so", "ExitModule"},
+        // The routines of a library the module depends on are not the module's.
+        {"exit_routine_dependent_probe.so", nullptr},
+    };
+    for (const Case& c : cases) {
+        unsetenv("VESSELSIM_EXIT_ROUTINE_CALLED");
+        int initlib_before = sim::initlib_count();
+        sim::ModuleLibrary lib;
+        std::string error;
+        ASSERT_TRUE(sim::load_module_library(test_module_dir() + "/" + c.library, lib, error))
+            << error;
+        EXPECT_EQ(sim::initlib_count(), initlib_before + 1) << c.library;
+        EXPECT_EQ(getenv("VESSELSIM_EXIT_ROUTINE_CALLED"), nullptr) << c.library;
+        sim::unload_module_library(lib);
+        const char* called = getenv("VESSELSIM_EXIT_ROUTINE_CALLED");
+        EXPECT_STREQ(called, c.called) << c.library;
+    }
+}
+
+TEST(ModuleLoader, ClassNamesStayInsideTheModulesFolder) {
+    for (const char* name : {"quor_tevlan", "b_tvm58", "my.lander", "x..y"})
+        EXPECT_TRUE(sim::is_module_class_name(name)) << name;
+    for (const std::string& name :
+         std::initializer_list<std::string>{"", ".", "..", "../quor_tevlan", "a/b", "/tmp/evil",
+                                            "a\\b", "..\\x", std::string("ok\0/../x", 9)})
+        EXPECT_FALSE(sim::is_module_class_name(name)) << name;
 }
 
 TEST_F(WorldTest, UnknownVesselClassIsReportedAndNothingIsCreated) {

@@ -1,5 +1,6 @@
 // The vesselsim program: exit statuses and messages, a run's events, telemetry and save, the
 // end of a run without --until, and keys that reach the focus vessel with their modifiers.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,6 +100,16 @@ TEST(Program, UsageErrorsExitWithTwoAndTheUsageLine) {
         {"run", scn, "--hud-size", "800x600"},
         {"run", scn, "--hud", "h.png", "--hud-size", "800"},
         {"run", scn, "--hud", "h.png", "--hud-size", "0x600"},
+        // The clock must be able to advance, and a run must end.
+        {"run", scn, "--dt", "0.0009"},
+        {"run", scn, "--dt", "1e-300"},
+        {"run", scn, "--dt", "nan"},
+        {"run", scn, "--until", "inf"},
+        {"run", scn, "--until", "nan"},
+        {"run", scn, "--until", "1e17"},
+        {"run", scn, "--time-accel", "inf"},
+        {"run", scn, "--time-accel", "0.09"},
+        {"run", scn, "--time-accel", "10001"},
     };
     for (const auto& args : cases) {
         Outcome r = vesselsim(args);
@@ -182,11 +193,119 @@ TEST(Program, DescribeShowsAVesselsStateAsItsModuleSavesItAfterEachKey) {
         << carrier.out;
 }
 
+TEST(Program, FrameLengthAndTimeAccelerationAtTheirLimitsRun) {
+    std::string scn = write_scenario(
+        "landed_limits.scn",
+        "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    struct Case {
+        std::vector<std::string> args;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {{"--dt", "0.001", "--until", "0.003"}, "simulated 0.00 s in 3 frames"},
+        {{"--dt", "0.1", "--time-accel", "0.1", "--until", "0.03"}, "simulated 0.03 s in 3 frames"},
+        {{"--dt", "0.001", "--time-accel", "10000", "--until", "30"},
+         "simulated 30.00 s in 3 frames"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"run", scn};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        Outcome r = vesselsim(args);
+        EXPECT_EQ(r.status, 0) << c.summary << r.err;
+        EXPECT_NE(r.out.find(c.summary), std::string::npos) << r.out;
+    }
+}
+
+// Outputs are checked before anything is opened: the scenario and the other outputs stay whole.
+TEST(Program, OutputsThatWouldTouchTheInputOrEachOtherAreUsageErrors) {
+    const std::string text = kFalling;
+    std::string scn = write_scenario("input.scn", text);
+    std::string log_named = write_scenario("input.log", text);  // where the log would go
+    std::string csv = temp_path("out.csv"), save = temp_path("out.scn");
+    std::string hard_link = temp_path("hard_link.csv"), sym_link = temp_path("sym_link.scn");
+    std::remove(hard_link.c_str());
+    std::remove(sym_link.c_str());
+    ASSERT_EQ(link(scn.c_str(), hard_link.c_str()), 0);
+    ASSERT_EQ(symlink(save.c_str(), sym_link.c_str()), 0);
+    std::string dir = ::testing::TempDir();
+    std::string dotted = dir + "/./" + scn.substr(dir.size());  // the input by another name
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"run", scn, "--telemetry", scn}, "--telemetry " + scn + ": would overwrite the scenario"},
+        {{"run", scn, "--save", scn}, "--save " + scn + ": would overwrite the scenario it reads"},
+        {{"run", scn, "--plot", scn}, "--plot " + scn + ": would overwrite the scenario"},
+        {{"run", scn, "--telemetry", hard_link}, "--telemetry " + hard_link + ": would overwrite"},
+        {{"run", scn, "--telemetry", dotted}, "--telemetry " + dotted + ": would overwrite"},
+        {{"run", log_named, "--telemetry", temp_path("input.csv")},
+         "the log " + log_named + ": would overwrite"},
+        {{"run", scn, "--telemetry", csv, "--save", csv},
+         "--save " + csv + ": the same file as --telemetry " + csv},
+        {{"run", scn, "--telemetry", csv, "--plot", csv}, "--plot " + csv + ": the same file as"},
+        {{"run", scn, "--save", temp_path("out.log")},
+         "the log " + temp_path("out.log") + ": the "},
+        {{"run", scn, "--save", sym_link}, "--save " + sym_link + ": not a regular file"},
+        {{"run", scn, "--save", "/dev/null"}, "--save /dev/null: not a regular file"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = vesselsim(c.args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_EQ(r.err.rfind("vesselsim: " + c.message, 0), 0u) << r.err;
+        EXPECT_EQ(read_file(scn), text) << c.message;
+        EXPECT_EQ(read_file(log_named), text) << c.message;
+        EXPECT_FALSE(std::ifstream(csv).good()) << c.message;
+    }
+    struct stat st {};
+    ASSERT_EQ(lstat(sym_link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    EXPECT_FALSE(std::ifstream(save).good());
+}
+
+TEST(Program, TelemetryThatCannotBeWrittenStopsTheRunWithTheReason) {
+    std::string scn = write_scenario("full.scn", kFalling);
+    Outcome r = vesselsim({"run", scn, "--telemetry", "/dev/full", "--until", "100"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vesselsim: writing telemetry /dev/full failed: No space left on device\n");
+    EXPECT_EQ(r.out.find("summary"), std::string::npos) << "the run stops at the failed write";
+}
+
+TEST(Program, TheLogIsOpenedOnceTheScenarioHasBeenReadAndKeepsItsWarnings) {
+    std::string good =
+        write_scenario("warned.scn",
+                       "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 10 10\n  ODD 1\nEND\n"
+                       "END_SHIPS\n");
+    std::string bad = write_scenario("unread.scn", "BEGIN_SHIPS\nC:carrier\nEND_SHIPS\n");
+    std::string good_csv = temp_path("warned.csv"), bad_csv = temp_path("unread.csv");
+    std::string good_log = temp_path("warned.log"), bad_log = temp_path("unread.log");
+    std::remove(bad_log.c_str());
+    EXPECT_EQ(vesselsim({"run", bad, "--telemetry", bad_csv}).status, 1);
+    EXPECT_FALSE(std::ifstream(bad_log).good()) << "a scenario that cannot be read leaves no log";
+    Outcome r = vesselsim({"run", good, "--telemetry", good_csv, "--until", "0.1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(read_file(good_log).find("warning: " + good + ":5: C: unknown line: ODD 1\n"),
+              std::string::npos)
+        << read_file(good_log);
+}
+
+TEST(Program, HelpListsEveryCommand) {
+    Outcome r = vesselsim({"--help"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* command : {"run", "describe"}) {
+        EXPECT_NE(r.out.find("usage: vesselsim " + std::string(command) + " "), std::string::npos)
+            << r.out;
+        EXPECT_NE(r.out.find("\n  " + std::string(command) + " "), std::string::npos) << r.out;
+    }
+    Outcome unknown = vesselsim({"walk"});
+    EXPECT_NE(unknown.err.find("(the commands are run, describe)"), std::string::npos)
+        << unknown.err;
+}
+
 TEST(Program, ScenarioAndModuleErrorsExitWithOneAndOneLine) {
     std::string bad_class =
         write_scenario("bad_class.scn", "BEGIN_SHIPS\nX:no_such_class\nEND\nEND_SHIPS\n");
     std::string save = temp_path("never_saved.scn");
-    temp_path("never_saved.log");  // the run's log, kept for a failed run too
     std::remove(save.c_str());
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"run", temp_path("missing.scn")},
@@ -299,7 +418,7 @@ TEST_F(WorldTest, TelemetryRowsDescribeEachVessel) {
     std::string csv = temp_path("rows.csv");
     app::Telemetry t;
     ASSERT_TRUE(t.open(csv, error)) << error;
-    t.write_rows(*world);
+    ASSERT_TRUE(t.write_rows(*world, error)) << error;
     t = app::Telemetry();  // closes the file
     auto rows = lines_of(read_file(csv));
     ASSERT_EQ(rows.size(), 3u);
@@ -312,4 +431,20 @@ TEST_F(WorldTest, TelemetryRowsDescribeEachVessel) {
     EXPECT_EQ(rows[2],
               "0.000,P,0.185,0.000,0.000,0.000,0.000,0.0041,620.000,20.0000,0.0000,0,0,C,10.000000,"
               "10.000000,0");
+
+    // Rows are whole whatever the length of the names: a parent and a child named at length.
+    std::string parent(700, 'N'), child = "a\"quoted\"," + std::string(900, 'c');
+    ASSERT_TRUE(sim::load_scenario_text(
+        *world,
+        "BEGIN_SHIPS\n" + parent + ":carrier\n  STATUS Landed Mars\n  POS 1 1\nEND\n" + child +
+            ":test_vessel\n  STATUS Orbiting Mars\n  "
+            "ATTACHED 0:0," +
+            parent + "\nEND\nEND_SHIPS\n",
+        "long.scn", error))
+        << error;
+    std::string row = app::Telemetry::row(*world, *world->vessel(child));
+    EXPECT_EQ(row.rfind("0.000,\"a\"\"quoted\"\"," + std::string(900, 'c') + "\",", 0), 0u)
+        << row.substr(0, 40);
+    EXPECT_NE(row.find("," + parent + ",1.000000,1.000000,0"), std::string::npos);
+    EXPECT_EQ(row.find('\n'), std::string::npos);
 }

@@ -4,11 +4,22 @@
 
 #include "effect_events.h"
 #include "sim/physics.h"
+#include "sim/trace.h"
 #include "sim/world.h"
 
 namespace sim {
 
 namespace {
+
+std::string touchdown_line(const Vessel& v) {
+    const auto& td = v.state.touchdown;
+    return v.name() + " touchdown: vertical " + format_fixed(td.vertical_m_s, 2) +
+           " m/s, horizontal " + format_fixed(td.horizontal_m_s, 2) + " m/s, tilt " +
+           format_fixed(td.tilt_deg, 1) + " deg, propellant " + format_fixed(td.propellant_kg, 1) +
+           " kg";
+}
+
+}  // namespace
 
 bool finite_state(const FlightState& s) {
     const MATRIX3& r = s.rot;
@@ -16,21 +27,6 @@ bool finite_state(const FlightState& s) {
            is_finite({r.m11, r.m12, r.m13}) && is_finite({r.m21, r.m22, r.m23}) &&
            is_finite({r.m31, r.m32, r.m33});
 }
-
-std::string fixed(double v, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
-std::string touchdown_line(const Vessel& v) {
-    const auto& td = v.state.touchdown;
-    return v.name() + " touchdown: vertical " + fixed(td.vertical_m_s, 2) + " m/s, horizontal " +
-           fixed(td.horizontal_m_s, 2) + " m/s, tilt " + fixed(td.tilt_deg, 1) +
-           " deg, propellant " + fixed(td.propellant_kg, 1) + " kg";
-}
-
-}  // namespace
 
 void World::step(double dt_s) {
     clock.dt_s = dt_s;
@@ -61,7 +57,8 @@ void World::observe_frame() {
         Vessel& v = *vessels_[i];
         if (!finite_state(v.state))
             throw NonFiniteState("vessel " + v.name() + ": state not finite in frame " +
-                                 std::to_string(frames_) + " (t = " + fixed(clock.t_s, 3) + " s)");
+                                 std::to_string(frames_) + " (t = " + format_fixed(clock.t_s, 3) +
+                                 " s)");
         if (v.state.touchdown_pending) {
             v.state.touchdown_pending = false;
             event(touchdown_line(v));
@@ -84,7 +81,7 @@ void World::observe_frame() {
             list += list.empty() ? "" : ", ";
             list += group_name(g->type);
             if (lit)
-                list += " " + fixed(level, 2);
+                list += " " + format_fixed(level, 2);
         }
         if (!lit_now.empty())
             event(v.name() + " thrusters lit: " + lit_now);
@@ -102,8 +99,8 @@ void World::observe_frame() {
             if (moving != anim.moving) {
                 anim.moving = moving;
                 event(v.name() + " animation " + std::to_string(a) +
-                      (moving ? " moving from " + fixed(anim.observed_state, 3)
-                              : " at rest at " + fixed(anim.state, 3)));
+                      (moving ? " moving from " + format_fixed(anim.observed_state, 3)
+                              : " at rest at " + format_fixed(anim.state, 3)));
             }
             anim.observed_state = anim.state;
         }

@@ -17,6 +17,11 @@ int g_date2int_calls = 0;
 
 namespace sim {
 
+bool is_module_class_name(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
 bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error) {
     dlerror();
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -5,6 +5,7 @@
 
 #include "sim/frames.h"
 #include "sim/scenario_standard.h"
+#include "sim/trace.h"
 #include "sim/world.h"
 
 namespace sim {
@@ -50,6 +51,10 @@ bool resolve_status(const World& w, PendingStatus& p, std::string& error) {
     const bool free_lines = m.has("RPOS") || m.has("RVEL") || m.has("AROT") || m.has("VROT") ||
                             p.has_ground_pos || p.has_ground_vel || p.has_horizon_att;
     if (s.status == 1) {
+        if (!p.attach_parent.empty()) {
+            error = m.at("ATTACHED", "a landed vessel cannot hang on a parent (STATUS Landed)");
+            return false;
+        }
         if (!m.has("POS")) {
             error = m.at("STATUS", "a landed vessel needs a POS line");
             return false;
@@ -93,9 +98,16 @@ bool resolve_status(const World& w, PendingStatus& p, std::string& error) {
     }
     const Body& b = *static_cast<Body*>(obj);
     MATRIX3 body_rot = b.rotation(w.clock.mjd);
-    if (p.has_ground_pos)
-        s.rpos = mul(body_rot, body_fixed_from_equ({p.ground_lng_rad, p.ground_lat_rad,
-                                                    b.ground_radius_m() + p.ground_height_m}));
+    if (p.has_ground_pos) {
+        double radius_m = b.ground_radius_m() + p.ground_height_m;
+        if (radius_m < kMinCentreDistance_m) {
+            error =
+                m.at("GROUND_POS", "GROUND_POS: height " + format_double(p.ground_height_m) +
+                                       " m puts the vessel at or below the centre of " + b.name());
+            return false;
+        }
+        s.rpos = mul(body_rot, body_fixed_from_equ({p.ground_lng_rad, p.ground_lat_rad, radius_m}));
+    }
     EquPos e = equ_from_body_fixed(tmul(body_rot, s.rpos));
     MATRIX3 horizon_to_global = mul(body_rot, horizon_basis(e.lng_rad, e.lat_rad));
     // Without a velocity, a vessel placed over the ground starts still relative to it.

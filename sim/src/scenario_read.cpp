@@ -13,14 +13,19 @@
 
 #include "scenario_text.h"
 #include "sim/attachments.h"
+#include "sim/clock_limits.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"
 #include "sim/scenario_standard.h"
+#include "sim/trace.h"
 #include "sim/world.h"
 
 namespace sim {
 
 namespace {
+
+constexpr double kMaxWind_m_s = 1000.0;
+constexpr double kMaxElevation_m = 100e3;  // ten times the relief of any planet's ground
 
 struct Line {
     int number = 0;
@@ -46,14 +51,6 @@ struct VesselLoad {
     ScenarioReadBlock block;
     PendingStatus pending;
 };
-
-std::string trim(const std::string& s) {
-    std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos)
-        return "";
-    std::size_t b = s.find_last_not_of(" \t\r\n");
-    return s.substr(a, b - a + 1);
-}
 
 bool skipped(const std::string& trimmed) {
     return trimmed.empty() || trimmed[0] == ';';
@@ -145,8 +142,8 @@ class Reader {
             const std::string& t = body[i].text;
             std::size_t colon = t.find(':');
             if (colon == std::string::npos || colon == 0 || colon + 1 == t.size() ||
-                t.find_first_of(" \t:", colon + 1) != std::string::npos ||
-                t.find_first_of(" \t") < colon)
+                t.find_first_of(std::string(kBlanks) + ":", colon + 1) != std::string::npos ||
+                t.find_first_of(kBlanks) < colon)
                 return fail(body[i].number, "expected a vessel block NAME:CLASS, got '" + t + "'");
             ShipBlock ship{body[i].number, t.substr(0, colon), t.substr(colon + 1), {}};
             std::size_t j = i + 1;
@@ -164,11 +161,12 @@ class Reader {
         for (const Line& l : lines) {
             auto w = split_words(l.text);
             double x[3];
-            auto numbers = [&](std::size_t first, std::size_t n) {
+            // n numbers from word first on, each within lo..hi.
+            auto numbers = [&](std::size_t first, std::size_t n, double lo, double hi) {
                 if (w.size() != first + n)
                     return false;
                 for (std::size_t k = 0; k < n; ++k)
-                    if (!to_double(w[first + k], x[k]))
+                    if (!to_double(w[first + k], x[k]) || x[k] < lo || x[k] > hi)
                         return false;
                 return true;
             };
@@ -177,24 +175,30 @@ class Reader {
                 if (w.size() != 2)
                     return fail(l.number, "expected System NAME");
             } else if (w[0] == "Date") {
-                if (w.size() < 2 || w[1] != "MJD" || !numbers(2, 1))
-                    return fail(l.number, "expected Date MJD <days>");
+                if (w.size() < 2 || w[1] != "MJD" || !numbers(2, 1, kMinMjd, kMaxMjd))
+                    return fail(l.number, "expected Date MJD <days, " + format_double(kMinMjd) +
+                                              ".." + format_double(kMaxMjd) + ">");
                 w_.clock.mjd = x[0];
             } else if (w[0] == "SimTime") {
-                if (!numbers(1, 1) || x[0] < 0.0)
-                    return fail(l.number, "expected SimTime <seconds, 0 or more>");
+                if (!numbers(1, 1, 0.0, kMaxSimTime_s))
+                    return fail(l.number, "expected SimTime <seconds, 0.." +
+                                              format_double(kMaxSimTime_s) + ">");
                 w_.clock.t_s = x[0];
             } else if (w[0] == "TimeAccel") {
-                if (!numbers(1, 1) || !(x[0] > 0.0))
-                    return fail(l.number, "expected TimeAccel <factor, more than 0>");
+                if (!numbers(1, 1, kMinTimeAccel, kMaxTimeAccel))
+                    return fail(l.number, "expected TimeAccel <factor, " +
+                                              format_double(kMinTimeAccel) + ".." +
+                                              format_double(kMaxTimeAccel) + ">");
                 w_.clock.time_accel = x[0];
             } else if (w[0] == "Wind") {
-                if (!body() || !numbers(2, 3))
-                    return fail(l.number, "expected Wind BODY east north up (m/s)");
+                if (!body() || !numbers(2, 3, -kMaxWind_m_s, kMaxWind_m_s))
+                    return fail(l.number, "expected Wind BODY east north up (m/s, each within " +
+                                              format_double(kMaxWind_m_s) + ")");
                 body()->wind_horizon = {x[0], x[2], x[1]};
             } else if (w[0] == "GroundElevation") {
-                if (!body() || !numbers(2, 1))
-                    return fail(l.number, "expected GroundElevation BODY height_m");
+                if (!body() || !numbers(2, 1, -kMaxElevation_m, kMaxElevation_m))
+                    return fail(l.number, "expected GroundElevation BODY height_m (within " +
+                                              format_double(kMaxElevation_m) + ")");
                 body()->ground_elevation_m = x[0];
             } else {
                 warn(l.number, "unknown environment line: " + l.text);
@@ -251,6 +255,8 @@ class Reader {
             } else {
                 apply_status(w_, *v, p.status);
             }
+            if (!finite_state(v->state))
+                return fail(load->block.header_line, "vessel " + v->name() + ": state not finite");
         }
         return true;
     }
@@ -303,6 +309,8 @@ class Reader {
             auto w = split_words(l.text);
             if (w.size() != 2 || w[0] != "Ship")
                 return fail(l.number, "expected Ship NAME");
+            if (&l != &lines.front())
+                return fail(l.number, "one vessel has the focus; a Ship line was given already");
             Vessel* v = w_.vessel(w[1]);
             if (!v)
                 return fail(l.number, "no vessel named " + w[1] + " to take the focus");

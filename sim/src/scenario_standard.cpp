@@ -36,6 +36,46 @@ namespace {
 
 constexpr double kDeg = std::numbers::pi / 180.0;
 
+// The range a value of a standard line must lie in; docs/scenario-format.md lists them.
+struct Bound {
+    const char* name;
+    double lo, hi;
+    const char* unit;
+};
+
+constexpr double kMaxCoordinate_m = 1e12;  // beyond the orbit of Saturn
+constexpr double kMaxSpeed_m_s = 1e6;
+constexpr double kMaxAngle_deg = 360.0;
+constexpr double kMaxRate_deg_s = 36000.0;  // a hundred turns a second
+
+constexpr Bound kCoordinate[] = {{"x", -kMaxCoordinate_m, kMaxCoordinate_m, "m"},
+                                 {"y", -kMaxCoordinate_m, kMaxCoordinate_m, "m"},
+                                 {"z", -kMaxCoordinate_m, kMaxCoordinate_m, "m"}};
+constexpr Bound kVelocity[] = {{"x", -kMaxSpeed_m_s, kMaxSpeed_m_s, "m/s"},
+                               {"y", -kMaxSpeed_m_s, kMaxSpeed_m_s, "m/s"},
+                               {"z", -kMaxSpeed_m_s, kMaxSpeed_m_s, "m/s"}};
+constexpr Bound kEuler[] = {{"a", -kMaxAngle_deg, kMaxAngle_deg, "degrees"},
+                            {"b", -kMaxAngle_deg, kMaxAngle_deg, "degrees"},
+                            {"c", -kMaxAngle_deg, kMaxAngle_deg, "degrees"}};
+constexpr Bound kRate[] = {{"x", -kMaxRate_deg_s, kMaxRate_deg_s, "degrees/s"},
+                           {"y", -kMaxRate_deg_s, kMaxRate_deg_s, "degrees/s"},
+                           {"z", -kMaxRate_deg_s, kMaxRate_deg_s, "degrees/s"}};
+constexpr Bound kLongitude{"longitude", -kMaxAngle_deg, kMaxAngle_deg, "degrees"};
+constexpr Bound kLatitude{"latitude", -90.0, 90.0, "degrees"};
+constexpr Bound kSurface[] = {kLongitude, kLatitude};
+constexpr Bound kHeading[] = {{"heading", -kMaxAngle_deg, kMaxAngle_deg, "degrees"}};
+constexpr Bound kGroundPos[] = {
+    kLongitude, kLatitude, {"height", -kMaxCoordinate_m, kMaxCoordinate_m, "m"}};
+constexpr Bound kGroundVel[] = {{"east", -kMaxSpeed_m_s, kMaxSpeed_m_s, "m/s"},
+                                {"north", -kMaxSpeed_m_s, kMaxSpeed_m_s, "m/s"},
+                                {"up", -kMaxSpeed_m_s, kMaxSpeed_m_s, "m/s"}};
+constexpr Bound kHorizonAtt[] = {{"pitch", -kMaxAngle_deg, kMaxAngle_deg, "degrees"},
+                                 {"bank", -kMaxAngle_deg, kMaxAngle_deg, "degrees"},
+                                 {"heading", -kMaxAngle_deg, kMaxAngle_deg, "degrees"}};
+
+// The body no vessel can stand on.
+constexpr const char* kStar = "Sun";
+
 bool to_index(const std::string& text, unsigned& out) {
     const char* end = text.data() + text.size();
     auto [p, ec] = std::from_chars(text.data(), end, out);
@@ -52,9 +92,30 @@ bool numbers(const std::vector<std::string>& args, std::size_t n, double* out) {
     return true;
 }
 
-bool vector3(const std::vector<std::string>& args, VECTOR3& v, double scale = 1.0) {
+// Exactly the numbers of a table of bounds, each within its bound. False with a message naming
+// the expected form, or the value out of range and its bound.
+template <std::size_t N>
+bool bounded(const std::vector<std::string>& args, const Bound (&bounds)[N], double* out,
+             const char* expected, std::string& error) {
+    if (!numbers(args, N, out)) {
+        error = std::string("expected ") + expected;
+        return false;
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        const Bound& b = bounds[i];
+        if (out[i] < b.lo || out[i] > b.hi) {
+            error = std::string(b.name) + " " + args[i] + " outside " + format_double(b.lo) + ".." +
+                    format_double(b.hi) + " " + b.unit;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool vector3(const std::vector<std::string>& args, const Bound (&bounds)[3], VECTOR3& v,
+             const char* expected, std::string& error, double scale = 1.0) {
     double x[3];
-    if (!numbers(args, 3, x))
+    if (!bounded(args, bounds, x, expected, error))
         return false;
     v = VECTOR3{x[0], x[1], x[2]} * scale;
     return true;
@@ -92,7 +153,12 @@ bool level_pairs(const std::vector<std::string>& args, std::size_t count, const 
 }
 
 // ATTACHED P:C,PARENT
-bool attached(const std::string& rest, PendingStatus& p) {
+bool attached(const std::string& rest, PendingStatus& p, std::string& error) {
+    if (!p.attach_parent.empty()) {
+        error = "a vessel hangs on one parent; it has an ATTACHED line already";
+        return false;
+    }
+    error = "expected ATTACHED parent_point:child_point,PARENT";
     std::size_t colon = rest.find(':'), comma = rest.find(',');
     if (colon == std::string::npos || comma == std::string::npos || comma < colon)
         return false;
@@ -101,11 +167,11 @@ bool attached(const std::string& rest, PendingStatus& p) {
         !to_index(rest.substr(colon + 1, comma - colon - 1), child_point))
         return false;
     std::string parent = rest.substr(comma + 1);
-    if (parent.empty() || parent.find_first_of(" \t") != std::string::npos)
+    if (parent.empty() || parent.find_first_of(kBlanks) != std::string::npos)
         return false;
     p.attach_parent = parent;
-    p.attach_parent_point = static_cast<int>(parent_point);
-    p.attach_child_point = static_cast<int>(child_point);
+    p.attach_parent_point = parent_point;
+    p.attach_child_point = child_point;
     return true;
 }
 
@@ -158,40 +224,53 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
             error = "unknown body " + args[1];
             return false;
         }
+        bool landed = equal_nocase(args[0], "Landed");
+        if (landed && b->name() == kStar) {
+            error = "nothing can stand on " + b->name();
+            return false;
+        }
         s.rbody = b->handle();
-        s.status = equal_nocase(args[0], "Landed") ? 1 : 0;
+        s.status = landed ? 1 : 0;
         return true;
     }
-    if (key == "RPOS")
-        return vector3(args, s.rpos) || fail("RPOS x y z (m)");
+    if (key == "RPOS") {
+        if (!vector3(args, kCoordinate, s.rpos, "RPOS x y z (m)", error))
+            return false;
+        if (length(s.rpos) < kMinCentreDistance_m) {
+            error = "the position must be at least " + format_double(kMinCentreDistance_m) +
+                    " m from the body's centre";
+            return false;
+        }
+        return true;
+    }
     if (key == "RVEL")
-        return vector3(args, s.rvel) || fail("RVEL x y z (m/s)");
+        return vector3(args, kVelocity, s.rvel, "RVEL x y z (m/s)", error);
     if (key == "AROT")
-        return vector3(args, s.arot, kDeg) || fail("AROT a b c (degrees)");
+        return vector3(args, kEuler, s.arot, "AROT a b c (degrees)", error, kDeg);
     if (key == "VROT")
-        return vector3(args, s.vrot, kDeg) || fail("VROT x y z (degrees/s)");
+        return vector3(args, kRate, s.vrot, "VROT x y z (degrees/s)", error, kDeg);
     if (key == "POS") {
-        if (!numbers(args, 2, x))
-            return fail("POS lng lat (degrees)");
+        if (!bounded(args, kSurface, x, "POS lng lat (degrees)", error))
+            return false;
         s.surf_lng = x[0] * kDeg;
         s.surf_lat = x[1] * kDeg;
         return true;
     }
     if (key == "HEADING") {
-        if (!numbers(args, 1, x))
-            return fail("HEADING degrees");
+        if (!bounded(args, kHeading, x, "HEADING degrees", error))
+            return false;
         s.surf_hdg = x[0] * kDeg;
         return true;
     }
     if (key == "ATTACHED")
-        return attached(rest, p) || fail("ATTACHED parent_point:child_point,PARENT");
+        return attached(rest, p, error);
     if (key == "PRPLEVEL")
         return level_pairs(args, v.propellants.size(), "propellant resource", p.fuel, error);
     if (key == "THLEVEL")
         return level_pairs(args, v.thrusters.size(), "thruster", p.thrusters, error);
     if (key == "GROUND_POS") {
-        if (!numbers(args, 3, x))
-            return fail("GROUND_POS lng lat height_m");
+        if (!bounded(args, kGroundPos, x, "GROUND_POS lng lat height_m", error))
+            return false;
         p.ground_lng_rad = x[0] * kDeg;
         p.ground_lat_rad = x[1] * kDeg;
         p.ground_height_m = x[2];
@@ -199,15 +278,15 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
         return true;
     }
     if (key == "GROUND_VEL") {
-        if (!numbers(args, 3, x))
-            return fail("GROUND_VEL east north up (m/s)");
+        if (!bounded(args, kGroundVel, x, "GROUND_VEL east north up (m/s)", error))
+            return false;
         p.ground_vel_horizon = {x[0], x[2], x[1]};
         p.has_ground_vel = true;
         return true;
     }
     if (key == "HORIZON_ATT") {
-        if (!numbers(args, 3, x))
-            return fail("HORIZON_ATT pitch bank heading (degrees)");
+        if (!bounded(args, kHorizonAtt, x, "HORIZON_ATT pitch bank heading (degrees)", error))
+            return false;
         p.pitch_rad = x[0] * kDeg;
         p.bank_rad = x[1] * kDeg;
         p.heading_rad = x[2] * kDeg;
@@ -233,21 +312,19 @@ bool is_keyword(const std::string& key) {
 LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus& pending,
                                std::string& error) {
     std::string text = line ? line : "";
-    std::size_t start = text.find_first_not_of(" \t\r");
+    std::size_t start = text.find_first_not_of(kBlanks);
     if (start == std::string::npos) {
         error = "empty line";
         return LineResult::unknown;
     }
-    std::size_t key_end = text.find_first_of(" \t\r", start);
+    std::size_t key_end = text.find_first_of(kBlanks, start);
     std::string key =
         text.substr(start, key_end == std::string::npos ? std::string::npos : key_end - start);
     if (!is_keyword(key)) {
         error = "unknown line: " + text.substr(start);
         return LineResult::unknown;
     }
-    std::string rest = key_end == std::string::npos ? "" : text.substr(key_end);
-    std::size_t rs = rest.find_first_not_of(" \t"), re = rest.find_last_not_of(" \t\r");
-    rest = rs == std::string::npos ? "" : rest.substr(rs, re - rs + 1);
+    std::string rest = key_end == std::string::npos ? "" : trim(text.substr(key_end));
     std::string why;
     if (!read_value(v, key, rest, split_words(rest), pending, why)) {
         error = key + ": " + why;

@@ -105,6 +105,12 @@ bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info,
         error = "cannot write " + path + ": " + std::strerror(err);
         return false;
     };
+    // Renaming onto a link or a device would replace it with a plain file.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = "cannot write " + path + ": not a regular file";
+        return false;
+    }
     std::string temp = path + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0)

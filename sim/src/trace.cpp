@@ -11,6 +11,13 @@ std::string format_double(double v) {
     return std::string(buf, res.ptr);
 }
 
+std::string format_fixed(double v, int decimals) {
+    int n = std::snprintf(nullptr, 0, "%.*f", decimals, v);
+    std::string text(static_cast<std::size_t>(n), '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, v);
+    return text;
+}
+
 std::vector<std::string> Trace::ops() const {
     std::vector<std::string> out;
     out.reserve(entries.size());

@@ -100,6 +100,10 @@ ModuleLibrary* World::module_for(const std::string& class_name, std::string& err
     auto it = modules_.find(class_name);
     if (it != modules_.end())
         return it->second.get();
+    if (!is_module_class_name(class_name)) {
+        error = "the class name must name a module in the modules folder, without a path";
+        return nullptr;
+    }
     auto lib = std::make_unique<ModuleLibrary>();
     lib->class_name = class_name;
     std::string path =

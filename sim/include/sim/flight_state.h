@@ -33,4 +33,7 @@ struct FlightState {
     double rest_timer_s = 0.0;       // how long the vessel has rested still on the ground
 };
 
+// Position, velocity, attitude and rotation are all finite numbers.
+bool finite_state(const FlightState& s);
+
 }  // namespace sim

@@ -19,6 +19,10 @@ struct ModuleLibrary {
     int (*GetModuleVersion)() = nullptr;
 };
 
+// A class name names a library in the modules folder and nothing outside it: it is not empty
+// and holds no path separator ("/", "\\"), no "." or ".." part and no NUL character.
+bool is_module_class_name(const std::string& class_name);
+
 // Opens the library at path and resolves its four entry points. On failure returns false with
 // one line in error saying which library and why, and leaves nothing loaded.
 bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error);

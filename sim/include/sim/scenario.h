@@ -39,7 +39,8 @@ ScenarioWriteBlock saved_block(World& w, Vessel& v);
 std::string scenario_text(World& w, const ScenarioInfo& info);
 
 // Writes scenario_text to a temporary file beside path and renames it onto path, so that path
-// holds either its former contents or the complete new scenario. False with a message on
+// holds either its former contents or the complete new scenario. A path that names something
+// other than a regular file (a link, a device, a folder) is refused. False with a message on
 // failure.
 bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info, std::string& error);
 

@@ -20,10 +20,10 @@ struct PendingStatus {
     VESSELSTATUS2 status{};
     std::vector<VESSELSTATUS2::FUELSPEC> fuel;
     std::vector<VESSELSTATUS2::THRUSTSPEC> thrusters;
-    std::string attach_parent;    // name of the parent vessel, empty when free
-    int attach_parent_point = 0;  // index of the parent's point for children
-    int attach_child_point = 0;   // index of this vessel's point towards a parent
-    bool has_state = false;       // the block gave a position, a landing or a placement
+    std::string attach_parent;         // name of the parent vessel, empty when free
+    unsigned attach_parent_point = 0;  // index of the parent's point for children
+    unsigned attach_child_point = 0;   // index of this vessel's point towards a parent
+    bool has_state = false;            // the block gave a position, a landing or a placement
 
     // Placement relative to the surface (GROUND_POS, GROUND_VEL, HORIZON_ATT), turned into the
     // status record once the clock of the scenario is known.

@@ -11,6 +11,9 @@ namespace sim {
 
 class World;
 
+// The closest a vessel may be placed to its body's centre, where gravity is still finite.
+constexpr double kMinCentreDistance_m = 1.0;
+
 enum class LineResult {
     parsed,     // a standard line, read into the pending status
     unknown,    // no standard keyword: the caller warns

@@ -8,6 +8,7 @@ packages=(
   libcli11-dev
   libplplot-dev plplot-driver-cairo
   binutils clang-format
+  parallel
 )
 
 missing=()

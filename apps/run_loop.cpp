@@ -117,6 +117,10 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         err << "vesselsim: " << error << "\n";
         return kExitFailure;
     }
+    if (!apply_start_overrides(w, o.start, error)) {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    }
     w.clock.time_accel = o.time_accel;
     Telemetry telemetry;
     if (!o.telemetry_path.empty() && !telemetry.open(o.telemetry_path, error)) {

@@ -65,7 +65,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     };
     if (argc > 1 && argv[1][0] != '-' && std::string(argv[1]) != "run")
         return usage_error(std::string("unknown command ") + argv[1] +
-                           " (the commands are run and describe)");
+                           " (the commands are run, describe, montecarlo and montecarlo-merge)");
 
     CLI::App app{"vesselsim: runs vessel modules in the headless stand-in simulator", "vesselsim"};
     app.require_subcommand(1);
@@ -105,6 +105,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                     "folder of the module libraries (default: the "
                     "build's modules folder beside bin/)")
         ->type_name("DIR");
+    add_start_options(*run, o.start);
 
     try {
         app.parse(argc, argv);

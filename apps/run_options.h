@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/start_overrides.h"
 #include "sim/keyboard.h"
 
 namespace app {
@@ -26,6 +27,7 @@ struct RunOptions {
     std::string save_path, telemetry_path, plot_path, hud_path;
     std::string modules_dir;  // empty: the build's module folder beside the program
     bool verbose = false;
+    StartOverrides start;  // changes to the scenario's start
 };
 
 enum class ParseOutcome {

@@ -124,6 +124,8 @@ int montecarlo_command(int argc, const char* const* argv) {
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what(), montecarlo_usage());
     }
+    if (scenario.find_first_of("\r\n") != std::string::npos)
+        return usage_error("the scenario's path holds a line break", montecarlo_usage());
     if (r.dt_min_s > r.dt_max_s)
         return usage_error("--dt-min is more than --dt-max", montecarlo_usage());
     int shard_k = 1, shard_n = 1;

@@ -77,8 +77,8 @@ TEST(MontecarloProgram, TheStudyIsTheSameForAnyJobsAndForItsShardsMerged) {
 
     // Two shards side by side, as over two hosts, then merged.
     Outcome shards =
-        shell(s, "parallel --halt now,fail=1 " + study + " --jobs 1 --shard {}/2 --csv " +
-                     s.path("shard_{}.csv") + " ::: 1 2");
+        shell(s, "parallel --will-cite --halt now,fail=1 " + study +
+                     " --jobs 1 --shard {}/2 --csv " + s.path("shard_{}.csv") + " ::: 1 2");
     ASSERT_EQ(shards.status, 0) << shards.err;
     EXPECT_NE(read_file(s.path("shard_1.csv")), read_file(s.path("shard_2.csv")));
     Outcome merged = shell(s, program() + " montecarlo-merge " + s.path("shard_2.csv") + " " +

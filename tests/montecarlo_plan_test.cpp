@@ -109,7 +109,7 @@ TEST(MontecarloCsv, ARowReadsBackToTheSameLineAndOddScenarioNamesSurvive) {
     ASSERT_TRUE(app::parse_csv_line(app::csv_line(row), back, error)) << error;
     EXPECT_EQ(app::verdict(back.touchdown), "killed by signal 9");
 
-    for (const std::string bad :
+    for (const std::string& bad :
          {std::string("1,2,3"), line + ",extra", "x" + line,
           // success column flipped
           line.substr(0, line.rfind(",1,")) + ",0," + line.substr(line.rfind(",1,") + 3)}) {
@@ -234,7 +234,7 @@ TEST_F(StartOverridesTest, TheCarrierStartsHigherFasterTurnedAndTheLanderStaysOn
     const VECTOR3 axis{std::sin(120 * kDeg), 0.0, std::cos(120 * kDeg)};
     const VECTOR3 axis_in_vessel = sim::tmul(att, axis);
     EXPECT_NEAR(sim::length(sim::mul(att2, axis_in_vessel) - axis), 0.0, 1e-9);
-    const VECTOR3 nose = sim::mul(att, VECTOR3{0, 0, 1}), nose2 = sim::mul(att2, {0, 0, 1});
+    const VECTOR3 nose = sim::mul(att, VECTOR3{0, 0, 1}), nose2 = sim::mul(att2, VECTOR3{0, 0, 1});
     const double nose_turn = std::acos(std::clamp(sim::dot(nose, nose2), -1.0, 1.0)) / kDeg;
     EXPECT_GT(nose_turn, 0.5);
     EXPECT_LE(nose_turn, 8.0 + 1e-9);

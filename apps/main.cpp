@@ -4,12 +4,17 @@
 #include <string>
 
 #include "apps/describe.h"
+#include "apps/montecarlo_command.h"
 #include "apps/run_loop.h"
 #include "apps/run_options.h"
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "describe")
         return app::describe_command(argc, argv, app::default_module_dir());
+    if (argc > 1 && std::string(argv[1]) == "montecarlo")
+        return app::montecarlo_command(argc, argv);
+    if (argc > 1 && std::string(argv[1]) == "montecarlo-merge")
+        return app::montecarlo_merge_command(argc, argv);
     app::RunOptions options;
     switch (app::parse_command_line(argc, argv, options, std::cout, std::cerr)) {
         case app::ParseOutcome::done:

@@ -58,15 +58,9 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last)
     }
 }
 
-}  // namespace
-
-bool write_plot_png(const std::string& path, const std::string& title,
-                    const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
-                    std::string& error) {
-    if (time_s.empty() || panels.empty()) {
-        error = path + ": nothing to plot";
-        return false;
-    }
+// Opens a PNG of rows panels, one above the other, black on white. False with a message when
+// the file cannot be written.
+bool begin_png(const std::string& path, std::size_t rows, std::string& error) {
     if (FILE* probe = std::fopen(path.c_str(), "wb")) {
         std::fclose(probe);
     } else {
@@ -75,11 +69,63 @@ bool write_plot_png(const std::string& path, const std::string& title,
     }
     plsdev("pngcairo");
     plsfnam(path.c_str());
-    plspage(0, 0, 1200, 300 * static_cast<PLINT>(panels.size()), 0, 0);
+    plspage(0, 0, 1200, 300 * static_cast<PLINT>(rows), 0, 0);
     plscolbg(255, 255, 255);
     plscol0(15, 0, 0, 0);
-    plssub(1, static_cast<PLINT>(panels.size()));
+    plssub(1, static_cast<PLINT>(rows));
     plinit();
+    return true;
+}
+
+constexpr int kBins = 40;
+
+void draw_histogram(const HistogramPanel& p, const std::string& title) {
+    double lo = 0.0, hi = p.limit;
+    range_of(p.values, lo, hi);
+    hi = std::max(hi * 1.05, lo + 1e-3);
+    const double width = (hi - lo) / kBins;
+    std::vector<double> x(kBins), count(kBins, 0.0);
+    for (int i = 0; i < kBins; ++i) x[static_cast<std::size_t>(i)] = lo + width * i;
+    for (double v : p.values) {
+        auto bin = static_cast<std::size_t>(std::clamp((v - lo) / width, 0.0, kBins - 1.0));
+        count[bin] += 1.0;
+    }
+    double top = std::max(1.0, *std::max_element(count.begin(), count.end())) * 1.1;
+    plcol0(15);
+    plenv(lo, hi, 0.0, top, 0, 0);
+    pllab(p.x_label.c_str(), "runs", title.c_str());
+    plcol0(9);
+    plbin(kBins, x.data(), count.data(), PL_BIN_NOEXPAND);
+    // The limit of a successful landing.
+    plcol0(1);
+    PLFLT lx[] = {p.limit, p.limit}, ly[] = {0.0, top};
+    plline(2, lx, ly);
+}
+
+}  // namespace
+
+bool write_histogram_png(const std::string& path, const std::string& title,
+                         const std::vector<HistogramPanel>& panels, std::string& error) {
+    if (panels.empty()) {
+        error = path + ": nothing to plot";
+        return false;
+    }
+    if (!begin_png(path, panels.size(), error))
+        return false;
+    for (std::size_t i = 0; i < panels.size(); ++i) draw_histogram(panels[i], i == 0 ? title : "");
+    plend();
+    return true;
+}
+
+bool write_plot_png(const std::string& path, const std::string& title,
+                    const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
+                    std::string& error) {
+    if (time_s.empty() || panels.empty()) {
+        error = path + ": nothing to plot";
+        return false;
+    }
+    if (!begin_png(path, panels.size(), error))
+        return false;
     for (std::size_t i = 0; i < panels.size(); ++i) {
         PlotPanel p = panels[i];
         if (i == 0)

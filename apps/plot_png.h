@@ -17,10 +17,22 @@ struct PlotPanel {
     std::vector<PlotSeries> series;
 };
 
+// The distribution of values in bins, with a marked limit (a vertical line).
+struct HistogramPanel {
+    std::string x_label;
+    std::vector<double> values;
+    double limit = 0.0;
+};
+
 // Draws the panels one above the other against the shared time axis. False with a message
 // when the file cannot be written.
 bool write_plot_png(const std::string& path, const std::string& title,
                     const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
                     std::string& error);
+
+// Draws one histogram per panel, one above the other. False with a message when the file cannot
+// be written.
+bool write_histogram_png(const std::string& path, const std::string& title,
+                         const std::vector<HistogramPanel>& panels, std::string& error);
 
 }  // namespace app

@@ -133,6 +133,10 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         }
         for (const std::string& line : w.log_lines()) log_file << line << "\n";
     }
+    if (!apply_start_overrides(w, o.start, error)) {
+        err << "vesselsim: " << error << "\n";
+        return kExitFailure;
+    }
     if (o.time_accel)
         w.clock.time_accel = *o.time_accel;
     Telemetry telemetry;

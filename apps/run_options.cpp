@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "apps/describe.h"
+#include "apps/montecarlo_command.h"
 #include "apps/output_paths.h"
 #include "sim/clock_limits.h"
 #include "sim/trace.h"
@@ -74,6 +75,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"run", "run a scenario file"},
     {"describe", "create one vessel of a class and print what it declares and what keys do"},
+    {"montecarlo", "run a scenario many times over dispersed starts: the landing envelope"},
+    {"montecarlo-merge", "combine the CSV files of Monte Carlo shards into one report"},
 };
 
 std::string command_names() {
@@ -149,6 +152,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                     "folder of the module libraries (default: the "
                     "build's modules folder beside bin/)")
         ->type_name("DIR");
+    add_start_options(*run, o.start);
 
     try {
         app.parse(argc, argv);
@@ -156,7 +160,11 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         if (run->parsed())
             out << usage_line() << "\n\n" << run->help();
         else
-            out << usage_line() << "\n" << describe_usage_line() << "\n\n" << app.help();
+            out << usage_line() << "\n"
+                << describe_usage_line() << "\n"
+                << montecarlo_usage() << "\n"
+                << montecarlo_merge_usage() << "\n\n"
+                << app.help();
         return ParseOutcome::done;
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/start_overrides.h"
 #include "sim/hud.h"
 #include "sim/keyboard.h"
 
@@ -28,6 +29,7 @@ struct RunOptions {
     sim::HudSize hud_size;    // of the HUD picture, pixels
     std::string modules_dir;  // empty: the build's module folder beside the program
     bool verbose = false;
+    StartOverrides start;  // changes to the scenario's start
 };
 
 enum class ParseOutcome {

@@ -10,6 +10,7 @@ packages=(
   libcairo2-dev fonts-dejavu-core
   binutils clang-format
   clang libclang-rt-dev
+  parallel
 )
 
 missing=()

@@ -292,13 +292,14 @@ TEST(Program, TheLogIsOpenedOnceTheScenarioHasBeenReadAndKeepsItsWarnings) {
 TEST(Program, HelpListsEveryCommand) {
     Outcome r = vesselsim({"--help"});
     EXPECT_EQ(r.status, 0) << r.err;
-    for (const char* command : {"run", "describe"}) {
+    for (const char* command : {"run", "describe", "montecarlo", "montecarlo-merge"}) {
         EXPECT_NE(r.out.find("usage: vesselsim " + std::string(command) + " "), std::string::npos)
             << r.out;
         EXPECT_NE(r.out.find("\n  " + std::string(command) + " "), std::string::npos) << r.out;
     }
     Outcome unknown = vesselsim({"walk"});
-    EXPECT_NE(unknown.err.find("(the commands are run, describe)"), std::string::npos)
+    EXPECT_NE(unknown.err.find("(the commands are run, describe, montecarlo, montecarlo-merge)"),
+              std::string::npos)
         << unknown.err;
 }
 

@@ -24,15 +24,20 @@ VECTOR3 body_fixed_from_equ(const EquPos& e) {
            e.radius_m;
 }
 
-MATRIX3 horizon_basis(double lng, double lat) {
-    double so = std::sin(lng), co = std::cos(lng), sa = std::sin(lat), ca = std::cos(lat);
+namespace {
+
+// Columns east, up, north from the sines and cosines of longitude and latitude.
+MATRIX3 basis_from(double so, double co, double sa, double ca) {
     VECTOR3 east{-so, 0.0, co};
     VECTOR3 up{ca * co, sa, ca * so};
     VECTOR3 north{-sa * co, ca, -sa * so};
     return from_columns(east, up, north);
 }
 
-namespace {
+// The horizon basis at a body-fixed position, from its coordinates without trigonometry (it
+// runs in every sub-step of the motion); on the polar axis, where longitude is undefined, as
+// horizon_basis takes it (longitude 0).
+MATRIX3 horizon_basis_at(const VECTOR3& p);
 
 // Where an object's frame of positions is centred: a body's centre, or a vessel's reference body.
 VECTOR3 centre_of(const World& w, const Object& o) {
@@ -45,6 +50,24 @@ VECTOR3 centre_of(const World& w, const Object& o) {
 VECTOR3 offset_from_centre(const Object& o) {
     return o.kind() == Object::Kind::Vessel ? static_cast<const Vessel&>(o).state.rpos
                                             : VECTOR3{0, 0, 0};
+}
+
+}  // namespace
+
+MATRIX3 horizon_basis(double lng, double lat) {
+    return basis_from(std::sin(lng), std::cos(lng), std::sin(lat), std::cos(lat));
+}
+
+namespace {
+
+MATRIX3 horizon_basis_at(const VECTOR3& p) {
+    double rho = std::sqrt(p.x * p.x + p.z * p.z);
+    if (rho <= 0.0) {
+        EquPos e = equ_from_body_fixed(p);
+        return horizon_basis(e.lng_rad, e.lat_rad);
+    }
+    double r = length(p);
+    return basis_from(p.z / rho, p.x / rho, p.y / r, rho / r);
 }
 
 }  // namespace
@@ -78,8 +101,7 @@ MATRIX3 global_to_horizon(const World& w, const Vessel& v) {
     if (!v.state.ref)
         return identity3();
     MATRIX3 body = v.state.ref->rotation(w.clock.mjd);
-    EquPos e = equ_pos(w, v);
-    return transpose(mul(body, horizon_basis(e.lng_rad, e.lat_rad)));
+    return transpose(mul(body, horizon_basis_at(tmul(body, v.state.rpos))));
 }
 
 MATRIX3 vessel_to_horizon(const World& w, const Vessel& v) {

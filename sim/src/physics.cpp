@@ -367,9 +367,13 @@ Loads compute_loads(const World& w, const Vessel& v) {
     Loads out;
     out.force_global = l.force;
     out.torque_local = l.torque;
-    out.weight_global = gravity(v) * v.mass_kg();
+    out.weight_global = weight_global(v);
     out.contact = l.contact;
     return out;
+}
+
+VECTOR3 weight_global(const Vessel& v) {
+    return gravity(v) * v.mass_kg();
 }
 
 double height_above_ground(const World&, const Vessel& v) {

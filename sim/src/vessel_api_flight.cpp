@@ -85,8 +85,8 @@ void VESSEL::GetAngularVel(VECTOR3& avel) const {
 bool VESSEL::GetWeightVector(VECTOR3& G) const {
     auto& v = sim::record(this);
     v.trace.record("GetWeightVector");
-    sim::Loads l = sim::compute_loads(world_of(), v);
-    G = sim::tmul(v.state.rot, l.weight_global);
+    // Gravity alone: no need for the other loads.
+    G = sim::tmul(v.state.rot, sim::weight_global(v));
     return v.state.ref != nullptr;
 }
 

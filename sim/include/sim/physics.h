@@ -27,6 +27,10 @@ struct Loads {
 };
 Loads compute_loads(const World& w, const Vessel& v);
 
+// The weight of a vessel and what hangs on it: its reference body's gravity times its mass,
+// global orientation, N.
+VECTOR3 weight_global(const Vessel& v);
+
 // Sets a vessel's motion from a status record: free flight from position, velocity, attitude
 // and rotation, or landed at the record's longitude, latitude and heading. Propellant and
 // thruster levels the record lists are applied too.

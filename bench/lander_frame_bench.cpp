@@ -1,0 +1,103 @@
+// The lander's clbkBeforeStep in each phase of its descent, in nanoseconds per call, beside the
+// stand-in's whole frame (every vessel's callbacks, the motion, the observations) in the same
+// phase. The lander runs from its module library, as the program loads it.
+#include <functional>
+
+#include "bench_worlds.h"
+#include "lander/quor_tevlan.h"
+
+namespace {
+
+struct Phase {
+    const char* scenario;
+    // True while the lander is in the phase.
+    std::function<bool(const sim::Vessel&, const quor_tevlan&)> holds;
+    int settle_frames;  // frames into the phase before measuring
+};
+
+const quor_tevlan& lander_of(const sim::Vessel& v) {
+    return *static_cast<const quor_tevlan*>(v.iface);
+}
+
+// A world flown forward into the phase; null when the phase never came.
+std::unique_ptr<sim::World> world_in(benchmark::State& state, const Phase& p,
+                                     sim::Vessel*& lander) {
+    auto w = bench::load(state, p.scenario);
+    if (!w)
+        return nullptr;
+    lander = w->vessel("Tevlan");
+    int settled = 0;
+    while (lander && w->clock.t_s < bench::kTimeLimit_s && settled <= p.settle_frames) {
+        w->step(bench::kFrame_s);
+        settled = p.holds(*lander, lander_of(*lander)) ? settled + 1 : 0;
+    }
+    if (!lander || settled <= p.settle_frames) {
+        state.SkipWithError("the lander never reached the phase");
+        return nullptr;
+    }
+    return w;
+}
+
+void BM_LanderFrame(benchmark::State& state, const Phase& p) {
+    sim::Vessel* lander = nullptr;
+    auto w = world_in(state, p, lander);
+    if (!w)
+        return;
+    VESSEL2* cb = lander->callbacks();
+    const double t = w->clock.t_s, mjd = w->clock.mjd;
+    for (auto _ : state) {
+        sim::CallbackScope scope(*w, lander);
+        cb->clbkBeforeStep(t, bench::kFrame_s, mjd);
+    }
+    if (!p.holds(*lander, lander_of(*lander)))
+        state.SkipWithError("the lander left the phase while measured");
+}
+
+void BM_StandInFrame(benchmark::State& state, const Phase& p) {
+    sim::Vessel* lander = nullptr;
+    auto w = world_in(state, p, lander);
+    double frames = 0;
+    for (auto _ : state) {
+        if (!w)
+            return;
+        w->step(bench::kFrame_s);
+        frames += 1;
+        if (!p.holds(*lander, lander_of(*lander))) {
+            // The phase is over: fly a fresh world into it.
+            state.PauseTiming();
+            w.reset();
+            w = world_in(state, p, lander);
+            state.ResumeTiming();
+        }
+    }
+    bench::report_frames(state, frames);
+}
+
+const Phase kArmedFar{
+    "mars_entry.scn",
+    [](const sim::Vessel&, const quor_tevlan& l) { return l.autopilot_phase == autopilot_armed; },
+    1};
+const Phase kAttached{
+    "mars_descent.scn",
+    [](const sim::Vessel&, const quor_tevlan& l) { return l.autopilot_phase == attached_descent; },
+    10};
+const Phase kPowered{
+    "mars_descent.scn",
+    [](const sim::Vessel&, const quor_tevlan& l) { return l.autopilot_phase == powered_descent; },
+    100};
+const Phase kOnGround{"mars_descent.scn",
+                      [](const sim::Vessel& v, const quor_tevlan& l) {
+                          return l.autopilot_phase == autopilot_off && v.state.landed;
+                      },
+                      50};
+
+#define PHASE_BENCHMARKS(name, phase)                                             \
+    BENCHMARK_CAPTURE(BM_LanderFrame, name, phase)->Unit(benchmark::kNanosecond); \
+    BENCHMARK_CAPTURE(BM_StandInFrame, name, phase)->Unit(benchmark::kNanosecond)
+
+PHASE_BENCHMARKS(armed_far_from_mars, kArmedFar);
+PHASE_BENCHMARKS(attached_descent, kAttached);
+PHASE_BENCHMARKS(powered_descent, kPowered);
+PHASE_BENCHMARKS(on_the_ground, kOnGround);
+
+}  // namespace

@@ -1,0 +1,264 @@
+// The parts of a Monte Carlo study that run in one process: the plan's dispersions and shards,
+// the CSV that carries a run, the judgement and percentiles of the report, and the start
+// overrides that make a run's conditions.
+#include <cmath>
+#include <numbers>
+
+#include "apps/montecarlo_csv.h"
+#include "apps/montecarlo_report.h"
+#include "sim/frames.h"
+#include "sim/physics.h"
+#include "sim/scenario.h"
+#include "support/world_fixture.h"
+
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+bool on_decimals(double v, int decimals) {
+    double scaled = v * std::pow(10.0, decimals);
+    return std::abs(scaled - std::round(scaled)) < 1e-6;
+}
+
+}  // namespace
+
+TEST(MontecarloPlan, DispersionsStayInTheirRangesOnTheirDecimalsAndCoverThem) {
+    app::DispersionRanges r;
+    r.dt_min_s = 0.015;
+    double lowest_dt = 1.0, highest_dt = 0.0, lowest_turn = 0.0, highest_turn = 0.0;
+    for (int run = 0; run < 2000; ++run) {
+        app::Dispersion d = app::disperse(r, 42, run);
+        const app::StartOverrides& s = d.start;
+        ASSERT_EQ(d.run, run);
+        EXPECT_GE(d.dt_s, 0.015);
+        EXPECT_LE(d.dt_s, 0.05);
+        EXPECT_GE(s.height_scale, 0.9);
+        EXPECT_LE(s.height_scale, 1.1);
+        EXPECT_GE(s.speed_scale, 0.8);
+        EXPECT_LE(s.speed_scale, 1.2);
+        EXPECT_GE(s.wind_m_s, 0.0);
+        EXPECT_LE(s.wind_m_s, 15.0);
+        EXPECT_GE(s.wind_from_deg, 0.0);
+        EXPECT_LE(s.wind_from_deg, 360.0);
+        EXPECT_GE(s.turn_axis_deg, 0.0);
+        EXPECT_LE(s.turn_axis_deg, 180.0);
+        EXPECT_GE(std::abs(s.ground_offset_m), 0.0);
+        EXPECT_LE(std::abs(s.ground_offset_m), 2000.0);
+        EXPECT_LE(std::abs(s.turn_deg), 10.0);
+        EXPECT_TRUE(on_decimals(d.dt_s, 4) && on_decimals(s.height_scale, 4) &&
+                    on_decimals(s.wind_m_s, 2) && on_decimals(s.turn_deg, 2) &&
+                    on_decimals(s.ground_offset_m, 0))
+            << run;
+        lowest_dt = std::min(lowest_dt, d.dt_s);
+        highest_dt = std::max(highest_dt, d.dt_s);
+        lowest_turn = std::min(lowest_turn, s.turn_deg);
+        highest_turn = std::max(highest_turn, s.turn_deg);
+    }
+    // The whole range is used, both ends.
+    EXPECT_LT(lowest_dt, 0.0152);
+    EXPECT_GT(highest_dt, 0.0498);
+    EXPECT_LT(lowest_turn, -9.9);
+    EXPECT_GT(highest_turn, 9.9);
+    // Fixed by the study's seed and the run number; another seed or run, other values.
+    EXPECT_EQ(app::disperse(r, 42, 7).seed, app::disperse(r, 42, 7).seed);
+    EXPECT_EQ(app::disperse(r, 42, 7).start.height_scale,
+              app::disperse(r, 42, 7).start.height_scale);
+    EXPECT_NE(app::disperse(r, 42, 7).seed, app::disperse(r, 43, 7).seed);
+    EXPECT_NE(app::disperse(r, 42, 7).seed, app::disperse(r, 42, 8).seed);
+}
+
+TEST(MontecarloPlan, ShardsSplitTheRunsWithoutGapOrOverlap) {
+    for (int runs : {1, 2, 7, 1000})
+        for (int n : {1, 2, 3, 8}) {
+            int next = 0;
+            for (int k = 1; k <= n; ++k) {
+                app::RunRange r = app::shard_runs(runs, k, n);
+                EXPECT_EQ(r.first, next) << runs << " " << k << "/" << n;
+                EXPECT_GE(r.end, r.first);
+                EXPECT_LE(r.end - r.first, (runs + n - 1) / n);
+                next = r.end;
+            }
+            EXPECT_EQ(next, runs) << runs << " in " << n;
+        }
+    const std::vector<std::pair<std::string, bool>> texts = {
+        {"1/2", true},  {"2/2", true},  {"1/1", true},  {"0/2", false},
+        {"3/2", false}, {"1/0", false}, {"a/2", false}, {"1/2x", false},
+        {"1/", false},  {"/2", false},  {"12", false},  {"-1/2", false}};
+    for (const auto& [text, ok] : texts) {
+        int k = 0, n = 0;
+        EXPECT_EQ(app::parse_shard(text, k, n), ok) << text;
+    }
+}
+
+TEST(MontecarloCsv, ARowReadsBackToTheSameLineAndOddScenarioNamesSurvive) {
+    app::StudyRow row{"dir, with \"quotes\"/x.scn", app::disperse({}, 5, 3), {}};
+    row.touchdown = {true, true, 1.23456, 0.0432, 0.51, 20.98765, 107.5201, ""};
+    std::string line = app::csv_line(row);
+    app::StudyRow back;
+    std::string error;
+    ASSERT_TRUE(app::parse_csv_line(line, back, error)) << error << ": " << line;
+    EXPECT_EQ(back.scenario, row.scenario);
+    EXPECT_EQ(back.dispersion.seed, row.dispersion.seed);
+    EXPECT_EQ(back.dispersion.start.as_arguments(), row.dispersion.start.as_arguments());
+    EXPECT_EQ(back.touchdown.vertical_m_s, 1.2346);
+    EXPECT_EQ(app::csv_line(back), line);
+
+    // A run that never touched down keeps its reason.
+    row.touchdown = {};
+    row.touchdown.failure = "killed by signal 9";
+    ASSERT_TRUE(app::parse_csv_line(app::csv_line(row), back, error)) << error;
+    EXPECT_EQ(app::verdict(back.touchdown), "killed by signal 9");
+
+    for (const std::string& bad :
+         {std::string("1,2,3"), line + ",extra", "x" + line,
+          // success column flipped
+          line.substr(0, line.rfind(",1,")) + ",0," + line.substr(line.rfind(",1,") + 3)}) {
+        EXPECT_FALSE(app::parse_csv_line(bad, back, error)) << bad;
+    }
+}
+
+TEST(MontecarloReport, AVerdictBreaksAtEachLimitItself) {
+    const app::Touchdown good{true, true, 1.5, 0.02, 0.5, 20.0, 100.0, ""};
+    EXPECT_EQ(app::verdict(good), "");
+    struct Case {
+        void (*spoil)(app::Touchdown&);
+        const char* why;
+    };
+    const Case cases[] = {
+        {[](app::Touchdown& t) { t.vertical_m_s = 2.5; }, "vertical speed"},
+        {[](app::Touchdown& t) { t.horizontal_m_s = 0.5; }, "horizontal speed"},
+        {[](app::Touchdown& t) { t.tilt_deg = 5.0; }, "tilt"},
+        {[](app::Touchdown& t) { t.propellant_kg = 0.0; }, "no propellant"},
+        {[](app::Touchdown& t) { t.autopilot_off = false; }, "autopilot still on"},
+        {[](app::Touchdown& t) { t.touched = false; }, "no touchdown"},
+    };
+    for (const Case& c : cases) {
+        app::Touchdown t = good;
+        c.spoil(t);
+        EXPECT_EQ(app::verdict(t), c.why);
+    }
+    app::Touchdown below = good;
+    below.vertical_m_s = 2.4999;
+    below.horizontal_m_s = 0.4999;
+    below.tilt_deg = 4.9999;
+    below.propellant_kg = 0.0001;
+    EXPECT_EQ(app::verdict(below), "");
+}
+
+TEST(MontecarloReport, PercentilesTakeTheNearestRank) {
+    std::vector<double> v;
+    for (int i = 1; i <= 200; ++i) v.push_back(i);
+    EXPECT_EQ(app::percentile(v, 50), 100);
+    EXPECT_EQ(app::percentile(v, 95), 190);
+    EXPECT_EQ(app::percentile(v, 99), 198);
+    EXPECT_EQ(app::percentile(v, 100), 200);
+    EXPECT_EQ(app::percentile({7.0}, 50), 7.0);
+    EXPECT_EQ(app::percentile({1.0, 2.0, 3.0}, 50), 2.0);
+    EXPECT_EQ(app::percentile({1.0, 2.0, 3.0}, 67), 3.0);
+}
+
+namespace {
+
+// A carrier over Mars with a lander on it, and a landed carrier elsewhere.
+const char* kStart = R"(BEGIN_SHIPS
+Carrier:carrier
+  STATUS Orbiting Mars
+  GROUND_POS 30 20 3000
+  GROUND_VEL 30 -20 -80
+  HORIZON_ATT 70 10 200
+END
+Tevlan:quor_tevlan
+  STATUS Orbiting Mars
+  ATTACHED 0:0,Carrier
+END
+Parked:carrier
+  STATUS Landed Mars
+  POS 31 20
+  HEADING 40
+END
+END_SHIPS
+)";
+
+class StartOverridesTest : public WorldTest {
+  protected:
+    void load() {
+        std::string error;
+        ASSERT_TRUE(sim::load_scenario_text(*world, kStart, "start.scn", error)) << error;
+    }
+    MATRIX3 attitude_over_ground(const sim::Vessel& v) const {
+        return sim::vessel_to_horizon(*world, v);
+    }
+};
+
+}  // namespace
+
+TEST_F(StartOverridesTest, TheCarrierStartsHigherFasterTurnedAndTheLanderStaysOnIt) {
+    load();
+    sim::Vessel* carrier = world->vessel("Carrier");
+    sim::Vessel* lander = world->vessel("Tevlan");
+    sim::Vessel* parked = world->vessel("Parked");
+    const double height = sim::height_above_ground(*world, *carrier);
+    const VECTOR3 vel =
+        sim::mul(sim::global_to_horizon(*world, *carrier), sim::ground_velocity(*world, *carrier));
+    const MATRIX3 att = attitude_over_ground(*carrier);
+    const double parked_height = sim::height_above_ground(*world, *parked);
+    const sim::EquPos place = sim::equ_pos(*world, *carrier);
+    auto hanging = [&] {
+        return sim::tmul(carrier->state.rot, lander->state.rpos - carrier->state.rpos);
+    };
+    const VECTOR3 offset = hanging();
+
+    app::StartOverrides o;
+    o.height_scale = 1.07;
+    o.speed_scale = 0.85;
+    o.turn_deg = 8.0;
+    o.turn_axis_deg = 120.0;
+    o.wind_m_s = 10.0;
+    o.wind_from_deg = 90.0;  // from the east
+    o.ground_offset_m = -1500.0;
+    std::string error;
+    ASSERT_TRUE(app::apply_start_overrides(*world, o, error)) << error;
+
+    sim::Body* mars = world->body("Mars");
+    EXPECT_DOUBLE_EQ(mars->ground_elevation_m, -1500.0);
+    EXPECT_NEAR(sim::height_above_ground(*world, *carrier), height * 1.07, 1e-6);
+    const sim::EquPos moved = sim::equ_pos(*world, *carrier);
+    EXPECT_NEAR(moved.lng_rad, place.lng_rad, 1e-12);
+    EXPECT_NEAR(moved.lat_rad, place.lat_rad, 1e-12);
+    const VECTOR3 vel2 =
+        sim::mul(sim::global_to_horizon(*world, *carrier), sim::ground_velocity(*world, *carrier));
+    for (double k : {vel2.x / vel.x, vel2.y / vel.y, vel2.z / vel.z}) EXPECT_NEAR(k, 0.85, 1e-9);
+    // Turned by 8 degrees about the horizontal axis at heading 120: that axis (x east, z north)
+    // keeps its place, every other direction of the vessel moves.
+    const MATRIX3 att2 = attitude_over_ground(*carrier);
+    const VECTOR3 axis{std::sin(120 * kDeg), 0.0, std::cos(120 * kDeg)};
+    const VECTOR3 axis_in_vessel = sim::tmul(att, axis);
+    EXPECT_NEAR(sim::length(sim::mul(att2, axis_in_vessel) - axis), 0.0, 1e-9);
+    const VECTOR3 nose = sim::mul(att, VECTOR3{0, 0, 1}), nose2 = sim::mul(att2, VECTOR3{0, 0, 1});
+    const double nose_turn = std::acos(std::clamp(sim::dot(nose, nose2), -1.0, 1.0)) / kDeg;
+    EXPECT_GT(nose_turn, 0.5);
+    EXPECT_LE(nose_turn, 8.0 + 1e-9);
+    // Wind from the east blows towards the west.
+    EXPECT_NEAR(mars->wind_horizon.x, -10.0, 1e-9);
+    EXPECT_NEAR(mars->wind_horizon.z, 0.0, 1e-9);
+    // The landed carrier stands on the lowered ground; the lander hangs where it hung.
+    EXPECT_NEAR(sim::height_above_ground(*world, *parked), parked_height, 1e-6);
+    EXPECT_TRUE(parked->state.landed);
+    EXPECT_NEAR(sim::length(hanging() - offset), 0.0, 1e-6);
+}
+
+TEST_F(StartOverridesTest, NoOverridesLeaveTheWorldAsLoadedAndNeedNoFreeVessel) {
+    load();
+    sim::Vessel* carrier = world->vessel("Carrier");
+    const VECTOR3 pos = carrier->state.rpos, vel = carrier->state.rvel;
+    std::string error;
+    ASSERT_TRUE(app::apply_start_overrides(*world, {}, error));
+    EXPECT_EQ(sim::length(carrier->state.rpos - pos), 0.0);
+    EXPECT_EQ(sim::length(carrier->state.rvel - vel), 0.0);
+    EXPECT_TRUE(app::StartOverrides{}.as_arguments().empty());
+
+    sim::World empty(module_dir());
+    app::StartOverrides o;
+    o.wind_m_s = 3.0;
+    EXPECT_FALSE(app::apply_start_overrides(empty, o, error));
+}

@@ -1,0 +1,154 @@
+// vesselsim montecarlo as users run it: the same CSV and table whatever the number of jobs,
+// shards run side by side with GNU parallel and merged into the single study, and a failed run
+// replayed by the command the study prints for it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "apps/montecarlo_csv.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A folder of this test process's files, removed when it ends.
+struct Scratch {
+    std::string dir;
+    Scratch() {
+        dir = ::testing::TempDir() + "montecarlo_test_" + std::to_string(getpid());
+        std::system(("mkdir -p " + dir).c_str());
+    }
+    ~Scratch() { std::system(("rm -rf " + dir).c_str()); }
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+};
+
+Outcome shell(const Scratch& s, const std::string& command) {
+    std::string cmd = command + " >" + s.path("stdout") + " 2>" + s.path("stderr");
+    int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(s.path("stdout")),
+            read_file(s.path("stderr"))};
+}
+
+// A short descent: the carrier from 2.5 km, the lander with propellant or without.
+std::string scenario(const Scratch& s, bool propellant) {
+    std::string path = s.path(propellant ? "short.scn" : "dry.scn");
+    std::ofstream(path) << "BEGIN_SHIPS\nCarrier:carrier\n  STATUS Orbiting Mars\n"
+                           "  GROUND_POS -45 22.5 2500\n  GROUND_VEL 5 3 -60\n"
+                           "  HORIZON_ATT 88 0 240\nEND\nTevlan:quor_tevlan\n"
+                           "  STATUS Orbiting Mars\n  ATTACHED 0:0,Carrier\n"
+                        << (propellant ? "" : "  PRPLEVEL 0:0\n") << "END\nEND_SHIPS\n";
+    return path;
+}
+
+// The rest of the line after the first occurrence of marker at or after from; "" without one.
+std::string rest_of_line(const std::string& text, const std::string& marker, std::size_t from = 0) {
+    std::size_t at = text.find(marker, from);
+    if (at == std::string::npos)
+        return "";
+    at += marker.size();
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+std::string program() {
+    return VESSELSIM_PROGRAM;
+}
+
+}  // namespace
+
+TEST(MontecarloProgram, TheStudyIsTheSameForAnyJobsAndForItsShardsMerged) {
+    Scratch s;
+    const std::string study =
+        program() + " montecarlo " + scenario(s, true) + " --runs 5 --seed 11 --dt-min 0.03";
+    Outcome one = shell(s, study + " --jobs 1 --csv " + s.path("one.csv"));
+    ASSERT_EQ(one.status, 0) << one.err;
+    Outcome two = shell(s, study + " --jobs 2 --csv " + s.path("two.csv"));
+    ASSERT_EQ(two.status, 0) << two.err;
+    const std::string csv = read_file(s.path("one.csv"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6) << csv;
+    EXPECT_EQ(read_file(s.path("two.csv")), csv);
+    EXPECT_EQ(two.out, one.out);
+    EXPECT_NE(one.out.find(": 5 runs\n  success: "), std::string::npos) << one.out;
+
+    // Two shards side by side, as over two hosts, then merged.
+    Outcome shards =
+        shell(s, "parallel --will-cite --halt now,fail=1 " + study +
+                     " --jobs 1 --shard {}/2 --csv " + s.path("shard_{}.csv") + " ::: 1 2");
+    ASSERT_EQ(shards.status, 0) << shards.err;
+    EXPECT_NE(read_file(s.path("shard_1.csv")), read_file(s.path("shard_2.csv")));
+    Outcome merged = shell(s, program() + " montecarlo-merge " + s.path("shard_2.csv") + " " +
+                                  s.path("shard_1.csv") + " --csv " + s.path("merged.csv"));
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    EXPECT_EQ(read_file(s.path("merged.csv")), csv);
+    EXPECT_EQ(merged.out, one.out);
+
+    // A shard given twice is refused, not counted twice.
+    Outcome twice = shell(
+        s, program() + " montecarlo-merge " + s.path("shard_1.csv") + " " + s.path("shard_1.csv"));
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.err.find("appears twice"), std::string::npos) << twice.err;
+}
+
+TEST(MontecarloProgram, AFailedRunPrintsTheCommandThatReplaysIt) {
+    Scratch s;
+    // Without propellant every run falls: each fails and prints its command.
+    Outcome study = shell(s, program() + " montecarlo " + scenario(s, false) +
+                                 " --runs 2 --seed 5 --jobs 2 --csv " + s.path("dry.csv"));
+    ASSERT_EQ(study.status, 0) << study.err;
+    EXPECT_NE(study.out.find("success: 0 of 2"), std::string::npos) << study.out;
+    const std::string command = rest_of_line(study.out, "  run 1 (vertical speed): ");
+    ASSERT_FALSE(command.empty()) << study.out;
+    Outcome replay = shell(s, command);
+    ASSERT_EQ(replay.status, 0) << replay.err;
+
+    std::istringstream rows(read_file(s.path("dry.csv")));
+    std::string line;
+    app::StudyRow row;
+    std::string error;
+    std::getline(rows, line);
+    std::getline(rows, line);
+    std::getline(rows, line);
+    ASSERT_TRUE(app::parse_csv_line(line, row, error)) << error;
+    ASSERT_EQ(row.dispersion.run, 1);
+    const app::Touchdown& t = row.touchdown;
+    char expected[160];
+    std::snprintf(expected, sizeof expected,
+                  "vertical %.2f m/s, horizontal %.2f m/s, tilt %.1f deg, propellant %.1f kg",
+                  t.vertical_m_s, t.horizontal_m_s, t.tilt_deg, t.propellant_kg);
+    const std::size_t lander = replay.out.find("  Tevlan (quor_tevlan)");
+    ASSERT_NE(lander, std::string::npos) << replay.out;
+    const std::string figures =
+        rest_of_line(replay.out, " s: ", replay.out.find("touchdown at", lander));
+    EXPECT_EQ(figures, expected) << replay.out;
+    EXPECT_GT(t.vertical_m_s, 2.5);
+}
+
+TEST(MontecarloProgram, UsageErrorsExitWithTwo) {
+    Scratch s;
+    const std::string scn = scenario(s, true);
+    for (const std::string& args :
+         {std::string(""), scn, scn + " --runs 0", scn + " --runs 2 --shard 3/2",
+          scn + " --runs 2 --shard x", scn + " --runs 2 --dt-min 0.04 --dt-max 0.02",
+          scn + " --runs 2 --jobs 0", scn + " --runs 2 --wind-max -1"}) {
+        Outcome r = shell(s, program() + " montecarlo " + args);
+        EXPECT_EQ(r.status, 2) << args << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("vesselsim: ", 0), 0u) << args;
+    }
+    Outcome missing = shell(s, program() + " montecarlo " + s.path("none.scn") + " --runs 1");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot read the file"), std::string::npos) << missing.err;
+}

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "apps/csv_field.h"
+
 namespace app {
 
 namespace {
@@ -20,15 +22,6 @@ std::string fixed(double v, int decimals) {
 double round_to(double v, int decimals) {
     double scale = std::pow(10.0, decimals);
     return std::round(v * scale) / scale;
-}
-
-// A field in quotes when it holds a comma, a quote or a line end.
-std::string field(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string q = "\"";
-    for (char c : text) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
 }
 
 bool split_fields(const std::string& line, std::vector<std::string>& fields) {
@@ -99,7 +92,7 @@ std::string csv_line(const StudyRow& row) {
     const std::string why = verdict(t);
     const int k = kTouchdownDecimals;
     const std::vector<std::string> fields = {std::to_string(d.run),       std::to_string(d.seed),
-                                             field(row.scenario),         fixed(d.dt_s, 4),
+                                             csv_field(row.scenario),     fixed(d.dt_s, 4),
                                              fixed(s.height_scale, 4),    fixed(s.speed_scale, 4),
                                              fixed(s.wind_m_s, 2),        fixed(s.wind_from_deg, 1),
                                              fixed(s.turn_deg, 2),        fixed(s.turn_axis_deg, 1),
@@ -107,7 +100,7 @@ std::string csv_line(const StudyRow& row) {
                                              t.autopilot_off ? "1" : "0", fixed(t.vertical_m_s, k),
                                              fixed(t.horizontal_m_s, k),  fixed(t.tilt_deg, k),
                                              fixed(t.propellant_kg, k),   fixed(t.time_s, k),
-                                             why.empty() ? "1" : "0",     field(why)};
+                                             why.empty() ? "1" : "0",     csv_field(why)};
     std::string line;
     for (const auto& f : fields) line += (line.empty() ? "" : ",") + f;
     return line;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "apps/csv_field.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/trace.h"
@@ -18,15 +19,6 @@ namespace {
 
 constexpr double kDeg = 180.0 / std::numbers::pi;
 using sim::format_fixed;
-
-// Names go into a CSV field: quote them when they hold a separator or a quote.
-std::string csv_field(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos)
-        return s;
-    std::string q = "\"";
-    for (char c : s) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
-}
 
 // A value that rounds to zero at the given decimals, without the sign that rounding noise
 // leaves on it ("-0.000").

@@ -11,20 +11,9 @@
 #include <sstream>
 
 #include "apps/montecarlo_csv.h"
+#include "support/program_outcome.h"
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A folder of this test process's files, removed when it ends.
 struct Scratch {

@@ -14,22 +14,11 @@
 #include "apps/telemetry.h"
 #include "host/keys.h"
 #include "sim/scenario.h"
+#include "support/program_outcome.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"
 
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;

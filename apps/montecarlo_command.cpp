@@ -16,15 +16,6 @@
 
 namespace app {
 
-std::string montecarlo_usage() {
-    return "usage: vesselsim montecarlo SCENARIO --runs N [--seed S] [--jobs J] [--shard K/N] "
-           "[--csv FILE] [--plot FILE.png] [--modules DIR] [dispersion options]";
-}
-
-std::string montecarlo_merge_usage() {
-    return "usage: vesselsim montecarlo-merge CSV... [--csv FILE] [--plot FILE.png]";
-}
-
 namespace {
 
 struct Outputs {

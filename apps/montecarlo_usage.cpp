@@ -1,0 +1,15 @@
+// The usage lines of the Monte Carlo commands, which the program's help also prints.
+#include "apps/montecarlo_command.h"
+
+namespace app {
+
+std::string montecarlo_usage() {
+    return "usage: vesselsim montecarlo SCENARIO --runs N [--seed S] [--jobs J] [--shard K/N] "
+           "[--csv FILE] [--plot FILE.png] [--modules DIR] [dispersion options]";
+}
+
+std::string montecarlo_merge_usage() {
+    return "usage: vesselsim montecarlo-merge CSV... [--csv FILE] [--plot FILE.png]";
+}
+
+}  // namespace app

@@ -1,5 +1,6 @@
 // No module callback allocates during frames once set-up is done: a whole descent from arrival,
-// every phase of the lander flown, with the program's allocation functions counting.
+// every phase of the lander flown, and a launch from the pad, with the program's allocation
+// functions counting.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,6 +8,7 @@
 
 #include "allocation_counter.h"
 #include "lander/quor_tevlan.h"
+#include "launchpad/b_tvm58.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
 
@@ -54,4 +56,24 @@ TEST(ModuleAllocation, NoLanderCallbackAllocatesInAnyPhaseFromArrivalToTheGround
     for (int phase : {autopilot_armed, attached_descent, powered_descent, autopilot_off})
         EXPECT_GT(frames_in_phase[phase], 0) << "phase " << phase << " never flown";
     EXPECT_TRUE(lander->state.landed);
+}
+
+TEST(ModuleAllocation, NoPadCallbackAllocatesThroughALaunch) {
+    auto w = load("pad_launch.scn");
+    sim::Vessel* pad = w->vessel("Pad");
+    ASSERT_NE(pad, nullptr);
+    const auto& record = *static_cast<const b_tvm58*>(pad->iface);
+    std::map<int, int> frames_in_status;
+    allocation::watch("b_tvm58");
+    // The rocket throttles up from 5 s and climbs away; the arms swing away over 4 s.
+    while (w->clock.t_s < 20.0) {
+        w->step(kFrame_s);
+        ++frames_in_status[record.umb_status];
+    }
+    const long allocations = allocation::module_allocations();
+    allocation::watch("");
+    EXPECT_EQ(allocations, 0);
+    for (int status : {umb_at_rocket, umb_swinging_away, umb_swung_away})
+        EXPECT_GT(frames_in_status[status], 0) << "umbilical status " << status << " never seen";
+    EXPECT_EQ(record.umb_state, 1.0);
 }

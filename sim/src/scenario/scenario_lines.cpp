@@ -5,7 +5,7 @@
 #include "sim/scenario_block.h"
 #include "sim/scenario_standard.h"
 #include "sim/world.h"
-#include "vessel_access.h"
+#include "host_api/vessel_access.h"
 
 bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
     auto* block = static_cast<sim::ScenarioReadBlock*>(scn);

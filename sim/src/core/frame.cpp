@@ -19,6 +19,28 @@ std::string touchdown_line(const Vessel& v) {
            " kg";
 }
 
+using ModuleStep = void (VESSEL2::*)(double simt, double simdt, double mjd);
+
+// By index: a module may create vessels while its callback runs.
+void run_modules(World& w, ModuleStep callback, double t_s, double dt_s, double mjd) {
+    const auto& vessels = w.vessels();
+    for (std::size_t i = 0; i < vessels.size(); ++i) {
+        Vessel* v = vessels[i].get();
+        if (VESSEL2* cb = v->callbacks()) {
+            CallbackScope scope(w, v);
+            (cb->*callback)(t_s, dt_s, mjd);
+        }
+    }
+}
+
+void check_state(const World& w) {
+    for (const auto& v : w.vessels())
+        if (!finite_state(v->state))
+            throw NonFiniteState("vessel " + v->name() + ": state not finite in frame " +
+                                 std::to_string(w.frame_count()) +
+                                 " (t = " + format_fixed(w.clock.t_s, 3) + " s)");
+}
+
 }  // namespace
 
 bool finite_state(const FlightState& s) {
@@ -28,37 +50,24 @@ bool finite_state(const FlightState& s) {
            is_finite({r.m31, r.m32, r.m33});
 }
 
+// One frame in its stages: modules before the step, motion, modules after the step, clock,
+// state check, events.
 void World::step(double dt_s) {
     clock.dt_s = dt_s;
     const double t = clock.t_s, mjd = clock.mjd;
-    for (std::size_t i = 0; i < vessels_.size(); ++i) {
-        Vessel* v = vessels_[i].get();
-        if (VESSEL2* cb = v->callbacks()) {
-            CallbackScope scope(*this, v);
-            cb->clbkBeforeStep(t, dt_s, mjd);
-        }
-    }
+    run_modules(*this, &VESSEL2::clbkBeforeStep, t, dt_s, mjd);
     advance_motion(*this, dt_s);
-
-    for (std::size_t i = 0; i < vessels_.size(); ++i) {
-        Vessel* v = vessels_[i].get();
-        if (VESSEL2* cb = v->callbacks()) {
-            CallbackScope scope(*this, v);
-            cb->clbkPostStep(t, dt_s, mjd);
-        }
-    }
+    run_modules(*this, &VESSEL2::clbkPostStep, t, dt_s, mjd);
     clock.advance(dt_s);
     ++frames_;
+    check_state(*this);
     observe_frame();
 }
 
+// The frame's events: touchdowns, lift-offs, effects, thruster groups and animations.
 void World::observe_frame() {
     for (std::size_t i = 0; i < vessels_.size(); ++i) {
         Vessel& v = *vessels_[i];
-        if (!finite_state(v.state))
-            throw NonFiniteState("vessel " + v.name() + ": state not finite in frame " +
-                                 std::to_string(frames_) + " (t = " + format_fixed(clock.t_s, 3) +
-                                 " s)");
         if (v.state.touchdown_pending) {
             v.state.touchdown_pending = false;
             event(touchdown_line(v));

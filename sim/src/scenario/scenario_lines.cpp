@@ -2,10 +2,10 @@
 // written back, and the base callbacks that read, save and apply the standard state.
 #include "host/oapi.h"
 #include "host/vessel.h"
+#include "host_api/vessel_access.h"
 #include "sim/scenario_block.h"
 #include "sim/scenario_standard.h"
 #include "sim/world.h"
-#include "vessel_access.h"
 
 bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
     auto* block = static_cast<sim::ScenarioReadBlock*>(scn);

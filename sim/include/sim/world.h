@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "sim/body.h"
@@ -130,6 +131,9 @@ class World {
     std::string module_dir_;
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
+    // Every body and vessel, so that a handle is checked without a search: modules check one
+    // for each vessel they look at, every frame.
+    std::unordered_set<const Object*> live_;
     std::map<std::string, std::unique_ptr<ModuleLibrary>> modules_;
     Vessel* focus_ = nullptr;
     long frames_ = 0;

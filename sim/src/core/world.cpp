@@ -13,6 +13,7 @@ World* g_current = nullptr;
 
 World::World(std::string module_dir) : module_dir_(std::move(module_dir)), previous_(g_current) {
     bodies_ = make_solar_system();
+    for (const auto& b : bodies_) live_.insert(b.get());
     g_current = this;
 }
 
@@ -75,15 +76,7 @@ Vessel* World::vessel_at(std::size_t index) const {
 }
 
 bool World::owns(const Object* obj) const {
-    if (!obj)
-        return false;
-    for (const auto& b : bodies_)
-        if (b.get() == obj)
-            return true;
-    for (const auto& v : vessels_)
-        if (v.get() == obj)
-            return true;
-    return false;
+    return obj && live_.count(obj) > 0;
 }
 
 void World::register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
@@ -135,6 +128,7 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
     }
     Vessel* raw = v.get();
     vessels_.push_back(std::move(v));
+    live_.insert(raw);
     if (!focus_)
         focus_ = raw;
     if (VESSEL2* cb = raw->callbacks()) {
@@ -175,6 +169,7 @@ void World::destroy_vessel(Vessel* v) {
         v->iface = nullptr;
         if (focus_ == v)
             focus_ = nullptr;
+        live_.erase(v);
         vessels_.erase(it);
         if (!focus_ && !vessels_.empty())
             focus_ = vessels_.front().get();

@@ -125,7 +125,7 @@ TEST_F(PadTest, EffectsHangOnTheirThrustersAndTheLightsStartOffWithBeaconsOn) {
 
     ASSERT_EQ(v->beacons.size(), 4u);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(v->beacons[i].spec, &pad.beacon[i]);  // read in place
+        EXPECT_EQ(v->beacons[i].light, &pad.beacon[i]);  // read in place
         EXPECT_TRUE(pad.beacon[i].active);
         EXPECT_EQ(pad.beacon[i].col->x, 1);
         EXPECT_EQ(pad.beacon[i].period, 4);

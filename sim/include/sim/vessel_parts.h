@@ -57,8 +57,8 @@ struct Exhaust {
 
 // A beacon as the module registered it: the record stays the module's, read in place.
 struct Beacon {
-    BEACONLIGHTSPEC* spec = nullptr;
-    bool observed_active = false;  // active flag at the end of the last frame
+    BEACONLIGHTSPEC* light = nullptr;  // the module's record
+    bool observed_active = false;      // active flag at the end of the last frame
 };
 
 struct SpotLight {

@@ -55,7 +55,7 @@ void report_switches(World& w, const Vessel& v, Items& items, Active active, con
 
 void take_effects_as_seen(Vessel& v) {
     for (auto& t : v.thrusters) t->effects_lit = t->level > 0.0;
-    for (Beacon& b : v.beacons) b.observed_active = b.spec->active;
+    for (Beacon& b : v.beacons) b.observed_active = b.light->active;
     for (SpotLight& s : v.spot_lights) s.observed_active = s.light->IsActive();
 }
 
@@ -73,7 +73,7 @@ void report_effect_changes(World& w, Vessel& v) {
         w.event(v.name() + " " + name + (lit ? " on (" + effects + ")" : " off"));
     }
     report_switches(
-        w, v, v.beacons, [](const Beacon& b) { return b.spec->active; }, "beacons");
+        w, v, v.beacons, [](const Beacon& b) { return b.light->active; }, "beacons");
     report_switches(
         w, v, v.spot_lights, [](const SpotLight& s) { return s.light->IsActive(); }, "spot lights");
 }

@@ -2,16 +2,24 @@
 
 #include "apps/pad_watch.h"
 #include "apps/plot_png.h"
-#include "launchpad/b_tvm58.h"
 #include "sim/physics.h"
 #include "sim/world.h"
 
 namespace app {
 
+namespace {
+
+double thruster_level(const sim::Vessel& v, int index) {
+    return index < static_cast<int>(v.thrusters.size()) ? v.thrusters[index]->level : 0.0;
+}
+
+}  // namespace
+
 bool PadPlot::start(const sim::World& w) {
-    pad_ = rocket_ = nullptr;
+    pad_ = nullptr;
+    rocket_ = nullptr;
     for (const auto& vp : w.vessels())
-        if (!pad_ && as_pad(*vp))
+        if (!pad_ && is_pad(*vp))
             pad_ = vp.get();
     for (const auto& vp : w.vessels())
         if (!rocket_ && vp.get() != pad_ && vp->group(THGROUP_MAIN))
@@ -19,18 +27,18 @@ bool PadPlot::start(const sim::World& w) {
     return pad_ != nullptr;
 }
 
-void PadPlot::sample(const sim::World& w) {
+void PadPlot::sample(sim::World& w) {
     if (!pad_ || !w.owns(pad_))
         return;
-    const b_tvm58& pad = *as_pad(*pad_);
+    const Umbilical umbilical = umbilical_of(w, *pad_).value_or(Umbilical{});
     const bool rocket = rocket_ && w.owns(rocket_);
     t_s_.push_back(w.clock.t_s);
     height_m_.push_back(rocket ? sim::height_above_ground(w, *rocket_) : 0.0);
     main_level_.push_back(rocket ? rocket_->group(THGROUP_MAIN)->level() : 0.0);
-    umb_state_.push_back(pad.umb_state);
-    umb_status_.push_back(pad.umb_status);
-    side_plume_.push_back(pad_->iface->GetThrusterLevel(pad.th_side_plume));
-    pad_plume_.push_back(pad_->iface->GetThrusterLevel(pad.th_pad_plume));
+    umb_state_.push_back(umbilical.state);
+    umb_status_.push_back(umbilical.status);
+    side_plume_.push_back(thruster_level(*pad_, pad_side_plume));
+    pad_plume_.push_back(thruster_level(*pad_, pad_pad_plume));
 }
 
 bool PadPlot::write(const std::string& path, std::string& error) const {

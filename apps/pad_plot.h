@@ -17,11 +17,11 @@ class PadPlot {
     // The first pad of the world, and the first other vessel with a main engine group as its
     // rocket. False when the world has no pad.
     bool start(const sim::World& w);
-    void sample(const sim::World& w);  // once per frame
+    void sample(sim::World& w);  // once per frame
     bool write(const std::string& path, std::string& error) const;
 
   private:
-    const sim::Vessel* pad_ = nullptr;
+    sim::Vessel* pad_ = nullptr;
     const sim::Vessel* rocket_ = nullptr;
     std::vector<double> t_s_, height_m_, main_level_, umb_state_, umb_status_, side_plume_,
         pad_plume_;

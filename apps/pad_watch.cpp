@@ -1,8 +1,9 @@
 #include "apps/pad_watch.h"
 
-#include <string>
+#include <cstdio>
 
-#include "launchpad/b_tvm58.h"
+#include "apps/event_text.h"
+#include "sim/scenario.h"
 #include "sim/world.h"
 
 namespace app {
@@ -11,59 +12,62 @@ namespace {
 
 const char* status_meaning(int status) {
     switch (status) {
-        case umb_at_rocket:
+        case 0:
             return "arms at the rocket";
-        case umb_swung_away:
+        case 1:
             return "arms swung away";
-        case umb_to_rocket:
+        case 2:
             return "arms swinging back";
-        case umb_swinging_away:
+        case 3:
             return "arms swinging away";
         default:
             return "unknown";
     }
 }
 
-void label(sim::Vessel& v, THRUSTER_HANDLE th, const char* name) {
-    if (sim::Thruster* t = v.thruster(th))
-        t->label = name;
-}
-
 }  // namespace
 
-const b_tvm58* as_pad(const sim::Vessel& v) {
-    // The program's copy of the pad's class has the layout of the module's.
-    return v.class_name() == "b_tvm58" && v.iface ? static_cast<const b_tvm58*>(v.iface) : nullptr;
+bool is_pad(const sim::Vessel& v) {
+    return v.class_name() == "b_tvm58";
 }
 
-void PadWatch::start(sim::World& w) {
+std::optional<Umbilical> umbilical_of(sim::World& w, sim::Vessel& pad) {
+    sim::ScenarioWriteBlock block = sim::saved_block(w, pad);
+    for (const auto& [key, value] : block.items) {
+        Umbilical u;
+        if (key == "UMB" && std::sscanf(value.c_str(), "%d %lf", &u.status, &u.state) == 2)
+            return u;
+    }
+    return std::nullopt;
+}
+
+void PadWatch::start(sim::World& w, EventText& words) {
     pads_.clear();
     for (const auto& vp : w.vessels()) {
-        const b_tvm58* pad = as_pad(*vp);
-        if (!pad)
+        if (!is_pad(*vp))
             continue;
-        label(*vp, pad->th_vent, "vent");
-        label(*vp, pad->th_side_plume, "side plume");
-        label(*vp, pad->th_pad_plume, "pad plume");
-        label(*vp, pad->th_lights, "light flares");
-        pads_.push_back({vp.get(), pad->umb_status});
+        words.name_thruster(vp->name(), pad_vent, "vent");
+        words.name_thruster(vp->name(), pad_side_plume, "side plume");
+        words.name_thruster(vp->name(), pad_pad_plume, "pad plume");
+        words.name_thruster(vp->name(), pad_light_flares, "light flares");
+        pads_.push_back({vp.get(), umbilical_of(w, *vp).value_or(Umbilical{}).status});
     }
 }
 
-void PadWatch::update(sim::World& w) {
+void PadWatch::update(sim::World& w, const std::function<void(const std::string&)>& report) {
     for (Watched& p : pads_) {
         if (!w.owns(p.vessel))
             continue;
-        const int now = as_pad(*p.vessel)->umb_status;
-        if (now == p.status)
+        auto u = umbilical_of(w, *p.vessel);
+        if (!u || u->status == p.status)
             continue;
         // The pad reverses a resting umbilical only when its rocket's engine passes lift-off.
-        const bool launch = p.status < umb_swung_away && now > umb_swung_away;
-        w.event(p.vessel->name() +
-                (launch ? " launch detected: umbilical status " : " umbilical status ") +
-                std::to_string(p.status) + " -> " + std::to_string(now) + ", " +
-                status_meaning(now));
-        p.status = now;
+        const bool launch = p.status < 1 && u->status > 1;
+        report(p.vessel->name() +
+               (launch ? " launch detected: umbilical status " : " umbilical status ") +
+               std::to_string(p.status) + " -> " + std::to_string(u->status) + ", " +
+               status_meaning(u->status));
+        p.status = u->status;
     }
 }
 

@@ -1,11 +1,13 @@
-// What the program shows of a launch pad (class b_tvm58) beyond the stand-in's own events: its
-// effect thrusters by name, and the umbilical's status as the pad changes it, with the launch
-// the pad detects.
+// What the program shows of a launch pad (class "b_tvm58") beyond the stand-in's own events:
+// its effect thrusters by name, and the umbilical's status as the pad changes it, with the launch
+// the pad detects. The program knows the pad by its class name and the lines it saves, never by
+// its code.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
-
-class b_tvm58;
 
 namespace sim {
 class Vessel;
@@ -14,19 +16,31 @@ class World;
 
 namespace app {
 
-// The pad record behind a vessel of class b_tvm58; null for any other vessel.
-const b_tvm58* as_pad(const sim::Vessel& v);
+class EventText;
+
+// The umbilical as the pad saves it: "UMB status state".
+struct Umbilical {
+    int status = 0;  // 0 at the rocket, 1 swung away, 2 swinging back, 3 swinging away
+    double state = 0.0;
+};
+
+bool is_pad(const sim::Vessel& v);
+// The pad's umbilical from its saved lines; empty for a vessel that saves none.
+std::optional<Umbilical> umbilical_of(sim::World& w, sim::Vessel& pad);
+
+// The pad's effect thrusters in the order the pad creates them.
+enum PadThruster { pad_vent, pad_side_plume, pad_pad_plume, pad_light_flares };
 
 class PadWatch {
   public:
     // Names the effect thrusters of every pad in the world and notes their statuses.
-    void start(sim::World& w);
+    void start(sim::World& w, EventText& words);
     // Reports each pad whose umbilical status changed in the last frame.
-    void update(sim::World& w);
+    void update(sim::World& w, const std::function<void(const std::string&)>& report);
 
   private:
     struct Watched {
-        const sim::Vessel* vessel;
+        sim::Vessel* vessel;
         int status;
     };
     std::vector<Watched> pads_;

@@ -3,20 +3,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "apps/descent_plot.h"
+#include "apps/event_text.h"
 #include "apps/output_paths.h"
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
 #include "apps/summary.h"
 #include "apps/telemetry.h"
-#include "sim/frames.h"
 #include "sim/hud.h"
 #include "sim/keyboard.h"
+#include "sim/rest.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
 
@@ -24,36 +24,177 @@ namespace app {
 
 namespace {
 
-constexpr double kRestSpeed_m_s = 0.1;  // below this ground speed a vessel on the ground rests
-constexpr double kRestNeeded_s = 10.0;
-constexpr double kTimeLimit_s = 3600.0;  // without --until
+// Without --until, a run ends once every vessel has rested on the ground this long, or after
+// the time limit.
+constexpr double kSettleWait_s = 10.0;
+constexpr double kTimeLimit_s = 3600.0;
 
-const sim::Vessel& root_of(const sim::Vessel& v) {
-    const sim::Vessel* r = &v;
-    while (r->parent()) r = r->parent();
-    return *r;
+// One run of a scenario in its three parts: set-up, the frame loop, and the outputs. Each part
+// returns false after writing its error.
+class Run {
+  public:
+    Run(const RunOptions& o, std::ostream& out, std::ostream& err)
+        : o_(o),
+          out_(out),
+          err_(err),
+          w_(o.modules_dir.empty() ? default_module_dir() : o.modules_dir) {}
+
+    bool set_up();
+    bool fly();
+    bool write_outputs();
+
+  private:
+    bool fail(const std::string& error) {
+        err_ << "vesselsim: " << error << "\n";
+        return false;
+    }
+    void print(const std::string& line) { out_ << time_prefix(w_.clock.t_s) << line << "\n"; }
+    void send_keys_due(double slack_s);
+    void sample_plot();
+    bool write_hud(std::string& error);
+
+    const RunOptions& o_;
+    std::ostream& out_;
+    std::ostream& err_;
+    // The world's sinks write to these while it ends: they outlive it.
+    std::ofstream log_file_;
+    EventText words_;
+    sim::World w_;
+    sim::ScenarioInfo info_;
+    Telemetry telemetry_;
+    std::vector<TimedKey> keys_;
+    std::size_t next_key_ = 0;
+    FlightPlot plot_;
+    PadPlot pad_plot_;  // a scenario with a launch pad is plotted as the pad's launch
+    bool pad_run_ = false;
+    PadWatch pads_;
+    sim::RestWatch rest_;
+    RunEnd why_ = RunEnd::time_limit;
+    double start_s_ = 0.0, wall_s_ = 0.0;
+};
+
+bool Run::set_up() {
+    // The log file is opened once the scenario has been read, and gets the lines logged so far.
+    w_.log_sink = [this](const std::string& line) {
+        if (log_file_.is_open())
+            log_file_ << line << "\n";
+        if (o_.verbose || line.rfind("warning: ", 0) == 0)
+            err_ << line << "\n";
+    };
+    w_.event_sink = [this](double, const sim::Event& e) { print(words_(e)); };
+    std::string error;
+    if (!sim::load_scenario(w_, o_.scenario, error, &info_))
+        return fail(error);
+    if (std::string path = log_path(o_); !path.empty()) {
+        log_file_.open(path, std::ios::trunc);
+        if (!log_file_)
+            return fail("cannot write the log " + path + ": " + std::strerror(errno));
+        for (const std::string& line : w_.log_lines()) log_file_ << line << "\n";
+    }
+    if (!apply_start_overrides(w_, o_.start, error))
+        return fail(error);
+    if (o_.time_accel)
+        w_.clock.time_accel = *o_.time_accel;
+    if (!o_.telemetry_path.empty() && !telemetry_.open(o_.telemetry_path, error))
+        return fail(error);
+    keys_ = o_.keys;
+    std::stable_sort(keys_.begin(), keys_.end(),
+                     [](const auto& a, const auto& b) { return a.time_s < b.time_s; });
+    start_s_ = w_.clock.t_s;
+    pad_run_ = pad_plot_.start(w_);
+    pads_.start(w_, words_);
+    rest_.update(w_, 0.0);
+    return true;
 }
 
-bool resting(const sim::World& w, const sim::Vessel& v) {
-    const sim::Vessel& r = root_of(v);
-    return (r.state.landed || r.state.ground_contact) &&
-           sim::length(sim::ground_velocity(w, r)) < kRestSpeed_m_s;
+void Run::send_keys_due(double slack_s) {
+    for (; next_key_ < keys_.size() && keys_[next_key_].time_s <= w_.clock.t_s + slack_s;
+         ++next_key_) {
+        const TimedKey& k = keys_[next_key_];
+        if (sim::Vessel* focus = w_.focus())
+            print("key " + k.text + " pressed on " + focus->name());
+        if (!send_key(w_, k))
+            err_ << "vesselsim: key " << k.text << " not sent: no focus vessel\n";
+    }
 }
 
-std::string time_prefix(double t_s) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%9.2f  ", t_s);
-    return buf;
+void Run::sample_plot() {
+    if (o_.plot_path.empty())
+        return;
+    if (pad_run_)
+        pad_plot_.sample(w_);
+    else
+        plot_.sample(w_);
+}
+
+bool Run::fly() {
+    const double frame_s = o_.dt_s * w_.clock.time_accel;
+    const double end_s = o_.until_s ? *o_.until_s : start_s_ + kTimeLimit_s;
+    // Frame lengths add up with rounding errors; a remainder this small is no frame.
+    const double slack_s = std::min(1e-6, frame_s * 1e-3);
+    auto wall_start = std::chrono::steady_clock::now();
+    std::string error;
+    try {
+        if (!telemetry_.write_rows(w_, error))
+            return fail(error);
+        sample_plot();
+        while (true) {
+            if (w_.clock.t_s >= end_s - slack_s) {
+                why_ = o_.until_s ? RunEnd::until : RunEnd::time_limit;
+                break;
+            }
+            if (!o_.until_s && rest_.all_rested(w_, kSettleWait_s)) {
+                why_ = RunEnd::all_rested;
+                break;
+            }
+            send_keys_due(slack_s);
+            double dt = std::min(frame_s, end_s - w_.clock.t_s);
+            if (!(w_.clock.t_s + dt > w_.clock.t_s)) {
+                err_ << "vesselsim: the clock cannot advance from " << w_.clock.t_s
+                     << " s by a frame of " << dt << " s\n";
+                return false;
+            }
+            w_.step(dt);
+            pads_.update(w_, [this](const std::string& line) { print(line); });
+            rest_.update(w_, dt);
+            if (!telemetry_.write_rows(w_, error))
+                return fail(error);
+            sample_plot();
+        }
+    } catch (const sim::NonFiniteState& e) {
+        return fail(e.what());
+    }
+    wall_s_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+    for (; next_key_ < keys_.size(); ++next_key_)
+        err_ << "vesselsim: key " << keys_[next_key_].text << " at " << keys_[next_key_].time_s
+             << " s not sent: the run ended at " << w_.clock.t_s << " s\n";
+    return true;
 }
 
 // The focus vessel's HUD as it is at the end of the run.
-bool write_hud(sim::World& w, const RunOptions& o, std::string& error) {
-    sim::Vessel* focus = w.focus();
+bool Run::write_hud(std::string& error) {
+    sim::Vessel* focus = w_.focus();
     if (!focus) {
         error = "--hud: no focus vessel to draw the HUD of";
         return false;
     }
-    return sim::write_hud_png(sim::draw_hud(w, *focus, o.hud_size), o.hud_size, o.hud_path, error);
+    return sim::write_hud_png(sim::draw_hud(w_, *focus, o_.hud_size), o_.hud_size, o_.hud_path,
+                              error);
+}
+
+bool Run::write_outputs() {
+    write_summary(w_, why_, w_.clock.t_s - start_s_, wall_s_, out_);
+    std::string error;
+    if (!telemetry_.close(error))
+        return fail(error);
+    if (!o_.plot_path.empty() &&
+        !(pad_run_ ? pad_plot_.write(o_.plot_path, error) : plot_.write(w_, o_.plot_path, error)))
+        return fail(error);
+    if (!o_.hud_path.empty() && !write_hud(error))
+        return fail(error);
+    if (!o_.save_path.empty() && !sim::save_scenario(w_, o_.save_path, info_, error))
+        return fail(error);
+    return true;
 }
 
 }  // namespace
@@ -70,7 +211,6 @@ bool send_key(sim::World& w, const TimedKey& k) {
     sim::Vessel* v = w.focus();
     if (!v)
         return false;
-    w.event("key " + k.text + " pressed on " + v->name());
     auto state = sim::keyboard_state(k.key);
     sim::deliver_key(*v, k.key.code, true, state.data());
     state[k.key.code] = 0;  // the key comes up, the modifiers are still held
@@ -78,161 +218,9 @@ bool send_key(sim::World& w, const TimedKey& k) {
     return true;
 }
 
-void RestWatch::update(const sim::World& w, double dt_s) {
-    // One entry per vessel in index order; an entry whose vessel changed starts again. The
-    // storage is reused from frame to frame.
-    const auto& vessels = w.vessels();
-    rested_s_.resize(vessels.size(), {nullptr, 0.0});
-    for (std::size_t i = 0; i < vessels.size(); ++i) {
-        auto& [id, seconds] = rested_s_[i];
-        if (id != vessels[i].get()) {
-            id = vessels[i].get();
-            seconds = 0.0;
-        }
-        seconds = resting(w, *vessels[i]) ? seconds + dt_s : 0.0;
-    }
-}
-
-bool RestWatch::all_rested(const sim::World& w, double seconds) const {
-    const auto& vessels = w.vessels();
-    if (rested_s_.size() != vessels.size())
-        return false;
-    for (std::size_t i = 0; i < vessels.size(); ++i)
-        // Frame lengths add up with rounding errors.
-        if (rested_s_[i].first != vessels[i].get() || rested_s_[i].second < seconds - 1e-9)
-            return false;
-    return true;
-}
-
 int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
-    sim::World w(o.modules_dir.empty() ? default_module_dir() : o.modules_dir);
-    // The log file is opened once the scenario has been read, and gets the lines logged so far.
-    std::ofstream log_file;
-    w.log_sink = [&](const std::string& line) {
-        if (log_file.is_open())
-            log_file << line << "\n";
-        if (o.verbose || line.rfind("warning: ", 0) == 0)
-            err << line << "\n";
-    };
-    w.event_sink = [&](double t_s, const std::string& text) {
-        out << time_prefix(t_s) << text << "\n";
-    };
-
-    sim::ScenarioInfo info;
-    std::string error;
-    if (!sim::load_scenario(w, o.scenario, error, &info)) {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-    if (std::string path = log_path(o); !path.empty()) {
-        log_file.open(path, std::ios::trunc);
-        if (!log_file) {
-            err << "vesselsim: cannot write the log " << path << ": " << std::strerror(errno)
-                << "\n";
-            return kExitFailure;
-        }
-        for (const std::string& line : w.log_lines()) log_file << line << "\n";
-    }
-    if (!apply_start_overrides(w, o.start, error)) {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-    if (o.time_accel)
-        w.clock.time_accel = *o.time_accel;
-    Telemetry telemetry;
-    if (!o.telemetry_path.empty() && !telemetry.open(o.telemetry_path, error)) {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-
-    std::vector<TimedKey> keys = o.keys;
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto& a, const auto& b) { return a.time_s < b.time_s; });
-    std::size_t next_key = 0;
-    const double start_s = w.clock.t_s;
-    const double frame_s = o.dt_s * w.clock.time_accel;
-    const double end_s = o.until_s ? *o.until_s : start_s + kTimeLimit_s;
-    // Frame lengths add up with rounding errors; a remainder this small is no frame.
-    const double slack_s = std::min(1e-6, frame_s * 1e-3);
-    FlightPlot plot;
-    // A scenario with a launch pad is plotted as the pad's launch.
-    PadPlot pad_plot;
-    const bool pad_run = pad_plot.start(w);
-    PadWatch pads;
-    pads.start(w);
-    auto sample_plot = [&] {
-        if (o.plot_path.empty())
-            return;
-        if (pad_run)
-            pad_plot.sample(w);
-        else
-            plot.sample(w);
-    };
-    RestWatch rest;
-    rest.update(w, 0.0);
-    RunEnd why = RunEnd::time_limit;
-    auto wall_start = std::chrono::steady_clock::now();
-    auto telemetry_failed = [&] {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    };
-    try {
-        if (!telemetry.write_rows(w, error))
-            return telemetry_failed();
-        sample_plot();
-        while (true) {
-            if (w.clock.t_s >= end_s - slack_s) {
-                why = o.until_s ? RunEnd::until : RunEnd::time_limit;
-                break;
-            }
-            if (!o.until_s && rest.all_rested(w, kRestNeeded_s)) {
-                why = RunEnd::all_rested;
-                break;
-            }
-            for (; next_key < keys.size() && keys[next_key].time_s <= w.clock.t_s + slack_s;
-                 ++next_key)
-                if (!send_key(w, keys[next_key]))
-                    err << "vesselsim: key " << keys[next_key].text
-                        << " not sent: no focus vessel\n";
-            double dt = std::min(frame_s, end_s - w.clock.t_s);
-            if (!(w.clock.t_s + dt > w.clock.t_s)) {
-                err << "vesselsim: the clock cannot advance from " << w.clock.t_s
-                    << " s by a frame of " << dt << " s\n";
-                return kExitFailure;
-            }
-            w.step(dt);
-            pads.update(w);
-            rest.update(w, dt);
-            if (!telemetry.write_rows(w, error))
-                return telemetry_failed();
-            sample_plot();
-        }
-    } catch (const sim::NonFiniteState& e) {
-        err << "vesselsim: " << e.what() << "\n";
-        return kExitFailure;
-    }
-    double wall_s =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
-    for (; next_key < keys.size(); ++next_key)
-        err << "vesselsim: key " << keys[next_key].text << " at " << keys[next_key].time_s
-            << " s not sent: the run ended at " << w.clock.t_s << " s\n";
-    write_summary(w, why, w.clock.t_s - start_s, wall_s, out);
-    if (!telemetry.close(error))
-        return telemetry_failed();
-    if (!o.plot_path.empty() &&
-        !(pad_run ? pad_plot.write(o.plot_path, error) : plot.write(w, o.plot_path, error))) {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-    if (!o.hud_path.empty() && !write_hud(w, o, error)) {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-    if (!o.save_path.empty() && !sim::save_scenario(w, o.save_path, info, error)) {
-        err << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-    return kExitOk;
+    Run r(o, out, err);
+    return r.set_up() && r.fly() && r.write_outputs() ? kExitOk : kExitFailure;
 }
 
 }  // namespace app

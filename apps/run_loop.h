@@ -4,7 +4,6 @@
 
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "apps/run_options.h"
@@ -25,16 +24,5 @@ bool send_key(sim::World& w, const TimedKey& key);
 
 // The build's module folder: the program's folder's sibling "modules".
 std::string default_module_dir();
-
-// How long each vessel has rested on the ground; a child rests with the vessel it hangs on.
-class RestWatch {
-  public:
-    void update(const sim::World& w, double dt_s);
-    // True once every vessel has rested for at least this long.
-    bool all_rested(const sim::World& w, double seconds) const;
-
-  private:
-    std::vector<std::pair<const void*, double>> rested_s_;
-};
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include "apps/montecarlo_command.h"
 #include "apps/output_paths.h"
 #include "sim/clock_limits.h"
+#include "sim/number_text.h"
 #include "sim/trace.h"
 
 namespace app {

@@ -19,11 +19,4 @@ void report_frames(benchmark::State& state, double frames) {
         benchmark::Counter(frames / kFramesPerSimSecond, benchmark::Counter::kIsRate);
 }
 
-bool all_rested(const sim::World& w, double& landed_s, double seconds) {
-    bool all = true;
-    for (const auto& v : w.vessels()) all = all && v->state.landed;
-    landed_s = all ? landed_s + w.clock.dt_s : 0.0;
-    return landed_s >= seconds;
-}
-
 }  // namespace bench

@@ -22,7 +22,4 @@ std::unique_ptr<sim::World> load(benchmark::State& state, const std::string& sce
 // Frames per second of CPU time and the speed-up over real time at kFrame_s.
 void report_frames(benchmark::State& state, double frames);
 
-// Call after each frame: true once every vessel has been held landed for this long.
-bool all_rested(const sim::World& w, double& landed_s, double seconds);
-
 }  // namespace bench

@@ -3,9 +3,11 @@
 // seconds per second ("sim_s_per_s", the speed-up over real time) at 50 frames per simulated
 // second.
 #include "bench_worlds.h"
+#include "sim/rest.h"
 
 namespace {
 
+// As the program waits before it ends a landing run.
 constexpr double kRestNeeded_s = 10.0;
 
 struct Run {
@@ -22,11 +24,12 @@ void BM_WholeRun(benchmark::State& state, const Run& run) {
         if (!w)
             break;  // skipped with the load's error: the timer stays stopped
         state.ResumeTiming();
-        double landed_s = 0.0;
+        sim::RestWatch rest;
         do {
             w->step(bench::kFrame_s);
+            rest.update(*w, bench::kFrame_s);
             frames += 1;
-        } while (!(run.to_rest && bench::all_rested(*w, landed_s, kRestNeeded_s)) &&
+        } while (!(run.to_rest && rest.all_rested(*w, kRestNeeded_s)) &&
                  w->clock.t_s < run.until_s);
         state.PauseTiming();
         w.reset();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/event_text.h"
 #include "lander/quor_tevlan.h"
 #include "sim/scenario.h"
 #include "support/world_fixture.h"
@@ -24,7 +25,7 @@ class MarsLandingTest : public WorldTest {
 
     void fly_text(const std::string& text, const std::string& file,
                   const std::vector<double>& save_at_s = {}) {
-        world->event_sink = [&](double, const std::string& e) { events.push_back(e); };
+        world->event_sink = [&](double, const sim::Event& e) { events.push_back(words(e)); };
         std::string error;
         sim::ScenarioInfo info;
         ASSERT_TRUE(sim::load_scenario_text(*world, text, file, error, &info)) << error;
@@ -90,6 +91,7 @@ class MarsLandingTest : public WorldTest {
         EXPECT_NE(event_index("main 0.20"), -1) << "engines pre-started at 0.2 while attached";
     }
 
+    app::EventText words;
     std::vector<std::string> events;
     std::vector<std::string> saves;
     sim::Vessel* lander = nullptr;

@@ -49,9 +49,4 @@ class Trace {
     static void append(std::string& text, const void* v);
 };
 
-// Shortest text that reads back to the same double.
-std::string format_double(double v);
-// A number with a fixed count of decimals ("%.*f"), however many digits it needs.
-std::string format_fixed(double v, int decimals);
-
 }  // namespace sim

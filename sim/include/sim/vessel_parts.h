@@ -28,9 +28,7 @@ struct Thruster {
     double isp_m_s = 0.0;      // vacuum specific impulse
     double isp_ref_m_s = 0.0;  // at reference pressure (0: no pressure dependence)
     double p_ref_pa = 101400.0;
-    double level = 0.0;  // 0..1
-    // What a run's events call it ("side plume"); empty: "thruster N".
-    std::string label;
+    double level = 0.0;        // 0..1
     bool effects_lit = false;  // its flares or streams observed lit at the end of the last frame
 };
 

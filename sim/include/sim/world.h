@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/body.h"
+#include "sim/event.h"
 #include "sim/module_loader.h"
 #include "sim/vessel.h"
 
@@ -109,9 +110,10 @@ class World {
     int warning_count() const { return warnings_; }
     std::function<void(const std::string&)> log_sink;  // also receives every line
 
-    // Events of a run, as the stand-in observes them (keys sent, separations, touchdowns...).
-    void event(const std::string& text);
-    std::function<void(double t_s, const std::string& text)> event_sink;
+    // Events of a run, as the stand-in observes them (keys sent, separations, touchdowns...),
+    // handed to event_sink with the simulation time as they happen.
+    void event(const Event& e);
+    std::function<void(double t_s, const Event& e)> event_sink;
 
     // The vessel whose callback is running, so that free functions called by its module are
     // recorded in its trace; null between callbacks.

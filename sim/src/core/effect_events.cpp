@@ -1,7 +1,5 @@
 #include "effect_events.h"
 
-#include <string>
-
 #include "sim/world.h"
 
 namespace sim {
@@ -16,39 +14,21 @@ bool in_a_group(const Vessel& v, const Thruster* t) {
     return false;
 }
 
-std::string counted(std::size_t n, const char* what) {
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-}
-
-// "2 particle streams, 40 flares": what a thruster carries; empty when nothing.
-std::string effects_of(const Vessel& v, const Thruster* t) {
-    std::size_t streams = 0, flares = 0;
-    for (const auto& s : v.streams) streams += s->thruster == t;
-    for (const auto& e : v.exhausts) flares += e.thruster == t;
-    std::string text;
-    if (streams)
-        text = counted(streams, "particle stream");
-    if (flares)
-        text += (text.empty() ? "" : ", ") + counted(flares, "flare");
-    return text;
-}
-
-// Appends the 1-based number of each switched item to the list of its new state.
+// The 1-based numbers of the items that switched, in the event of their new state.
 template <typename Items, typename Active>
-void report_switches(World& w, const Vessel& v, Items& items, Active active, const char* what) {
-    std::string on, off;
+void report_switches(World& w, const Vessel& v, Items& items, Active active, bool spot) {
+    event::Lights on{&v, spot, true, {}}, off{&v, spot, false, {}};
     for (std::size_t i = 0; i < items.size(); ++i) {
         bool now = active(items[i]);
         if (now == items[i].observed_active)
             continue;
         items[i].observed_active = now;
-        std::string& list = now ? on : off;
-        list += (list.empty() ? "" : ", ") + std::to_string(i + 1);
+        (now ? on : off).numbers.push_back(static_cast<int>(i + 1));
     }
-    if (!on.empty())
-        w.event(v.name() + " " + what + " on: " + on);
-    if (!off.empty())
-        w.event(v.name() + " " + what + " off: " + off);
+    if (!on.numbers.empty())
+        w.event(on);
+    if (!off.numbers.empty())
+        w.event(off);
 }
 
 }  // namespace
@@ -65,17 +45,18 @@ void report_effect_changes(World& w, Vessel& v) {
         bool lit = t.level > 0.0;
         if (lit == t.effects_lit || in_a_group(v, &t))
             continue;
-        std::string effects = effects_of(v, &t);
-        if (effects.empty())
+        int streams = 0, flares = 0;
+        for (const auto& s : v.streams) streams += s->thruster == &t;
+        for (const auto& e : v.exhausts) flares += e.thruster == &t;
+        if (streams == 0 && flares == 0)
             continue;
         t.effects_lit = lit;
-        std::string name = t.label.empty() ? "thruster " + std::to_string(i) : t.label;
-        w.event(v.name() + " " + name + (lit ? " on (" + effects + ")" : " off"));
+        w.event(event::Effects{&v, static_cast<int>(i), lit, streams, flares});
     }
     report_switches(
-        w, v, v.beacons, [](const Beacon& b) { return b.light->active; }, "beacons");
+        w, v, v.beacons, [](const Beacon& b) { return b.light->active; }, false);
     report_switches(
-        w, v, v.spot_lights, [](const SpotLight& s) { return s.light->IsActive(); }, "spot lights");
+        w, v, v.spot_lights, [](const SpotLight& s) { return s.light->IsActive(); }, true);
 }
 
 }  // namespace sim

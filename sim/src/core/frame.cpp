@@ -3,21 +3,13 @@
 #include <cstdio>
 
 #include "effect_events.h"
+#include "sim/number_text.h"
 #include "sim/physics.h"
-#include "sim/trace.h"
 #include "sim/world.h"
 
 namespace sim {
 
 namespace {
-
-std::string touchdown_line(const Vessel& v) {
-    const auto& td = v.state.touchdown;
-    return v.name() + " touchdown: vertical " + format_fixed(td.vertical_m_s, 2) +
-           " m/s, horizontal " + format_fixed(td.horizontal_m_s, 2) + " m/s, tilt " +
-           format_fixed(td.tilt_deg, 1) + " deg, propellant " + format_fixed(td.propellant_kg, 1) +
-           " kg";
-}
 
 using ModuleStep = void (VESSEL2::*)(double simt, double simdt, double mjd);
 
@@ -70,32 +62,27 @@ void World::observe_frame() {
         Vessel& v = *vessels_[i];
         if (v.state.touchdown_pending) {
             v.state.touchdown_pending = false;
-            event(touchdown_line(v));
+            event(event::Touchdown{&v, v.state.touchdown});
         }
         if (v.state.liftoff_pending) {
             v.state.liftoff_pending = false;
-            event(v.name() + " lifted off");
+            event(event::Liftoff{&v});
         }
         report_effect_changes(*this, v);
-        // Groups that share thrusters light up together: one line per vessel and frame.
-        std::string lit_now, cut_now;
+        // Groups that share thrusters light up together: one event per vessel and frame.
+        event::Groups lit_now{&v, true, {}}, cut_now{&v, false, {}};
         for (const auto& g : v.groups) {
-            double level = 0.0;
-            for (const Thruster* th : g->thrusters) level = std::fmax(level, th->level);
+            double level = g->level();
             bool lit = level > 0.0;
             if (lit == g->lit)
                 continue;
             g->lit = lit;
-            std::string& list = lit ? lit_now : cut_now;
-            list += list.empty() ? "" : ", ";
-            list += group_name(g->type);
-            if (lit)
-                list += " " + format_fixed(level, 2);
+            (lit ? lit_now : cut_now).groups.emplace_back(g->type, level);
         }
-        if (!lit_now.empty())
-            event(v.name() + " thrusters lit: " + lit_now);
-        if (!cut_now.empty())
-            event(v.name() + " thrusters cut: " + cut_now);
+        if (!lit_now.groups.empty())
+            event(lit_now);
+        if (!cut_now.groups.empty())
+            event(cut_now);
         for (std::size_t a = 0; a < v.animations.size(); ++a) {
             Animation& anim = *v.animations[a];
             // The pose of the first frame is where the animation starts, not a motion.
@@ -107,9 +94,8 @@ void World::observe_frame() {
             bool moving = anim.state != anim.observed_state;
             if (moving != anim.moving) {
                 anim.moving = moving;
-                event(v.name() + " animation " + std::to_string(a) +
-                      (moving ? " moving from " + format_fixed(anim.observed_state, 3)
-                              : " at rest at " + format_fixed(anim.state, 3)));
+                event(event::Animation{&v, static_cast<int>(a), moving,
+                                       moving ? anim.observed_state : anim.state});
             }
             anim.observed_state = anim.state;
         }

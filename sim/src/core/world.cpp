@@ -183,7 +183,7 @@ void World::set_focus(Vessel* v) {
     Vessel* old = focus_;
     focus_ = v;
     if (v)
-        event("focus: " + v->name());
+        event(event::Focus{v});
     if (old && old->callbacks()) {
         CallbackScope scope(*this, old);
         old->callbacks()->clbkFocusChanged(false, v ? v->handle() : nullptr, old->handle());
@@ -230,9 +230,9 @@ void World::warn(const std::string& line) {
     log("warning: " + line);
 }
 
-void World::event(const std::string& text) {
+void World::event(const Event& e) {
     if (event_sink)
-        event_sink(clock.t_s, text);
+        event_sink(clock.t_s, e);
 }
 
 }  // namespace sim

@@ -35,7 +35,7 @@ bool attach(Attachment* parent_point, Attachment* child_point) {
     child->state.landed = false;
     if (World* w = World::current()) {
         place_attached_child(*w, *child);
-        w->event("attach: " + child->name() + " to " + parent->name());
+        w->event(event::Attach{child, parent, true});
     }
     return true;
 }
@@ -59,7 +59,7 @@ bool detach(Attachment* parent_point, double vel_m_s) {
         child_point->peer = nullptr;
     }
     if (w)
-        w->event("detach: " + child->name() + " from " + parent_point->owner->name());
+        w->event(event::Attach{child, parent_point->owner, false});
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "sim/body.h"
 #include "sim/frames.h"
 #include "sim/mass_properties.h"
+#include "sim/rest.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
 #include "step_loads.h"
@@ -20,11 +21,6 @@ namespace {
 constexpr double kContactStep_s = 0.001;
 constexpr double kFreeStep_s = 0.02;
 constexpr double kNearGround_m = 100.0;
-
-// A vessel resting this still on the ground for this long is held to the surface.
-constexpr double kRestSpeed_m_s = 0.02;
-constexpr double kRestRate_rad_s = 0.002;
-constexpr double kRestTime_s = 2.0;
 
 // Above this height over the mean radius a scenario's constant wind no longer blows.
 constexpr double kWindCeiling_m = 100e3;
@@ -153,12 +149,6 @@ StepLoads loads(const World& w, const Vessel& v, const Thrust& t, double h) {
     return out;
 }
 
-// The vessel's angular velocity when it turns with the ground, vessel frame, rad/s.
-VECTOR3 turning_with_ground(const World& w, const Vessel& v) {
-    return v.state.ref ? tmul(v.state.rot, v.state.ref->angular_velocity(w.clock.mjd))
-                       : VECTOR3{0, 0, 0};
-}
-
 void orthonormalise(MATRIX3& R) {
     VECTOR3 z = unit(VECTOR3{R.m13, R.m23, R.m33});
     VECTOR3 y{R.m12, R.m22, R.m32};
@@ -276,12 +266,9 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     // A vessel that really rests, still on what holds it with its origin above the ground, is
     // held to the surface from then on.
     if (end.contact && v.state.ref) {
-        VECTOR3 vg = v.state.rvel - v.state.ref->surface_velocity(v.state.rpos, w.clock.mjd);
-        VECTOR3 turning = v.state.omega - turning_with_ground(w, v);
-        bool still = length(vg) < kRestSpeed_m_s && length(turning) < kRestRate_rad_s &&
-                     height_above_ground(w, v) > 0.0;
+        bool still = still_with_ground(w, v) && height_above_ground(w, v) > 0.0;
         rest_timer = still ? rest_timer + h : 0.0;
-        if (rest_timer >= kRestTime_s) {
+        if (rest_timer >= kHoldAfter_s) {
             MATRIX3 body = v.state.ref->rotation(w.clock.mjd_after(elapsed_s));
             v.state.landed = true;
             v.state.landed_pos_body = tmul(body, v.state.rpos);

@@ -170,10 +170,6 @@ void VESSEL::DefSetStateEx(const void* status) const {
     VECTOR3 vel_before = v.state.rvel;
     sim::apply_status(w, v, *s);
     // A module that moves another vessel is worth a line of the run.
-    if (w.caller() && w.caller() != &v) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.2f m/s", sim::length(v.state.rvel - vel_before));
-        w.event(w.caller()->name() + " set the state of " + v.name() + ": velocity changed by " +
-                buf);
-    }
+    if (w.caller() && w.caller() != &v)
+        w.event(sim::event::StateSet{w.caller(), &v, sim::length(v.state.rvel - vel_before)});
 }

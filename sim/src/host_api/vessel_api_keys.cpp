@@ -9,8 +9,7 @@ int VESSEL::SendBufferedKey(DWORD key, bool down, char* kstate) {
     auto& v = sim::record(this);
     v.trace.record("SendBufferedKey", static_cast<unsigned>(key), down,
                    static_cast<const void*>(kstate));
-    if (auto* w = sim::World::current()) {
-        w->event("key " + sim::key_name(key) + (down ? "" : " released") + " to " + v.name());
-    }
+    if (auto* w = sim::World::current())
+        w->event(sim::event::Key{&v, key, down});
     return sim::deliver_key(v, key, down, kstate);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/frames.h"
+#include "sim/number_text.h"
 #include "sim/scenario_standard.h"
 #include "sim/trace.h"
 #include "sim/world.h"

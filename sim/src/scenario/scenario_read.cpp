@@ -14,6 +14,7 @@
 #include "scenario_text.h"
 #include "sim/attachments.h"
 #include "sim/clock_limits.h"
+#include "sim/number_text.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"
 #include "sim/scenario_standard.h"

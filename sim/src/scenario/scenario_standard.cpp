@@ -25,6 +25,7 @@
 
 #include "scenario_text.h"
 #include "sim/frames.h"
+#include "sim/number_text.h"
 #include "sim/physics.h"
 #include "sim/trace.h"
 #include "sim/vessel.h"

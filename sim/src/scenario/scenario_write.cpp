@@ -9,6 +9,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "sim/number_text.h"
 #include "sim/scenario.h"
 #include "sim/scenario_standard.h"
 #include "sim/trace.h"

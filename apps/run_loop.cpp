@@ -15,6 +15,7 @@
 #include "apps/summary.h"
 #include "apps/telemetry.h"
 #include "sim/hud.h"
+#include "sim/hud_png.h"
 #include "sim/keyboard.h"
 #include "sim/rest.h"
 #include "sim/scenario.h"

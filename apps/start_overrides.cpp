@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "sim/attachments.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/world.h"
@@ -21,15 +22,6 @@ MATRIX3 rotation_about(const VECTOR3& k, double angle) {
     return {t * k.x * k.x + c,       t * k.x * k.y - s * k.z, t * k.x * k.z + s * k.y,
             t * k.x * k.y + s * k.z, t * k.y * k.y + c,       t * k.y * k.z - s * k.x,
             t * k.x * k.z - s * k.y, t * k.y * k.z + s * k.x, t * k.z * k.z + c};
-}
-
-// Children follow their parents, outermost parents first.
-void place_children_of(const sim::World& w, const sim::Vessel& parent) {
-    for (const auto& v : w.vessels())
-        if (v->parent() == &parent) {
-            sim::place_attached_child(w, *v);
-            place_children_of(w, *v);
-        }
 }
 
 // Moves a free vessel over the body: its height above the ground (new_ground_m + height) and
@@ -146,7 +138,7 @@ bool apply_start_overrides(sim::World& w, const StartOverrides& o, std::string& 
     }
     for (const auto& v : w.vessels())
         if (!v->parent())
-            place_children_of(w, *v);
+            sim::place_children(w, *v);
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "host/oapi.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"

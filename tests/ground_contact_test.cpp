@@ -5,6 +5,7 @@
 
 #include "sim/frames.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"

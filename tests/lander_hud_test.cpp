@@ -2,6 +2,7 @@
 // narrow and wide HUDs, their texts, the colours for the autopilot on and off; and the picture
 // of a HUD that cannot be written.
 #include "sim/hud.h"
+#include "sim/hud_png.h"
 #include "support/lander_fixture.h"
 
 namespace {

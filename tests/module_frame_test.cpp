@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/vessel.h"
+#include "sim/module_calls.h"
 #include "sim/module_loader.h"
 #include "support/world_fixture.h"
 

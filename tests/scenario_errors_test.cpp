@@ -2,7 +2,7 @@
 // line at fault, and the failed load leaves no vessel behind. Lines nobody knows are warnings
 // with their file and line, and the load goes on.
 #include "sim/flight_state.h"
-#include "sim/module_loader.h"
+#include "sim/module_calls.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
 #include "support/test_vessel.h"

@@ -15,6 +15,7 @@
 #include "sim/frames.h"
 #include "sim/keyboard.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "sim/scenario.h"
 #include "support/payload.h"
 #include "support/world_fixture.h"

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "lander/quor_tevlan.h"
+#include "sim/attachments.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"

@@ -1,9 +1,12 @@
-// Hanging a child vessel on a parent's attachment point, and releasing it.
+// Hanging a child vessel on a parent's attachment point, releasing it, and placing what hangs
+// where its parent's point holds it.
 #pragma once
 
 namespace sim {
 
 struct Attachment;
+class Vessel;
+class World;
 
 // Joins a parent's point for children with a child's point towards a parent. False when either
 // point is missing, of the wrong kind, already in use, or the join would make a loop.
@@ -12,5 +15,11 @@ bool attach(Attachment* parent_point, Attachment* child_point);
 // Releases whatever hangs on a parent's point, with the parent's motion plus vel_m_s along the
 // point's direction. False when nothing hangs there.
 bool detach(Attachment* parent_point, double vel_m_s);
+
+// Places a child rigidly at its parent's attachment point: position, attitude and velocity.
+void place_attached_child(const World& w, Vessel& child);
+
+// Places every child hanging on a vessel, and what hangs on them, outermost parents first.
+void place_children(const World& w, Vessel& v);
 
 }  // namespace sim

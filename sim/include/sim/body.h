@@ -88,7 +88,4 @@ class Body : public Object {
     double air_density(double height_m) const;
 };
 
-// The stand-in's solar system, one body per entry of its table: the Sun, Mars, Earth.
-std::vector<std::unique_ptr<Body>> make_solar_system();
-
 }  // namespace sim

@@ -1,5 +1,5 @@
 // The head-up display (HUD) of the stand-in: a sketchpad that records every text a module draws
-// on it, the drawing of a vessel's HUD onto one, and a picture of what was drawn.
+// on it, and the drawing of a vessel's HUD onto one.
 #pragma once
 
 #include <string>
@@ -43,10 +43,5 @@ struct HudSize {
 // Lets the vessel's module draw its HUD of the given size in surface mode, and returns what it
 // drew. A vessel whose class draws through no sketchpad draws nothing.
 std::vector<DrawnText> draw_hud(World& w, Vessel& v, HudSize size);
-
-// Writes the texts in their colours over a dark background, at their positions, as a PNG image
-// of the HUD's size. False with a message when the image cannot be written.
-bool write_hud_png(const std::vector<DrawnText>& texts, HudSize size, const std::string& path,
-                   std::string& error);
 
 }  // namespace sim

@@ -28,9 +28,4 @@ bool is_module_class_name(const std::string& class_name);
 bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error);
 void unload_module_library(ModuleLibrary& lib);
 
-// Number of libraries that announced themselves through InitLib since the process started.
-int initlib_count();
-// Number of Date2Int calls since the process started.
-int date2int_count();
-
 }  // namespace sim

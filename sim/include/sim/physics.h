@@ -1,7 +1,6 @@
 // The motion of vessels: forces, contact with the ground and integration over one frame.
 #pragma once
 
-#include "host/records.h"
 #include "sim/vec.h"
 
 namespace sim {
@@ -13,9 +12,6 @@ class World;
 // Advances every vessel that is not attached to a parent by dt seconds, in internal sub-steps;
 // attached children then follow their parents rigidly.
 void advance_motion(World& w, double dt_s);
-
-// Places a child rigidly at its parent's attachment point: position, attitude and velocity.
-void place_attached_child(const World& w, Vessel& child);
 
 // Forces and torques on a vessel in its current state, vessel frame (torque) and global
 // orientation (force), N and N m.
@@ -30,19 +26,6 @@ Loads compute_loads(const World& w, const Vessel& v);
 // The weight of a vessel and what hangs on it: its reference body's gravity times its mass,
 // global orientation, N.
 VECTOR3 weight_global(const Vessel& v);
-
-// Sets a vessel's motion from a status record: free flight from position, velocity, attitude
-// and rotation, or landed at the record's longitude, latitude and heading. Propellant and
-// thruster levels the record lists are applied too.
-void apply_status(World& w, Vessel& v, const VESSELSTATUS2& s);
-
-// Puts a vessel on the ground of its reference body at a longitude and latitude, upright on its
-// first three touchdown points, its forward axis turned to a heading (rad from north towards
-// east), and holds it there.
-void place_landed(World& w, Vessel& v, double lng_rad, double lat_rad, double heading_rad);
-
-// The heading of a landed vessel, rad from north towards east.
-double landed_heading(const Vessel& v);
 
 // The wind at a height above the body's mean radius, local horizon frame (x east, y up, z north),
 // m/s: the body's constant wind, up to a ceiling above which none blows; none without air.

@@ -139,6 +139,7 @@ class World {
     std::map<std::string, std::unique_ptr<ModuleLibrary>> modules_;
     Vessel* focus_ = nullptr;
     long frames_ = 0;
+    void advance_clock(double dt_s);
     void observe_frame();
     std::vector<std::unique_ptr<Texture>> textures_;
     std::vector<std::string> log_;

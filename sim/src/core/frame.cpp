@@ -35,13 +35,6 @@ void check_state(const World& w) {
 
 }  // namespace
 
-bool finite_state(const FlightState& s) {
-    const MATRIX3& r = s.rot;
-    return is_finite(s.rpos) && is_finite(s.rvel) && is_finite(s.omega) &&
-           is_finite({r.m11, r.m12, r.m13}) && is_finite({r.m21, r.m22, r.m23}) &&
-           is_finite({r.m31, r.m32, r.m33});
-}
-
 // One frame in its stages: modules before the step, motion, modules after the step, clock,
 // state check, events.
 void World::step(double dt_s) {
@@ -50,10 +43,15 @@ void World::step(double dt_s) {
     run_modules(*this, &VESSEL2::clbkBeforeStep, t, dt_s, mjd);
     advance_motion(*this, dt_s);
     run_modules(*this, &VESSEL2::clbkPostStep, t, dt_s, mjd);
-    clock.advance(dt_s);
-    ++frames_;
+    advance_clock(dt_s);
     check_state(*this);
     observe_frame();
+}
+
+// Time, date and the frame count move on together; the bodies follow the date.
+void World::advance_clock(double dt_s) {
+    clock.advance(dt_s);
+    ++frames_;
 }
 
 // The frame's events: touchdowns, lift-offs, effects, thruster groups and animations.

@@ -1,8 +1,8 @@
 // A picture of a HUD: the texts drawn on it, in their colours, over a dark background, drawn with
 // cairo and written as PNG.
-#include <cairo.h>
+#include "sim/hud_png.h"
 
-#include "sim/hud.h"
+#include <cairo.h>
 
 namespace sim {
 

@@ -12,9 +12,9 @@
 //   (2011), table 1. Earth's prime meridian follows the Earth rotation angle of the IERS
 //   Conventions (2010), eq. 5.15, 360 (0.7790572732640 + 1.00273781191135448 d) degrees, counted
 //   from the equator's node: 90 degrees less.
-#include <array>
+#include "sim/solar_system.h"
 
-#include "sim/body.h"
+#include <array>
 
 namespace sim {
 

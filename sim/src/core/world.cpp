@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "effect_events.h"
+#include "sim/solar_system.h"
 
 namespace sim {
 

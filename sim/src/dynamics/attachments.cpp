@@ -1,5 +1,7 @@
 #include "sim/attachments.h"
 
+#include <cmath>
+
 #include "sim/physics.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
@@ -13,6 +15,18 @@ bool is_ancestor(const Vessel* maybe_ancestor, const Vessel* v) {
         if (p == maybe_ancestor)
             return true;
     return false;
+}
+
+// Orthonormal frame of an attachment point: z along dir, y along rot.
+MATRIX3 attachment_basis(const VECTOR3& dir, const VECTOR3& rot, bool reverse_dir) {
+    VECTOR3 z = unit(dir);
+    if (reverse_dir)
+        z = -z;
+    VECTOR3 y = rot - z * dot(rot, z);
+    if (length(y) < 1e-9)
+        y = std::abs(z.x) < 0.9 ? VECTOR3{1, 0, 0} : VECTOR3{0, 1, 0};
+    y = unit(y - z * dot(y, z));
+    return from_columns(cross(y, z), y, z);
 }
 
 }  // namespace
@@ -61,6 +75,40 @@ bool detach(Attachment* parent_point, double vel_m_s) {
     if (w)
         w->event(event::Attach{child, parent_point->owner, false});
     return true;
+}
+
+void place_attached_child(const World&, Vessel& child) {
+    Attachment* up = nullptr;
+    for (auto& a : child.attachments)
+        if (a->to_parent && a->attached)
+            up = a.get();
+    if (!up || !up->peer)
+        return;
+    const Attachment& pp = *up->peer;
+    const Vessel& parent = *up->attached;
+    // The points face each other: the child's direction points against the parent's, and
+    // their rotation references line up.
+    MATRIX3 bp = attachment_basis(pp.dir, pp.rot, false);
+    MATRIX3 bc = attachment_basis(up->dir, up->rot, true);
+    MATRIX3 child_to_parent = mul(bp, transpose(bc));
+    child.state.ref = parent.state.ref;
+    child.state.rot = mul(parent.state.rot, child_to_parent);
+    VECTOR3 origin_in_parent = pp.pos - mul(child_to_parent, up->pos);
+    child.state.rpos = parent.state.rpos + mul(parent.state.rot, origin_in_parent);
+    child.state.rvel =
+        parent.state.rvel + mul(parent.state.rot, cross(origin_in_parent, parent.state.omega));
+    child.state.omega = tmul(child_to_parent, parent.state.omega);
+    child.state.landed = false;
+    child.state.ground_contact = false;
+}
+
+void place_children(const World& w, Vessel& v) {
+    for (auto& a : v.attachments) {
+        if (a->to_parent || !a->attached)
+            continue;
+        place_attached_child(w, *a->attached);
+        place_children(w, *a->attached);
+    }
 }
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/attachments.h"
 #include "sim/attitude.h"
 #include "sim/body.h"
 #include "sim/frames.h"
@@ -224,8 +225,6 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
     kick_without_gravity(v, c, l, half_h);
 }
 
-void place_children(const World& w, Vessel& v);
-
 // A kick with the loads at the start, the drift of the centre and the torque-free turn, a
 // kick with the loads at the end: free fall and orbits keep their energy, the touchdown
 // springs stay symplectic, and a free tumble keeps its energy and angular momentum.
@@ -281,15 +280,6 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     }
 }
 
-void place_children(const World& w, Vessel& v) {
-    for (auto& a : v.attachments) {
-        if (a->to_parent || !a->attached)
-            continue;
-        place_attached_child(w, *a->attached);
-        place_children(w, *a->attached);
-    }
-}
-
 // How far the lowest of a vessel and its hanging children is above the ground, allowing for
 // their sizes, m.
 double clearance_m(const World& w, const Vessel& v) {
@@ -298,18 +288,6 @@ double clearance_m(const World& w, const Vessel& v) {
         if (!a->to_parent && a->attached)
             c = std::min(c, clearance_m(w, *a->attached));
     return c;
-}
-
-// Orthonormal frame of an attachment point: z along dir, y along rot.
-MATRIX3 attachment_basis(const VECTOR3& dir, const VECTOR3& rot, bool reverse_dir) {
-    VECTOR3 z = unit(dir);
-    if (reverse_dir)
-        z = -z;
-    VECTOR3 y = rot - z * dot(rot, z);
-    if (length(y) < 1e-9)
-        y = std::abs(z.x) < 0.9 ? VECTOR3{1, 0, 0} : VECTOR3{0, 1, 0};
-    y = unit(y - z * dot(y, z));
-    return from_columns(cross(y, z), y, z);
 }
 
 }  // namespace
@@ -322,31 +300,6 @@ VECTOR3 wind_horizon(const Body& b, double altitude_m) {
 
 void turn_with_ground(const World& w, Vessel& v) {
     v.state.omega = turning_with_ground(w, v);
-}
-
-void place_attached_child(const World&, Vessel& child) {
-    Attachment* up = nullptr;
-    for (auto& a : child.attachments)
-        if (a->to_parent && a->attached)
-            up = a.get();
-    if (!up || !up->peer)
-        return;
-    const Attachment& pp = *up->peer;
-    const Vessel& parent = *up->attached;
-    // The points face each other: the child's direction points against the parent's, and
-    // their rotation references line up.
-    MATRIX3 bp = attachment_basis(pp.dir, pp.rot, false);
-    MATRIX3 bc = attachment_basis(up->dir, up->rot, true);
-    MATRIX3 child_to_parent = mul(bp, transpose(bc));
-    child.state.ref = parent.state.ref;
-    child.state.rot = mul(parent.state.rot, child_to_parent);
-    VECTOR3 origin_in_parent = pp.pos - mul(child_to_parent, up->pos);
-    child.state.rpos = parent.state.rpos + mul(parent.state.rot, origin_in_parent);
-    child.state.rvel =
-        parent.state.rvel + mul(parent.state.rot, cross(origin_in_parent, parent.state.omega));
-    child.state.omega = tmul(child_to_parent, parent.state.omega);
-    child.state.landed = false;
-    child.state.ground_contact = false;
 }
 
 Loads compute_loads(const World& w, const Vessel& v) {

@@ -1,4 +1,5 @@
-// Placing a vessel: from a status record, or standing on the ground.
+#include "sim/placement.h"
+
 #include <algorithm>
 #include <cmath>
 

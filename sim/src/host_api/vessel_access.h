@@ -6,7 +6,7 @@
 
 namespace sim {
 
-inline Vessel& record(const VESSEL* v) {
+inline Vessel& stand_in_of(const VESSEL* v) {
     return *as_vessel(v->GetHandle());
 }
 

@@ -3,7 +3,7 @@
 #include "vessel_access.h"
 
 UINT VESSEL::CreateAnimation(double initial_state) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("CreateAnimation", initial_state);
     auto anim = std::make_unique<sim::Animation>();
     anim->default_state = initial_state;
@@ -15,7 +15,7 @@ UINT VESSEL::CreateAnimation(double initial_state) const {
 ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0, double state1,
                                                         MGROUP_TRANSFORM* trans,
                                                         ANIMATIONCOMPONENT_HANDLE parent) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddAnimationComponent", anim, state0, state1, static_cast<const void*>(trans),
                    static_cast<const void*>(parent));
     sim::Animation* a = v.animation(anim);
@@ -34,7 +34,7 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
 }
 
 bool VESSEL::SetAnimation(UINT anim, double state) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetAnimation", anim, state);
     sim::Animation* a = v.animation(anim);
     if (!a)

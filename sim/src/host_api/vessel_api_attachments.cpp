@@ -7,7 +7,7 @@
 
 ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, const VECTOR3& dir,
                                           const VECTOR3& rot, const char* id, bool loose) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("CreateAttachment", toparent, pos, dir, rot, id, loose);
     auto a = std::make_unique<sim::Attachment>();
     a->owner = &v;
@@ -22,13 +22,13 @@ ATTACHMENTHANDLE VESSEL::CreateAttachment(bool toparent, const VECTOR3& pos, con
 }
 
 ATTACHMENTHANDLE VESSEL::GetAttachmentHandle(bool toparent, DWORD i) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetAttachmentHandle", toparent, static_cast<unsigned>(i));
     return v.attachment_point(toparent, i);
 }
 
 OBJHANDLE VESSEL::GetAttachmentStatus(ATTACHMENTHANDLE attachment) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetAttachmentStatus", attachment);
     const sim::Attachment* a = v.attachment(attachment);
     return a && a->attached ? a->attached->handle() : nullptr;
@@ -36,7 +36,7 @@ OBJHANDLE VESSEL::GetAttachmentStatus(ATTACHMENTHANDLE attachment) const {
 
 bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment,
                          ATTACHMENTHANDLE child_attachment) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AttachChild", child, attachment, child_attachment);
     sim::Vessel* c = sim::as_vessel(child);
     if (!c || !sim::World::current() || !sim::World::current()->owns(c))
@@ -45,7 +45,7 @@ bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment,
 }
 
 bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("DetachChild", attachment, vel);
     return sim::detach(v.attachment(attachment), vel);
 }

@@ -6,7 +6,7 @@
 #include "vessel_access.h"
 
 void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y);
     v.config.cw[0] = cw_z_pos;
     v.config.cw[1] = cw_z_neg;
@@ -15,68 +15,68 @@ void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) c
 }
 
 void VESSEL::SetRotDrag(const VECTOR3& rd) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetRotDrag", rd);
     v.config.rot_drag = rd;
 }
 
 void VESSEL::SetPMI(const VECTOR3& pmi) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetPMI", pmi);
     v.config.pmi_m2 = pmi;
 }
 
 void VESSEL::SetCrossSections(const VECTOR3& cs) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetCrossSections", cs);
     v.config.cross_sections_m2 = cs;
 }
 
 void VESSEL::SetSize(double size) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetSize", size);
     v.config.size_m = size;
 }
 
 void VESSEL::SetEmptyMass(double mass) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetEmptyMass", mass);
     v.config.empty_mass_kg = mass;
 }
 
 double VESSEL::GetEmptyMass() const {
-    return sim::record(this).config.empty_mass_kg;
+    return sim::stand_in_of(this).config.empty_mass_kg;
 }
 
 UINT VESSEL::AddMesh(const char* meshname, const VECTOR3* ofs) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddMesh", meshname, ofs ? *ofs : VECTOR3{0, 0, 0});
     v.meshes.push_back({meshname ? meshname : "", ofs ? *ofs : VECTOR3{0, 0, 0}, MESHVIS_EXTERNAL});
     return static_cast<UINT>(v.meshes.size() - 1);
 }
 
 void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetMeshVisibilityMode", idx, static_cast<unsigned>(mode));
     if (idx < v.meshes.size())
         v.meshes[idx].visibility = mode;
 }
 
 void VESSEL::SetCameraOffset(const VECTOR3& co) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetCameraOffset", co);
     v.camera.offset = co;
 }
 
 void VESSEL::SetCameraDefaultDirection(const VECTOR3& cd, double tilt) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetCameraDefaultDirection", cd, tilt);
     v.camera.direction = cd;
     v.camera.tilt_rad = tilt;
 }
 
 void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, DWORD ntdvtx) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetTouchdownPoints", static_cast<const void*>(tdvtx),
                    static_cast<unsigned>(ntdvtx));
     if (!tdvtx)
@@ -85,7 +85,7 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, DWORD ntdvtx) const {
 }
 
 void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetTouchdownPoints", pt1, pt2, pt3);
     // Springs that sag about 3 mm under the vessel's empty weight at 1 g, near critically damped.
     const double mass_kg = std::max(v.config.empty_mass_kg, 1.0);

@@ -6,6 +6,7 @@
 #include "host/oapi.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
 #include "vessel_access.h"
@@ -19,13 +20,13 @@ const sim::World& world_of() {
 }  // namespace
 
 double VESSEL::GetMass() const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetMass");
     return v.mass_kg();
 }
 
 double VESSEL::GetAltitude(AltitudeMode mode, int* reslt) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetAltitude", static_cast<int>(mode));
     if (reslt)
         *reslt = v.state.ref ? 0 : 1;
@@ -37,7 +38,7 @@ double VESSEL::GetAltitude(AltitudeMode mode, int* reslt) const {
 }
 
 bool VESSEL::GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetGroundspeedVector", static_cast<int>(frame));
     const sim::World& w = world_of();
     VECTOR3 g = sim::ground_velocity(w, v);
@@ -62,7 +63,7 @@ bool VESSEL::GetGroundspeedVector(REFFRAME frame, VECTOR3& out) const {
 }
 
 OBJHANDLE VESSEL::GetEquPos(double& longitude, double& latitude, double& radius) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetEquPos");
     sim::EquPos e = sim::equ_pos(world_of(), v);
     longitude = e.lng_rad;
@@ -72,18 +73,18 @@ OBJHANDLE VESSEL::GetEquPos(double& longitude, double& latitude, double& radius)
 }
 
 OBJHANDLE VESSEL::GetSurfaceRef() const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     return v.state.ref ? v.state.ref->handle() : nullptr;
 }
 
 void VESSEL::GetAngularVel(VECTOR3& avel) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetAngularVel");
     avel = v.state.omega;
 }
 
 bool VESSEL::GetWeightVector(VECTOR3& G) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetWeightVector");
     // Gravity alone: no need for the other loads.
     G = sim::tmul(v.state.rot, sim::weight_global(v));
@@ -91,19 +92,19 @@ bool VESSEL::GetWeightVector(VECTOR3& G) const {
 }
 
 bool VESSEL::GroundContact() const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GroundContact");
     return v.state.ground_contact || v.state.landed;
 }
 
 void VESSEL::GetGlobalPos(VECTOR3& pos) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetGlobalPos");
     pos = sim::global_pos(world_of(), v);
 }
 
 void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetRelativePos", static_cast<const void*>(hRef));
     const sim::World& w = world_of();
     auto* ref = static_cast<const sim::Object*>(hRef);
@@ -111,37 +112,37 @@ void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
 }
 
 void VESSEL::HorizonRot(const VECTOR3& loc, VECTOR3& hor) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("HorizonRot", loc);
     hor = sim::mul(sim::vessel_to_horizon(world_of(), v), loc);
 }
 
 void VESSEL::HorizonInvRot(const VECTOR3& hor, VECTOR3& loc) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("HorizonInvRot", hor);
     loc = sim::tmul(sim::vessel_to_horizon(world_of(), v), hor);
 }
 
 void VESSEL::GlobalRot(const VECTOR3& rloc, VECTOR3& rglob) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GlobalRot", rloc);
     rglob = sim::mul(v.state.rot, rloc);
 }
 
 void VESSEL::Local2Global(const VECTOR3& local, VECTOR3& global) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("Local2Global", local);
     global = sim::mul(v.state.rot, local) + sim::global_pos(world_of(), v);
 }
 
 void VESSEL::Global2Local(const VECTOR3& global, VECTOR3& local) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("Global2Local", global);
     local = sim::tmul(v.state.rot, global - sim::global_pos(world_of(), v));
 }
 
 void VESSEL::GetStatusEx(void* status) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("GetStatusEx", static_cast<const void*>(status));
     auto* s = static_cast<VESSELSTATUS2*>(status);
     if (!s || s->version != 2)
@@ -161,7 +162,7 @@ void VESSEL::GetStatusEx(void* status) const {
 }
 
 void VESSEL::DefSetStateEx(const void* status) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("DefSetStateEx", status);
     const auto* s = static_cast<const VESSELSTATUS2*>(status);
     if (!s || s->version != 2)

@@ -17,9 +17,9 @@ OBJHANDLE VESSEL::GetHandle() const {
 }
 
 const char* VESSEL::GetName() const {
-    return sim::record(this).name().c_str();
+    return sim::stand_in_of(this).name().c_str();
 }
 
 const char* VESSEL::GetClassName() const {
-    return sim::record(this).class_name().c_str();
+    return sim::stand_in_of(this).class_name().c_str();
 }

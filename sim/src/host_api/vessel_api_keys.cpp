@@ -6,7 +6,7 @@
 #include "vessel_access.h"
 
 int VESSEL::SendBufferedKey(DWORD key, bool down, char* kstate) {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SendBufferedKey", static_cast<unsigned>(key), down,
                    static_cast<const void*>(kstate));
     if (auto* w = sim::World::current())

@@ -25,7 +25,7 @@ void LightEmitter::Activate(bool act) {
 }
 
 void VESSEL::AddBeacon(BEACONLIGHTSPEC* bs) {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddBeacon", static_cast<const void*>(bs));
     if (bs)
         v.beacons.push_back({bs, bs->active});
@@ -35,7 +35,7 @@ LightEmitter* VESSEL::AddSpotLight(const VECTOR3& pos, const VECTOR3& dir, doubl
                                    double att0, double att1, double att2, double umbra,
                                    double penumbra, COLOUR4 diffuse, COLOUR4 specular,
                                    COLOUR4 ambient) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddSpotLight", pos, dir, range, att0, att1, att2, umbra, penumbra);
     auto light = std::make_unique<LightEmitter>(pos, dir, range, att0, att1, att2, umbra, penumbra,
                                                 diffuse, specular, ambient);

@@ -7,7 +7,7 @@
 
 PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
                                                    double efficiency) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("CreatePropellantResource", maxmass, mass, efficiency);
     auto p = std::make_unique<sim::Propellant>();
     p->max_mass_kg = std::max(maxmass, 0.0);
@@ -18,26 +18,26 @@ PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
 }
 
 double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
-    const sim::Propellant* p = sim::record(this).propellant(ph);
+    const sim::Propellant* p = sim::stand_in_of(this).propellant(ph);
     return p ? p->mass_kg : 0.0;
 }
 
 void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetPropellantMass", ph, mass);
     if (sim::Propellant* p = v.propellant(ph))
         p->mass_kg = std::clamp(mass, 0.0, p->max_mass_kg);
 }
 
 double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
-    const sim::Propellant* p = sim::record(this).propellant(ph);
+    const sim::Propellant* p = sim::stand_in_of(this).propellant(ph);
     return p ? p->max_mass_kg : 0.0;
 }
 
 THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, double maxth0,
                                        PROPELLANT_HANDLE hp, double isp0, double isp_ref,
                                        double p_ref) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("CreateThruster", pos, dir, maxth0, hp, isp0, isp_ref, p_ref);
     auto t = std::make_unique<sim::Thruster>();
     t->pos = pos;
@@ -52,7 +52,7 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
 }
 
 THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP_TYPE thgt) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("CreateThrusterGroup", static_cast<const void*>(th), nth,
                    static_cast<int>(thgt));
     auto g = std::make_unique<sim::ThrusterGroup>();
@@ -68,19 +68,19 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
 }
 
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetThrusterLevel", th, level);
     if (sim::Thruster* t = v.thruster(th))
         t->level = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
 }
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
-    const sim::Thruster* t = sim::record(this).thruster(th);
+    const sim::Thruster* t = sim::stand_in_of(this).thruster(th);
     return t ? t->level : 0.0;
 }
 
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("SetThrusterGroupLevel", static_cast<int>(thgt), level);
     if (sim::ThrusterGroup* g = v.group(thgt)) {
         double l = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
@@ -89,12 +89,12 @@ void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
 }
 
 double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
-    const sim::ThrusterGroup* g = sim::record(this).group(thgt);
+    const sim::ThrusterGroup* g = sim::stand_in_of(this).group(thgt);
     return g ? g->level() : 0.0;
 }
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddExhaust", th, lscale, wscale, tex);
     v.exhausts.push_back({v.thruster(th), lscale, wscale, tex});
     return static_cast<UINT>(v.exhausts.size() - 1);
@@ -102,14 +102,14 @@ UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHA
 
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const VECTOR3& pos,
                         const VECTOR3& dir, SURFHANDLE tex) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddExhaust", th, lscale, wscale, pos, dir, tex);
     v.exhausts.push_back({v.thruster(th), lscale, wscale, tex, true, pos, dir});
     return static_cast<UINT>(v.exhausts.size() - 1);
 }
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* pss) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddExhaustStream", th, static_cast<const void*>(pss));
     auto s = std::make_unique<sim::ParticleStream>();
     s->thruster = v.thruster(th);
@@ -121,7 +121,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* 
 
 PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
                                         PARTICLESTREAMSPEC* pss) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("AddExhaustStream", th, pos, static_cast<const void*>(pss));
     auto s = std::make_unique<sim::ParticleStream>();
     s->thruster = v.thruster(th);

@@ -3,8 +3,8 @@
 #include "host/oapi.h"
 #include "host/vessel.h"
 #include "host_api/vessel_access.h"
+#include "scenario_standard.h"
 #include "sim/scenario_block.h"
-#include "sim/scenario_standard.h"
 #include "sim/world.h"
 
 bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
@@ -26,7 +26,7 @@ void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* stri
 }
 
 void VESSEL::ParseScenarioLineEx(char* line, void* status) const {
-    auto& v = sim::record(this);
+    auto& v = sim::stand_in_of(this);
     v.trace.record("ParseScenarioLineEx", line);
     auto* pending = static_cast<sim::PendingStatus*>(status);
     if (!line || !pending)
@@ -57,7 +57,7 @@ void VESSEL2::clbkSaveState(FILEHANDLE scn) {
     if (!block)
         return;
     block->standard_first = block->items.size();
-    sim::write_standard_lines(sim::record(this), *block);
+    sim::write_standard_lines(sim::stand_in_of(this), *block);
     block->standard_end = block->items.size();
 }
 

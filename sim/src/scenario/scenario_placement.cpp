@@ -1,11 +1,13 @@
 // Turning a vessel block's placement lines into its status record. GROUND_POS, GROUND_VEL and
 // HORIZON_ATT are stated relative to the turning surface, so they are resolved with the body's
 // rotation at the scenario's date.
+#include "scenario_placement.h"
+
 #include <cmath>
 
+#include "scenario_standard.h"
 #include "sim/frames.h"
 #include "sim/number_text.h"
-#include "sim/scenario_standard.h"
 #include "sim/trace.h"
 #include "sim/world.h"
 

@@ -11,13 +11,15 @@
 #include <memory>
 #include <sstream>
 
+#include "scenario_placement.h"
+#include "scenario_standard.h"
 #include "scenario_text.h"
 #include "sim/attachments.h"
 #include "sim/clock_limits.h"
 #include "sim/number_text.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "sim/scenario.h"
-#include "sim/scenario_standard.h"
 #include "sim/trace.h"
 #include "sim/world.h"
 
@@ -292,17 +294,8 @@ class Reader {
         // Children attached before their parent was hung on its own parent follow it now.
         for (const auto& v : w_.vessels())
             if (!v->parent())
-                place_children(*v);
+                place_children(w_, *v);
         return true;
-    }
-
-    void place_children(Vessel& v) {
-        for (const auto& a : v.attachments) {
-            if (a->to_parent || !a->attached)
-                continue;
-            place_attached_child(w_, *a->attached);
-            place_children(*a->attached);
-        }
     }
 
     bool set_focus(const std::vector<Line>& lines) {

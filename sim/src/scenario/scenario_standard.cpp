@@ -15,7 +15,7 @@
 //   GROUND_POS lng lat height_m   free vessel height_m above the ground at lng, lat (degrees)
 //   GROUND_VEL east north up      velocity relative to the ground, local horizon, m/s
 //   HORIZON_ATT pitch bank hdg    attitude relative to the local horizon, degrees
-#include "sim/scenario_standard.h"
+#include "scenario_standard.h"
 
 #include <charconv>
 #include <cmath>
@@ -27,6 +27,7 @@
 #include "sim/frames.h"
 #include "sim/number_text.h"
 #include "sim/physics.h"
+#include "sim/placement.h"
 #include "sim/trace.h"
 #include "sim/vessel.h"
 #include "sim/world.h"

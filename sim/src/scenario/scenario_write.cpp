@@ -9,9 +9,9 @@
 #include <cstring>
 #include <sstream>
 
+#include "scenario_standard.h"
 #include "sim/number_text.h"
 #include "sim/scenario.h"
-#include "sim/scenario_standard.h"
 #include "sim/trace.h"
 #include "sim/world.h"
 

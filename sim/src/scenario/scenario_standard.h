@@ -9,8 +9,6 @@
 
 namespace sim {
 
-class World;
-
 // The closest a vessel may be placed to its body's centre, where gravity is still finite.
 constexpr double kMinCentreDistance_m = 1.0;
 
@@ -26,10 +24,5 @@ LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus&
 
 // Writes the standard lines of a vessel's current state.
 void write_standard_lines(const Vessel& v, ScenarioWriteBlock& out);
-
-// Turns the placement lines of a block into its status record: GROUND_POS, GROUND_VEL and
-// HORIZON_ATT are resolved against the reference body at the world's current time. False with
-// a message when the block's lines contradict each other or leave a free vessel nowhere.
-bool resolve_status(const World& w, PendingStatus& pending, std::string& error);
 
 }  // namespace sim

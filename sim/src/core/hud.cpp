@@ -1,7 +1,8 @@
 // The sketchpad base, and the stand-in's recording sketchpad under a vessel's HUD.
+#include "sim/hud.h"
+
 #include <cstring>
 
-#include "sim/hud.h"
 #include "sim/world.h"
 
 namespace oapi {

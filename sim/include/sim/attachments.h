@@ -2,7 +2,10 @@
 // where its parent's point holds it.
 #pragma once
 
+#include "sim/export.h"
+
 namespace sim {
+SIM_API_BEGIN
 
 struct Attachment;
 class Vessel;
@@ -22,4 +25,5 @@ void place_attached_child(const World& w, Vessel& child);
 // Places every child hanging on a vessel, and what hangs on them, outermost parents first.
 void place_children(const World& w, Vessel& v);
 
+SIM_API_END
 }  // namespace sim

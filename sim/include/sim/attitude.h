@@ -6,9 +6,11 @@
 // fixed in the global frame.
 #pragma once
 
+#include "sim/export.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 // The diagonal tensor of principal moments, kg m^2.
 MATRIX3 diagonal(const VECTOR3& moments);
@@ -31,4 +33,5 @@ double rotational_energy(const MATRIX3& inertia, const VECTOR3& omega);
 void free_rotation_step(MATRIX3& R, VECTOR3& omega, const MATRIX3& inertia,
                         const MATRIX3& inverse_inertia, double h);
 
+SIM_API_END
 }  // namespace sim

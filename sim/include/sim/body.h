@@ -9,10 +9,12 @@
 #include <optional>
 #include <vector>
 
+#include "sim/export.h"
 #include "sim/object.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 constexpr double kMjdJ2000 = 51544.5;  // 2000 January 1, 12 h
 constexpr double kDaysPerCentury = 36525.0;
@@ -88,4 +90,5 @@ class Body : public Object {
     double air_density(double height_m) const;
 };
 
+SIM_API_END
 }  // namespace sim

@@ -2,7 +2,10 @@
 // accelerated frame is far longer than the rounding step of the latest simulation time.
 #pragma once
 
+#include "sim/export.h"
+
 namespace sim {
+SIM_API_BEGIN
 
 constexpr double kMinFrame_s = 0.001;
 constexpr double kMaxFrame_s = 0.1;  // the longest frame the contact test proves stable
@@ -15,4 +18,5 @@ constexpr double kMaxMjd = 1e6;        // about the year 4596
 // The rounding step of a double near kMaxSimTime_s is about 1.2e-7 s.
 static_assert(kMinFrame_s * kMinTimeAccel > 1e-6);
 
+SIM_API_END
 }  // namespace sim

@@ -10,9 +10,11 @@
 
 #include "host/handles.h"
 #include "host/records.h"
+#include "sim/export.h"
 #include "sim/flight_state.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 
@@ -92,4 +94,5 @@ using Event =
     std::variant<event::Focus, event::Attach, event::Key, event::StateSet, event::Touchdown,
                  event::Liftoff, event::Groups, event::Effects, event::Lights, event::Animation>;
 
+SIM_API_END
 }  // namespace sim

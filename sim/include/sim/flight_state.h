@@ -2,9 +2,11 @@
 // dominant body) in global orientation, which keeps metre precision far from the Sun.
 #pragma once
 
+#include "sim/export.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Body;
 
@@ -36,4 +38,5 @@ struct FlightState {
 // Position, velocity, attitude and rotation are all finite numbers.
 bool finite_state(const FlightState& s);
 
+SIM_API_END
 }  // namespace sim

@@ -6,9 +6,11 @@
 #pragma once
 
 #include "sim/body.h"
+#include "sim/export.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 class World;
@@ -41,4 +43,5 @@ MATRIX3 global_to_horizon(const World& w, const Vessel& v);
 MATRIX3 rotation_from_euler(const VECTOR3& arot);
 VECTOR3 euler_from_rotation(const MATRIX3& r);
 
+SIM_API_END
 }  // namespace sim

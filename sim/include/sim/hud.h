@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "host/sketchpad.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 class World;
@@ -44,4 +46,5 @@ struct HudSize {
 // drew. A vessel whose class draws through no sketchpad draws nothing.
 std::vector<DrawnText> draw_hud(World& w, Vessel& v, HudSize size);
 
+SIM_API_END
 }  // namespace sim

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "host/handles.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 
@@ -29,4 +31,5 @@ std::array<char, 256> keyboard_state(const KeyPress& key);
 // callback's answer, 0 when the vessel has no callback table.
 int deliver_key(Vessel& v, DWORD key, bool down, char* kstate);
 
+SIM_API_END
 }  // namespace sim

@@ -1,9 +1,11 @@
 // The mass, centre of mass and inertia of a vessel together with the children hanging on it.
 #pragma once
 
+#include "sim/export.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 
@@ -24,4 +26,5 @@ struct RelativePlace {
 };
 RelativePlace relative_place(const Vessel& parent, const Vessel& child);
 
+SIM_API_END
 }  // namespace sim

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "host/handles.h"
+#include "sim/export.h"
 
 class VESSEL;
 
 namespace sim {
+SIM_API_BEGIN
 
 struct ModuleLibrary {
     std::string class_name;
@@ -28,4 +30,5 @@ bool is_module_class_name(const std::string& class_name);
 bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error);
 void unload_module_library(ModuleLibrary& lib);
 
+SIM_API_END
 }  // namespace sim

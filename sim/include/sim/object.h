@@ -5,8 +5,10 @@
 #include <string>
 
 #include "host/handles.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Object {
   public:
@@ -26,4 +28,5 @@ class Object {
     std::string name_;
 };
 
+SIM_API_END
 }  // namespace sim

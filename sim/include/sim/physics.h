@@ -1,9 +1,11 @@
 // The motion of vessels: forces, contact with the ground and integration over one frame.
 #pragma once
 
+#include "sim/export.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Body;
 class Vessel;
@@ -37,4 +39,5 @@ void turn_with_ground(const World& w, Vessel& v);
 // Height of the vessel's origin above the ground under it, m.
 double height_above_ground(const World& w, const Vessel& v);
 
+SIM_API_END
 }  // namespace sim

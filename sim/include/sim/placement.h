@@ -2,8 +2,10 @@
 #pragma once
 
 #include "host/records.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 class World;
@@ -21,4 +23,5 @@ void place_landed(World& w, Vessel& v, double lng_rad, double lat_rad, double he
 // The heading of a landed vessel, rad from north towards east.
 double landed_heading(const Vessel& v);
 
+SIM_API_END
 }  // namespace sim

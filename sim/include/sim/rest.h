@@ -6,9 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "sim/export.h"
 #include "sim/vec.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 class World;
@@ -43,4 +45,5 @@ class RestWatch {
     std::vector<std::pair<const Vessel*, double>> rested_s_;
 };
 
+SIM_API_END
 }  // namespace sim

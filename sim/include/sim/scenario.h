@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "sim/export.h"
 #include "sim/scenario_block.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 class World;
@@ -44,4 +46,5 @@ std::string scenario_text(World& w, const ScenarioInfo& info);
 // failure.
 bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info, std::string& error);
 
+SIM_API_END
 }  // namespace sim

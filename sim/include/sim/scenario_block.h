@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "host/records.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 struct ScenarioReadBlock;
@@ -58,4 +60,5 @@ struct ScenarioWriteBlock {
     std::size_t standard_first = 0, standard_end = 0;
 };
 
+SIM_API_END
 }  // namespace sim

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "host/math_types.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 struct TraceEntry {
     std::string op;    // operation name, e.g. "SetCW"
@@ -49,4 +51,5 @@ class Trace {
     static void append(std::string& text, const void* v);
 };
 
+SIM_API_END
 }  // namespace sim

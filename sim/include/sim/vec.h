@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "host/math_types.h"
+#include "sim/export.h"
 
 // Operators live beside VECTOR3 in the global namespace, where argument lookup finds them.
 inline VECTOR3 operator+(const VECTOR3& a, const VECTOR3& b) {
@@ -33,6 +34,7 @@ inline VECTOR3& operator-=(VECTOR3& a, const VECTOR3& b) {
 }
 
 namespace sim {
+SIM_API_BEGIN
 
 inline double dot(const VECTOR3& a, const VECTOR3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
@@ -84,4 +86,5 @@ inline MATRIX3 from_columns(const VECTOR3& a, const VECTOR3& b, const VECTOR3& c
     return {a.x, b.x, c.x, a.y, b.y, c.y, a.z, b.z, c.z};
 }
 
+SIM_API_END
 }  // namespace sim

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "host/vessel.h"
+#include "sim/export.h"
 #include "sim/flight_state.h"
 #include "sim/object.h"
 #include "sim/trace.h"
 #include "sim/vessel_parts.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 struct ModuleLibrary;
 
@@ -69,4 +71,5 @@ class Vessel : public Object {
 // The vessel record behind a handle the simulator issued; null for a body or null handle.
 Vessel* as_vessel(OBJHANDLE h);
 
+SIM_API_END
 }  // namespace sim

@@ -9,8 +9,10 @@
 #include "host/animation.h"
 #include "host/lights.h"
 #include "host/records.h"
+#include "sim/export.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 class Vessel;
 
@@ -119,4 +121,5 @@ struct VesselConfig {
     std::vector<TOUCHDOWNVTX> touchdown;
 };
 
+SIM_API_END
 }  // namespace sim

@@ -13,10 +13,12 @@
 
 #include "sim/body.h"
 #include "sim/event.h"
+#include "sim/export.h"
 #include "sim/module_loader.h"
 #include "sim/vessel.h"
 
 namespace sim {
+SIM_API_BEGIN
 
 // The program's camera: the vessel it looks from and its mode.
 struct CameraState {
@@ -173,4 +175,5 @@ void trace_free(const char* op, const Args&... args) {
         w->caller()->trace.record(op, args...);
 }
 
+SIM_API_END
 }  // namespace sim

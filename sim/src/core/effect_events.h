@@ -2,10 +2,9 @@
 // group, beacons and spot lights, each reported when it switches.
 #pragma once
 
-namespace sim {
+#include "sim/world.h"
 
-class Vessel;
-class World;
+namespace sim {
 
 void report_effect_changes(World& w, Vessel& v);
 

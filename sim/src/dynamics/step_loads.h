@@ -2,11 +2,9 @@
 #pragma once
 
 #include "sim/vec.h"
+#include "sim/vessel.h"
 
 namespace sim {
-
-class Vessel;
-struct VesselConfig;
 
 struct StepLoads {
     VECTOR3 force{0, 0, 0};   // global orientation, N

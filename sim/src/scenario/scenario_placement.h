@@ -4,10 +4,9 @@
 #include <string>
 
 #include "sim/scenario_block.h"
+#include "sim/world.h"
 
 namespace sim {
-
-class World;
 
 // Turns the placement lines of a block into its status record: GROUND_POS, GROUND_VEL and
 // HORIZON_ATT are resolved against the reference body at the world's current time. False with

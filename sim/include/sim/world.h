@@ -87,9 +87,9 @@ class World {
     // Destroys one vessel through its module.
     void destroy_vessel(Vessel* v);
 
-    // Runs one frame of dt seconds: every vessel's clbkBeforeStep in index order, the motion
-    // of all vessels, every vessel's clbkPostStep, then the clock advances. Throws
-    // NonFiniteState when a vessel's state stops being finite.
+    // Runs one frame of dt seconds in its stages: every vessel's clbkBeforeStep in index order,
+    // the motion of all vessels, every vessel's clbkPostStep, the clock, the state check, and
+    // the frame's events. Throws NonFiniteState when a vessel's state stops being finite.
     void step(double dt_s);
     long frame_count() const { return frames_; }
 

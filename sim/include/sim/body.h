@@ -5,6 +5,8 @@
 // z towards longitude 90 degrees east. Dates are modified Julian days.
 #pragma once
 
+#include <array>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,8 +67,11 @@ class Body : public Object {
     double ground_elevation_m = 0.0;  // constant height of the ground above the mean radius
     Atmosphere atmosphere;
     VECTOR3 wind_horizon{0, 0, 0};  // constant wind: x east, y up, z north, m/s
-    std::optional<OrbitalElements> orbit;
-    RotationalElements spin;
+
+    const std::optional<OrbitalElements>& orbit() const { return orbit_; }
+    const RotationalElements& spin() const { return spin_; }
+    // New rotational elements; the turns remembered for past dates are forgotten.
+    void set_spin(const RotationalElements& s);
 
     double mass_kg() const;
     double ground_radius_m() const { return mean_radius_m + ground_elevation_m; }
@@ -86,6 +91,29 @@ class Body : public Object {
     VECTOR3 surface_velocity(const VECTOR3& p, double mjd) const;
     // Air density at a height above the mean radius, kg/m^3.
     double air_density(double height_m) const;
+
+  private:
+    static constexpr double kNoDate = std::numeric_limits<double>::quiet_NaN();
+
+    std::optional<OrbitalElements> orbit_;
+    RotationalElements spin_;
+
+    // The place and the turn depend on the date alone, and a frame asks for the same date many
+    // times: the last dates asked are remembered. Two turns, since a body holding a landed
+    // vessel is asked at the frame's start and at its end in turn.
+    struct OrbitAt {
+        double mjd = kNoDate;
+        VECTOR3 pos_m{0, 0, 0}, vel_m_s{0, 0, 0};
+    };
+    struct TurnAt {
+        double mjd = kNoDate;
+        MATRIX3 rot{};
+    };
+    const OrbitAt& orbit_at(double mjd) const;
+    const MATRIX3& turn_at(double mjd) const;
+    mutable OrbitAt orbit_at_;
+    mutable std::array<TurnAt, 2> turn_at_;
+    mutable std::size_t next_turn_slot_ = 0;
 };
 
 // The stand-in's solar system, one body per entry of its table: the Sun, Mars, Earth.

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "sim/vec.h"
+#include "sim/vessel_parts.h"
 
 namespace sim {
 
 class Vessel;
-struct VesselConfig;
 
 struct StepLoads {
     VECTOR3 force{0, 0, 0};   // global orientation, N
@@ -23,5 +23,9 @@ void add_contact(const Vessel& v, double mjd, double h, StepLoads& out);
 // touchdown points span, so that it never touches while the vessel stands on them; the
 // vessel's size when its points span no solid or plane around the origin.
 double fallback_radius_m(const VesselConfig& c);
+
+// The figures derived from the vessel's size and touchdown points, worked out again only when
+// these changed.
+const VesselConfig::Derived& derived_figures(const VesselConfig& c);
 
 }  // namespace sim

@@ -77,8 +77,8 @@ class Body : public Object {
     double ground_radius_m() const { return mean_radius_m + ground_elevation_m; }
 
     // Position and velocity of the centre in the global frame at a date, m and m/s.
-    VECTOR3 position(double mjd) const;
-    VECTOR3 velocity(double mjd) const;
+    VECTOR3 position(double mjd) const { return orbit_at(mjd).pos_m; }
+    VECTOR3 velocity(double mjd) const { return orbit_at(mjd).vel_m_s; }
     // Unit vector towards the north pole, global frame.
     VECTOR3 spin_axis(double mjd) const;
     double angular_rate_rad_s() const;
@@ -86,7 +86,7 @@ class Body : public Object {
     // at p x angular_velocity.
     VECTOR3 angular_velocity(double mjd) const;
     // Rotation of the body's own frame into the global frame at a date.
-    MATRIX3 rotation(double mjd) const;
+    MATRIX3 rotation(double mjd) const { return turn_at(mjd); }
     // Velocity of the turning surface at p (relative to the centre, global orientation), m/s.
     VECTOR3 surface_velocity(const VECTOR3& p, double mjd) const;
     // Air density at a height above the mean radius, kg/m^3.
@@ -109,8 +109,18 @@ class Body : public Object {
         double mjd = kNoDate;
         MATRIX3 rot{};
     };
-    const OrbitAt& orbit_at(double mjd) const;
-    const MATRIX3& turn_at(double mjd) const;
+    // NaN never equals, so that the first date and a NaN date are worked out.
+    const OrbitAt& orbit_at(double mjd) const {
+        return orbit_at_.mjd == mjd ? orbit_at_ : work_out_orbit(mjd);
+    }
+    const MATRIX3& turn_at(double mjd) const {
+        for (const TurnAt& t : turn_at_)
+            if (t.mjd == mjd)
+                return t.rot;
+        return work_out_turn(mjd);
+    }
+    const OrbitAt& work_out_orbit(double mjd) const;
+    const MATRIX3& work_out_turn(double mjd) const;
     mutable OrbitAt orbit_at_;
     mutable std::array<TurnAt, 2> turn_at_;
     mutable std::size_t next_turn_slot_ = 0;

@@ -8,10 +8,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "sim/body.h"
+#include "sim/live_set.h"
 #include "sim/module_loader.h"
 #include "sim/vessel.h"
 
@@ -133,7 +133,7 @@ class World {
     std::vector<std::unique_ptr<Vessel>> vessels_;
     // Every body and vessel, so that a handle is checked without a search: modules check one
     // for each vessel they look at, every frame.
-    std::unordered_set<const Object*> live_;
+    LiveSet live_;
     std::map<std::string, std::unique_ptr<ModuleLibrary>> modules_;
     Vessel* focus_ = nullptr;
     long frames_ = 0;

@@ -100,10 +100,7 @@ void Body::set_spin(const RotationalElements& s) {
     turn_at_ = {};
 }
 
-const Body::OrbitAt& Body::orbit_at(double mjd) const {
-    // NaN never equals, so that the first date and a NaN date are worked out.
-    if (orbit_at_.mjd == mjd)
-        return orbit_at_;
+const Body::OrbitAt& Body::work_out_orbit(double mjd) const {
     orbit_at_.mjd = mjd;
     if (!orbit_) {
         orbit_at_.pos_m = orbit_at_.vel_m_s = {0, 0, 0};
@@ -115,22 +112,11 @@ const Body::OrbitAt& Body::orbit_at(double mjd) const {
     return orbit_at_;
 }
 
-VECTOR3 Body::position(double mjd) const {
-    return orbit_at(mjd).pos_m;
-}
-
-VECTOR3 Body::velocity(double mjd) const {
-    return orbit_at(mjd).vel_m_s;
-}
-
 double Body::angular_rate_rad_s() const {
     return spin_.meridian_deg_day * kDeg / kSecondsPerDay;
 }
 
-const MATRIX3& Body::turn_at(double mjd) const {
-    for (const TurnAt& t : turn_at_)
-        if (t.mjd == mjd)
-            return t.rot;
+const MATRIX3& Body::work_out_turn(double mjd) const {
     TurnAt& t = turn_at_[next_turn_slot_];
     next_turn_slot_ = (next_turn_slot_ + 1) % turn_at_.size();
     const double T = centuries_since_j2000(mjd);
@@ -148,10 +134,6 @@ const MATRIX3& Body::turn_at(double mjd) const {
     t.rot = swap_yz(mul(turn_x(-kObliquityJ2000_deg * kDeg), body_to_equatorial));
     t.mjd = mjd;
     return t.rot;
-}
-
-MATRIX3 Body::rotation(double mjd) const {
-    return turn_at(mjd);
 }
 
 VECTOR3 Body::spin_axis(double mjd) const {

@@ -5,11 +5,13 @@
 #include "sim/world.h"
 
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
-    sim::trace_free("oapiGetGlobalPos", static_cast<const void*>(hObj));
+    // Called for every vessel a module scans, every frame: the world is looked up once.
+    sim::World* w = sim::World::current();
+    if (w && w->caller())
+        w->caller()->trace.record("oapiGetGlobalPos", static_cast<const void*>(hObj));
     if (!pos)
         return;
     *pos = {0, 0, 0};
-    sim::World* w = sim::World::current();
     auto* obj = static_cast<sim::Object*>(hObj);
     if (!w || !w->owns(obj))
         return;

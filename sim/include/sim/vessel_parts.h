@@ -135,6 +135,7 @@ struct VesselConfig {
         double size_m = std::numeric_limits<double>::quiet_NaN();
         double size4_m4 = 0.0;           // size_m to the fourth power, for rotational drag
         double fallback_radius_m = 0.0;  // of the contact model's fallback sphere
+        double reach_m = 0.0;  // farthest a touchdown point or the sphere reaches from the origin
     };
     mutable Derived derived;
 

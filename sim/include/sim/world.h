@@ -69,8 +69,11 @@ class World {
     // Vessels, in creation order.
     const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
     Vessel* vessel(const std::string& name) const;
-    Vessel* vessel_at(std::size_t index) const;
-    bool owns(const Object* obj) const;
+    // Inline: modules scanning the vessels call both for each vessel, every frame.
+    Vessel* vessel_at(std::size_t index) const {
+        return index < vessels_.size() ? vessels_[index].get() : nullptr;
+    }
+    bool owns(const Object* obj) const { return obj && live_.count(obj) > 0; }
 
     // Creates a vessel of a class: loads its module if needed, constructs the instance and runs
     // its class set-up. Null with one line in error on failure; nothing half-created remains.

@@ -78,7 +78,7 @@ MATRIX3 horizon_basis_at(const VECTOR3& p) {
 }  // namespace
 
 VECTOR3 global_pos(const World& w, const Vessel& v) {
-    return centre_of(w, v) + v.state.rpos;
+    return global_pos_at(v, w.clock.mjd);
 }
 
 VECTOR3 relative_pos(const World& w, const Vessel& v, const Object& ref) {

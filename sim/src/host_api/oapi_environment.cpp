@@ -18,7 +18,7 @@ void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
     if (obj->kind() == sim::Object::Kind::Body)
         *pos = static_cast<sim::Body*>(obj)->position(w->clock.mjd);
     else
-        *pos = sim::global_pos(*w, *static_cast<sim::Vessel*>(obj));
+        *pos = sim::global_pos_at(*static_cast<sim::Vessel*>(obj), w->clock.mjd);
 }
 
 VECTOR3 oapiGetWindVector(OBJHANDLE hPlanet, double lng, double lat, double alt, int frame,

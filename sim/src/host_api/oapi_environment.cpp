@@ -4,11 +4,20 @@
 #include "sim/physics.h"
 #include "sim/world.h"
 
+namespace {
+
+// Out of the way of the calls that record nothing.
+[[gnu::noinline, gnu::cold]] void trace_global_pos(sim::Vessel& caller, OBJHANDLE hObj) {
+    caller.trace.record("oapiGetGlobalPos", static_cast<const void*>(hObj));
+}
+
+}  // namespace
+
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
     // Called for every vessel a module scans, every frame: the world is looked up once.
     sim::World* w = sim::World::current();
-    if (w && w->caller())
-        w->caller()->trace.record("oapiGetGlobalPos", static_cast<const void*>(hObj));
+    if (w && w->caller() && w->caller()->trace.enabled)
+        trace_global_pos(*w->caller(), hObj);
     if (!pos)
         return;
     *pos = {0, 0, 0};

@@ -71,7 +71,6 @@ Vessel* World::vessel(const std::string& name) const {
     return nullptr;
 }
 
-
 void World::register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
                                     void (*exit)(VESSEL*)) {
     auto lib = std::make_unique<ModuleLibrary>();

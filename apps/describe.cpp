@@ -43,7 +43,7 @@ void print_declarations(const sim::Vessel& v) {
         std::printf("\n");
     }
     std::printf("  %zu exhaust flames, %zu particle streams, %zu touchdown points\n",
-                v.exhausts.size(), v.streams.size(), v.config.touchdown.size());
+                v.exhausts.size(), v.streams.size(), v.config.touchdown().size());
     for (const auto& a : v.attachments)
         std::printf("  attachment \"%s\" %s at %s along %s\n", a->id.c_str(),
                     a->to_parent ? "towards a parent" : "for a child", vec(a->pos).c_str(),

@@ -10,7 +10,9 @@ namespace app {
 namespace {
 
 constexpr double kTimeLimit_s = 3600.0;
-// After the first contact, frames enough for the autopilot to see the ground and let go.
+// After the first contact, frames enough for the autopilot to see the ground and let go. Once
+// it has let go the run ends: off is where it stays, as only key P arms it again and a study
+// sends the lander no keys.
 constexpr double kAfterTouchdown_s = 2.0;
 
 sim::Vessel* find_lander(const sim::World& w) {
@@ -50,7 +52,8 @@ Touchdown fly(const std::string& scenario, const std::string& modules_dir, const
         while (w.clock.t_s < end_s) {
             w.step(d.dt_s);
             const auto& s = lander->state;
-            if (s.ever_touched && w.clock.t_s >= s.touchdown.time_s + kAfterTouchdown_s)
+            if (s.ever_touched && (w.clock.t_s >= s.touchdown.time_s + kAfterTouchdown_s ||
+                                   autopilot_off(w, *lander)))
                 break;
         }
     } catch (const sim::NonFiniteState&) {

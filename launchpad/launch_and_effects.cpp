@@ -38,9 +38,11 @@ void b_tvm58::clbkBeforeStep(double, double, double) {
     VECTOR3 probe;
     Local2Global(probe_offset, probe);
     double main_level = 0.0;
-    for (DWORD i = 0; i < oapiGetVesselCount(); ++i) {
+    const OBJHANDLE self = GetHandle();
+    const DWORD vessels = oapiGetVesselCount();  // the scan creates and removes none
+    for (DWORD i = 0; i < vessels; ++i) {
         OBJHANDLE h = oapiGetVesselByIndex(static_cast<int>(i));
-        if (h == GetHandle())
+        if (h == self)
             continue;
         VECTOR3 q;
         oapiGetGlobalPos(h, &q);

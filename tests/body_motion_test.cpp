@@ -172,3 +172,47 @@ TEST(Clock, ManyShortFramesReachTheSameDateAsOneLongOne) {
     EXPECT_NEAR((many.mjd_after(0.0) - one.mjd) * 86400.0, 0.0, 1e-5);
     EXPECT_NEAR(many.t_s, 86400.0, 1e-6);
 }
+
+// Frames ask a body for the same dates many times, and it remembers the last ones asked: its
+// answers stay those of a body asked once, whatever the order of the dates, and follow new
+// rotational elements at once.
+TEST_F(BodyMotion, RememberedPlacesAndTurnsAreThoseOfTheDateAskedAndOfTheCurrentElements) {
+    sim::Body& mars = *world.body("Mars");
+    const double dates[] = {kMjd2026,        kMjd2026 + 0.5, kMjd2026, kMjd2026 + 1e-9,
+                            kMjd2026 + 0.5,  kMjd2026 + 2.0, kMjd2026, kMjd2026 + 2.0,
+                            kMjd2026 + 1e-9, kMjd2026};
+    auto asked_once = [](double mjd, const sim::RotationalElements* spin) {
+        auto bodies = sim::make_solar_system();
+        sim::Body& fresh = *bodies[1];
+        if (spin)
+            fresh.set_spin(*spin);
+        return std::make_pair(fresh.position(mjd), fresh.rotation(mjd));
+    };
+    auto expect_same = [](const VECTOR3& a, const VECTOR3& b) {
+        EXPECT_EQ(a.x, b.x);
+        EXPECT_EQ(a.y, b.y);
+        EXPECT_EQ(a.z, b.z);
+    };
+    auto expect_same_turn = [&](const MATRIX3& a, const MATRIX3& b) {
+        expect_same({a.m11, a.m12, a.m13}, {b.m11, b.m12, b.m13});
+        expect_same({a.m21, a.m22, a.m23}, {b.m21, b.m22, b.m23});
+        expect_same({a.m31, a.m32, a.m33}, {b.m31, b.m32, b.m33});
+    };
+    ASSERT_EQ(sim::make_solar_system()[1]->name(), "Mars");
+    for (double d : dates) {
+        SCOPED_TRACE(d);
+        const auto [pos, rot] = asked_once(d, nullptr);
+        expect_same(mars.position(d), pos);
+        expect_same_turn(mars.rotation(d), rot);
+        expect_same(mars.spin_axis(d), {rot.m12, rot.m22, rot.m32});
+    }
+
+    // A body that stops turning, asked again at a date it remembers.
+    sim::RotationalElements still = mars.spin();
+    still.meridian_deg_day = 0.0;
+    mars.set_spin(still);
+    for (double d : {kMjd2026, kMjd2026 + 2.0}) {
+        SCOPED_TRACE(d);
+        expect_same_turn(mars.rotation(d), asked_once(d, &still).second);
+    }
+}

@@ -88,6 +88,31 @@ TEST_F(GroundContactTest, VesselOnItsBackOrSideRestsOnItsFallbackSphereAboveTheG
     }
 }
 
+// The sphere's radius is kept between steps: it follows a new size or new touchdown points at
+// once. On its back 0.7 m above the ground, the tripod's sphere (0.8 m) touches; one of 0.4 m
+// does not.
+TEST_F(GroundContactTest, FallbackSphereFollowsTheSizeAndTouchdownPointsAsTheyChange) {
+    sim::Vessel* v = make(tripod);
+    place_above_mars(*world, *v, 0.7);
+    v->state.rot = sim::mul(v->state.rot, sim::rotation_from_euler({M_PI, 0, 0}));
+    auto touches = [&] { return sim::compute_loads(*world, *v).contact; };
+    ASSERT_TRUE(touches());
+    v->iface->SetSize(0.5);  // 0.8 of the size, nearer than the feet's plane
+    EXPECT_FALSE(touches());
+    v->iface->SetSize(1.5);
+    ASSERT_TRUE(touches());
+    // The feet's plane 0.5 m from the origin.
+    TOUCHDOWNVTX nearer[3];
+    for (int i = 0; i < 3; ++i) {
+        nearer[i] = kTripod[i];
+        nearer[i].pos.z = -0.5;
+    }
+    v->iface->SetTouchdownPoints(nearer, 3);
+    EXPECT_FALSE(touches());
+    v->iface->SetTouchdownPoints(kTripod, 3);
+    EXPECT_TRUE(touches());
+}
+
 TEST_F(GroundContactTest, LandedVesselTurnsWithTheGroundAndKeepsTurningAtLiftOff) {
     sim::Vessel* v = make([](test_vessel& t) {
         tripod(t);

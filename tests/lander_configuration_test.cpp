@@ -170,9 +170,9 @@ TEST_F(LanderSetupTest, FreshLanderCarriesItsPropellantStandsOnItsFeetAndRaisesD
         {{0, -1.7, -0.85}, 60000, 2000, 3, 3},   {{-2.0, 0.65, 0.85}, 13220, 10420, 3, 0},
         {{2.0, 0.65, 0.85}, 13220, 10420, 3, 0}, {{0, -1.0, 0.85}, 13220, 10420, 3, 0},
     };
-    ASSERT_EQ(v->config.touchdown.size(), std::size(points));
+    ASSERT_EQ(v->config.touchdown().size(), std::size(points));
     for (std::size_t i = 0; i < std::size(points); ++i) {
-        const TOUCHDOWNVTX& t = v->config.touchdown[i];
+        const TOUCHDOWNVTX& t = v->config.touchdown()[i];
         SCOPED_TRACE("touchdown point " + std::to_string(i + 1));
         EXPECT_EQ(t.pos.x, points[i].pos.x);
         EXPECT_EQ(t.pos.y, points[i].pos.y);

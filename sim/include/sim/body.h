@@ -5,6 +5,8 @@
 // z towards longitude 90 degrees east. Dates are modified Julian days.
 #pragma once
 
+#include <array>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -67,15 +69,18 @@ class Body : public Object {
     double ground_elevation_m = 0.0;  // constant height of the ground above the mean radius
     Atmosphere atmosphere;
     VECTOR3 wind_horizon{0, 0, 0};  // constant wind: x east, y up, z north, m/s
-    std::optional<OrbitalElements> orbit;
-    RotationalElements spin;
+
+    const std::optional<OrbitalElements>& orbit() const { return orbit_; }
+    const RotationalElements& spin() const { return spin_; }
+    // New rotational elements; the turns remembered for past dates are forgotten.
+    void set_spin(const RotationalElements& s);
 
     double mass_kg() const;
     double ground_radius_m() const { return mean_radius_m + ground_elevation_m; }
 
     // Position and velocity of the centre in the global frame at a date, m and m/s.
-    VECTOR3 position(double mjd) const;
-    VECTOR3 velocity(double mjd) const;
+    VECTOR3 position(double mjd) const { return orbit_at(mjd).pos_m; }
+    VECTOR3 velocity(double mjd) const { return orbit_at(mjd).vel_m_s; }
     // Unit vector towards the north pole, global frame.
     VECTOR3 spin_axis(double mjd) const;
     double angular_rate_rad_s() const;
@@ -83,11 +88,44 @@ class Body : public Object {
     // at p x angular_velocity.
     VECTOR3 angular_velocity(double mjd) const;
     // Rotation of the body's own frame into the global frame at a date.
-    MATRIX3 rotation(double mjd) const;
+    MATRIX3 rotation(double mjd) const { return turn_at(mjd); }
     // Velocity of the turning surface at p (relative to the centre, global orientation), m/s.
     VECTOR3 surface_velocity(const VECTOR3& p, double mjd) const;
     // Air density at a height above the mean radius, kg/m^3.
     double air_density(double height_m) const;
+
+  private:
+    static constexpr double kNoDate = std::numeric_limits<double>::quiet_NaN();
+
+    std::optional<OrbitalElements> orbit_;
+    RotationalElements spin_;
+
+    // The place and the turn depend on the date alone, and a frame asks for the same date many
+    // times: the last dates asked are remembered. Two turns, since a body holding a landed
+    // vessel is asked at the frame's start and at its end in turn.
+    struct OrbitAt {
+        double mjd = kNoDate;
+        VECTOR3 pos_m{0, 0, 0}, vel_m_s{0, 0, 0};
+    };
+    struct TurnAt {
+        double mjd = kNoDate;
+        MATRIX3 rot{};
+    };
+    // NaN never equals, so that the first date and a NaN date are worked out.
+    const OrbitAt& orbit_at(double mjd) const {
+        return orbit_at_.mjd == mjd ? orbit_at_ : work_out_orbit(mjd);
+    }
+    const MATRIX3& turn_at(double mjd) const {
+        for (const TurnAt& t : turn_at_)
+            if (t.mjd == mjd)
+                return t.rot;
+        return work_out_turn(mjd);
+    }
+    const OrbitAt& work_out_orbit(double mjd) const;
+    const MATRIX3& work_out_turn(double mjd) const;
+    mutable OrbitAt orbit_at_;
+    mutable std::array<TurnAt, 2> turn_at_;
+    mutable std::size_t next_turn_slot_ = 0;
 };
 
 SIM_API_END

@@ -8,6 +8,7 @@
 #include "sim/body.h"
 #include "sim/export.h"
 #include "sim/vec.h"
+#include "sim/vessel.h"
 
 namespace sim {
 SIM_API_BEGIN
@@ -27,6 +28,9 @@ MATRIX3 horizon_basis(double lng_rad, double lat_rad);
 
 // A vessel's position and velocity.
 VECTOR3 global_pos(const World& w, const Vessel& v);  // global frame, m
+// The same at a date, from its place relative to its reference body: inline, for the scans over
+// every vessel that modules run each frame.
+inline VECTOR3 global_pos_at(const Vessel& v, double mjd);
 // Position of a vessel relative to an object (a body or a vessel), global orientation, m.
 VECTOR3 relative_pos(const World& w, const Vessel& v, const Object& ref);
 VECTOR3 body_fixed_pos(const World& w, const Vessel& v);  // reference body's rotating frame, m
@@ -42,6 +46,11 @@ MATRIX3 global_to_horizon(const World& w, const Vessel& v);
 // rotations about x, then y, then z, as the simulator's status records give them.
 MATRIX3 rotation_from_euler(const VECTOR3& arot);
 VECTOR3 euler_from_rotation(const MATRIX3& r);
+
+inline VECTOR3 global_pos_at(const Vessel& v, double mjd) {
+    const Body* ref = v.state.ref;
+    return (ref ? ref->position(mjd) : VECTOR3{0, 0, 0}) + v.state.rpos;
+}
 
 SIM_API_END
 }  // namespace sim

@@ -2,6 +2,8 @@
 // can read it back. The handles a module holds are the addresses of these records.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,7 +120,27 @@ struct VesselConfig {
     VECTOR3 cross_sections_m2{1, 1, 1};
     double size_m = 1.0;
     double empty_mass_kg = 0.0;
-    std::vector<TOUCHDOWNVTX> touchdown;
+
+    const std::vector<TOUCHDOWNVTX>& touchdown() const { return touchdown_; }
+    // Replaces the touchdown points, in the storage the old ones held where it is large enough.
+    void set_touchdown(const TOUCHDOWNVTX* points, std::size_t count) {
+        touchdown_.assign(points, points + count);
+        derived.size_m = std::numeric_limits<double>::quiet_NaN();
+    }
+
+    // Figures the contact model and the drag work out from the size and the touchdown points
+    // (sim/src/dynamics), kept while both stay as they were: size_m is the size they were
+    // worked out for, NaN when the touchdown points changed since.
+    struct Derived {
+        double size_m = std::numeric_limits<double>::quiet_NaN();
+        double size4_m4 = 0.0;           // size_m to the fourth power, for rotational drag
+        double fallback_radius_m = 0.0;  // of the contact model's fallback sphere
+        double reach_m = 0.0;  // farthest a touchdown point or the sphere reaches from the origin
+    };
+    mutable Derived derived;
+
+  private:
+    std::vector<TOUCHDOWNVTX> touchdown_;
 };
 
 SIM_API_END

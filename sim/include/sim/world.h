@@ -8,12 +8,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "sim/body.h"
 #include "sim/event.h"
 #include "sim/export.h"
+#include "sim/live_set.h"
 #include "sim/module_loader.h"
 #include "sim/vessel.h"
 
@@ -72,8 +72,11 @@ class World {
     // Vessels, in creation order.
     const std::vector<std::unique_ptr<Vessel>>& vessels() const { return vessels_; }
     Vessel* vessel(const std::string& name) const;
-    Vessel* vessel_at(std::size_t index) const;
-    bool owns(const Object* obj) const;
+    // Inline: modules scanning the vessels call both for each vessel, every frame.
+    Vessel* vessel_at(std::size_t index) const {
+        return index < vessels_.size() ? vessels_[index].get() : nullptr;
+    }
+    bool owns(const Object* obj) const { return obj && live_.count(obj) > 0; }
 
     // Creates a vessel of a class: loads its module if needed, constructs the instance and runs
     // its class set-up. Null with one line in error on failure; nothing half-created remains.
@@ -137,7 +140,7 @@ class World {
     std::vector<std::unique_ptr<Vessel>> vessels_;
     // Every body and vessel, so that a handle is checked without a search: modules check one
     // for each vessel they look at, every frame.
-    std::unordered_set<const Object*> live_;
+    LiveSet live_;
     std::map<std::string, std::unique_ptr<ModuleLibrary>> modules_;
     Vessel* focus_ = nullptr;
     long frames_ = 0;

@@ -88,49 +88,56 @@ Body::Body(const BodyDefinition& d)
       gm_m3_s2(d.gm_m3_s2),
       mean_radius_m(d.mean_radius_m),
       atmosphere(d.atmosphere),
-      orbit(d.orbit),
-      spin(d.spin) {}
+      orbit_(d.orbit),
+      spin_(d.spin) {}
 
 double Body::mass_kg() const {
     return gm_m3_s2 / kGravitationalConstant;
 }
 
-VECTOR3 Body::position(double mjd) const {
-    if (!orbit)
-        return {0, 0, 0};
-    OrbitState s = orbit_state(*orbit, mjd);
-    return swap_yz(mul(s.plane_to_ecliptic, s.pos_m));
+void Body::set_spin(const RotationalElements& s) {
+    spin_ = s;
+    turn_at_ = {};
 }
 
-VECTOR3 Body::velocity(double mjd) const {
-    if (!orbit)
-        return {0, 0, 0};
-    OrbitState s = orbit_state(*orbit, mjd);
-    return swap_yz(mul(s.plane_to_ecliptic, s.vel_m_s));
+const Body::OrbitAt& Body::work_out_orbit(double mjd) const {
+    orbit_at_.mjd = mjd;
+    if (!orbit_) {
+        orbit_at_.pos_m = orbit_at_.vel_m_s = {0, 0, 0};
+        return orbit_at_;
+    }
+    OrbitState s = orbit_state(*orbit_, mjd);
+    orbit_at_.pos_m = swap_yz(mul(s.plane_to_ecliptic, s.pos_m));
+    orbit_at_.vel_m_s = swap_yz(mul(s.plane_to_ecliptic, s.vel_m_s));
+    return orbit_at_;
 }
 
 double Body::angular_rate_rad_s() const {
-    return spin.meridian_deg_day * kDeg / kSecondsPerDay;
+    return spin_.meridian_deg_day * kDeg / kSecondsPerDay;
 }
 
-MATRIX3 Body::rotation(double mjd) const {
+const MATRIX3& Body::work_out_turn(double mjd) const {
+    TurnAt& t = turn_at_[next_turn_slot_];
+    next_turn_slot_ = (next_turn_slot_ + 1) % turn_at_.size();
     const double T = centuries_since_j2000(mjd);
-    const double ra = spin.pole_ra_deg + spin.pole_ra_deg_cy * T;
-    const double dec = spin.pole_dec_deg + spin.pole_dec_deg_cy * T;
-    double meridian = spin.meridian_deg + spin.meridian_deg_day * (mjd - kMjdJ2000);
-    if (spin.meridian_from_origin)
-        meridian -= ra - spin.pole_ra_deg;
+    const double ra = spin_.pole_ra_deg + spin_.pole_ra_deg_cy * T;
+    const double dec = spin_.pole_dec_deg + spin_.pole_dec_deg_cy * T;
+    double meridian = spin_.meridian_deg + spin_.meridian_deg_day * (mjd - kMjdJ2000);
+    if (spin_.meridian_from_origin)
+        meridian -= ra - spin_.pole_ra_deg;
     meridian = std::fmod(meridian, 360.0);
     // Body frame -> J2000 equatorial: the prime meridian turned from the node, the equator
     // tilted to the pole's declination, the node set at the pole's right ascension plus 90
     // degrees; then equatorial -> ecliptic.
     MATRIX3 body_to_equatorial =
         mul(turn_z((ra + 90.0) * kDeg), mul(turn_x((90.0 - dec) * kDeg), turn_z(meridian * kDeg)));
-    return swap_yz(mul(turn_x(-kObliquityJ2000_deg * kDeg), body_to_equatorial));
+    t.rot = swap_yz(mul(turn_x(-kObliquityJ2000_deg * kDeg), body_to_equatorial));
+    t.mjd = mjd;
+    return t.rot;
 }
 
 VECTOR3 Body::spin_axis(double mjd) const {
-    MATRIX3 r = rotation(mjd);
+    const MATRIX3& r = turn_at(mjd);
     return {r.m12, r.m22, r.m32};
 }
 

@@ -72,14 +72,6 @@ Vessel* World::vessel(const std::string& name) const {
     return nullptr;
 }
 
-Vessel* World::vessel_at(std::size_t index) const {
-    return index < vessels_.size() ? vessels_[index].get() : nullptr;
-}
-
-bool World::owns(const Object* obj) const {
-    return obj && live_.count(obj) > 0;
-}
-
 void World::register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
                                     void (*exit)(VESSEL*)) {
     auto lib = std::make_unique<ModuleLibrary>();

@@ -13,15 +13,41 @@ constexpr double kMaxTurnPerSubstep_rad = 0.1;
 constexpr int kMaxIterations = 40;
 constexpr double kTolerance = 1e-15;
 
-// Rotation of v through the angle |a| about a, in the sense of the cross product:
-// exp([a]x) v = v cos + (k x v) sin + k (k . v)(1 - cos).
-VECTOR3 rotated(const VECTOR3& v, const VECTOR3& a) {
-    double angle = length(a);
-    if (angle <= 0.0)
-        return v;
-    VECTOR3 k = a / angle;
-    double c = std::cos(angle), s = std::sin(angle);
-    return v * c + cross(k, v) * s + k * (dot(k, v) * (1.0 - c));
+// The rotation through the angle |a| about a, in the sense of the cross product:
+// exp([a]x) v = v cos + (k x v) sin + k (k . v)(1 - cos). Its sine and cosine are worked out
+// once for every vector it turns.
+class Rotation {
+  public:
+    explicit Rotation(const VECTOR3& a) : angle_(length(a)) {
+        if (angle_ <= 0.0)
+            return;
+        k_ = a / angle_;
+        c_ = std::cos(angle_);
+        s_ = std::sin(angle_);
+    }
+    // The rotation about -a: the same angle, the axis reversed.
+    Rotation reversed() const {
+        Rotation r = *this;
+        r.k_ = -k_;
+        return r;
+    }
+    VECTOR3 operator()(const VECTOR3& v) const {
+        if (angle_ <= 0.0)
+            return v;
+        return v * c_ + cross(k_, v) * s_ + k_ * (dot(k_, v) * (1.0 - c_));
+    }
+
+  private:
+    double angle_;
+    VECTOR3 k_{0, 0, 0};
+    double c_ = 1.0, s_ = 0.0;
+};
+
+// R turned by the rotation taken backwards: the columns of exp(-[a]x) are the axes turned
+// backwards, exp(-[a]x) e_i.
+void turn_back(MATRIX3& R, const Rotation& forward) {
+    const Rotation back = forward.reversed();
+    R = mul(R, from_columns(back({1, 0, 0}), back({0, 1, 0}), back({0, 0, 1})));
 }
 
 }  // namespace
@@ -57,10 +83,7 @@ MATRIX3 inverse_symmetric(const MATRIX3& m) {
 }
 
 void turn(MATRIX3& R, const VECTOR3& a) {
-    // The columns of exp(-[a]x) are the axes turned backwards: exp(-[a]x) e_i.
-    MATRIX3 M =
-        from_columns(rotated({1, 0, 0}, -a), rotated({0, 1, 0}, -a), rotated({0, 0, 1}, -a));
-    R = mul(R, M);
+    turn_back(R, Rotation(a));
 }
 
 double rotational_energy(const MATRIX3& inertia, const VECTOR3& omega) {
@@ -96,9 +119,9 @@ void free_rotation_step(MATRIX3& R, VECTOR3& omega, const MATRIX3& inertia,
         double rate = length(wm);
         if (rate <= 0.0)
             continue;
-        VECTOR3 a = wm * (2.0 * std::atan(0.5 * dt * rate) / rate);
-        omega = mul(inverse_inertia, rotated(l0, a));
-        turn(R, a);
+        const Rotation cay(wm * (2.0 * std::atan(0.5 * dt * rate) / rate));
+        omega = mul(inverse_inertia, cay(l0));
+        turn_back(R, cay);
     }
 }
 

@@ -26,6 +26,7 @@ constexpr double kFallbackDampingRatio = 0.7;
 constexpr double kFallbackFriction = 0.5;
 constexpr double kRollingResistance = 0.1;
 constexpr double kRollSlip_rad_s = 0.05;
+constexpr double kReachMargin_m = 1.0;
 
 struct Spring {
     double stiffness_n_m, damping_n_s_m, mu_lateral, mu_longitudinal;
@@ -109,7 +110,7 @@ void add_fallback_sphere(const Vessel& v, const VECTOR3& spin, double radius_m, 
 }  // namespace
 
 double fallback_radius_m(const VesselConfig& c) {
-    const auto& td = c.touchdown;
+    const auto& td = c.touchdown();
     double nearest = c.size_m;
     for (std::size_t i = 0; i < td.size(); ++i)
         for (std::size_t j = i + 1; j < td.size(); ++j)
@@ -132,16 +133,34 @@ double fallback_radius_m(const VesselConfig& c) {
     return kFallbackShare * nearest;
 }
 
+const VesselConfig::Derived& derived_figures(const VesselConfig& c) {
+    VesselConfig::Derived& d = c.derived;
+    if (d.size_m != c.size_m) {  // also when it is NaN: never worked out, or the points changed
+        d.size4_m4 = std::pow(c.size_m, 4);
+        d.fallback_radius_m = fallback_radius_m(c);
+        d.reach_m = std::max(d.fallback_radius_m, 0.0);
+        for (const TOUCHDOWNVTX& td : c.touchdown())
+            d.reach_m = std::max(d.reach_m, length(td.pos));
+        d.size_m = c.size_m;
+    }
+    return d;
+}
+
 void add_contact(const Vessel& v, double mjd, double h, StepLoads& out) {
     if (!v.state.ref)
         return;
-    VECTOR3 spin = v.state.ref->angular_velocity(mjd);
-    double ground_r = v.state.ref->ground_radius_m();
-    if (length(v.state.rpos) - ground_r > v.config.size_m * 4.0 + 10.0)
+    double height_m = length(v.state.rpos) - v.state.ref->ground_radius_m();
+    if (height_m > v.config.size_m * 4.0 + 10.0)
         return;
-    for (const TOUCHDOWNVTX& td : v.config.touchdown)
+    // Nothing reaches the ground from higher than the farthest point reaches, with a margin far
+    // above rounding: no point would have touched.
+    const VesselConfig::Derived& d = derived_figures(v.config);
+    if (height_m > d.reach_m + kReachMargin_m)
+        return;
+    VECTOR3 spin = v.state.ref->angular_velocity(mjd);
+    for (const TOUCHDOWNVTX& td : v.config.touchdown())
         add_point(v, spin, td.pos, {td.stiffness, td.damping, td.mu, td.mu_lng}, h, out);
-    double radius = fallback_radius_m(v.config);
+    double radius = d.fallback_radius_m;
     if (radius > 0.0)
         add_fallback_sphere(v, spin, radius, h, out);
 }

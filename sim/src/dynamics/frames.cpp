@@ -39,12 +39,17 @@ MATRIX3 basis_from(double so, double co, double sa, double ca) {
 // horizon_basis takes it (longitude 0).
 MATRIX3 horizon_basis_at(const VECTOR3& p);
 
-// Where an object's frame of positions is centred: a body's centre, or a vessel's reference body.
-VECTOR3 centre_of(const World& w, const Object& o) {
+// The body whose centre an object's frame of positions is centred on: the body itself, or a
+// vessel's reference body (null: the global origin).
+const Body* centre_body(const Object& o) {
     if (o.kind() == Object::Kind::Body)
-        return static_cast<const Body&>(o).position(w.clock.mjd);
-    const Body* ref = static_cast<const Vessel&>(o).state.ref;
-    return ref ? ref->position(w.clock.mjd) : VECTOR3{0, 0, 0};
+        return &static_cast<const Body&>(o);
+    return static_cast<const Vessel&>(o).state.ref;
+}
+
+VECTOR3 centre_of(const World& w, const Object& o) {
+    const Body* b = centre_body(o);
+    return b ? b->position(w.clock.mjd) : VECTOR3{0, 0, 0};
 }
 
 VECTOR3 offset_from_centre(const Object& o) {
@@ -73,12 +78,15 @@ MATRIX3 horizon_basis_at(const VECTOR3& p) {
 }  // namespace
 
 VECTOR3 global_pos(const World& w, const Vessel& v) {
-    return centre_of(w, v) + v.state.rpos;
+    return global_pos_at(v, w.clock.mjd);
 }
 
 VECTOR3 relative_pos(const World& w, const Vessel& v, const Object& ref) {
-    // The centres first: over its own body a vessel keeps every digit of its position.
-    return (centre_of(w, v) - centre_of(w, ref)) + (v.state.rpos - offset_from_centre(ref));
+    // The centres first: over its own body a vessel keeps every digit of its position. Centred
+    // on the same body they cancel exactly, without the body's orbit being worked out.
+    const VECTOR3 centres =
+        centre_body(v) == centre_body(ref) ? VECTOR3{0, 0, 0} : centre_of(w, v) - centre_of(w, ref);
+    return centres + (v.state.rpos - offset_from_centre(ref));
 }
 
 VECTOR3 body_fixed_pos(const World& w, const Vessel& v) {

@@ -12,34 +12,64 @@ RelativePlace relative_place(const Vessel& parent, const Vessel& child) {
     return {mul(transpose(rp), child.state.rot), tmul(rp, child.state.rpos - parent.state.rpos)};
 }
 
+namespace {
+
+struct Part {
+    double m;
+    VECTOR3 c;
+    MATRIX3 j;  // about c
+};
+
+// The parts of a vessel and its hanging children: on the stack for the few children a vessel
+// carries, since the motion asks for them in every internal step.
+class Parts {
+  public:
+    void push(const Part& p) {
+        if (count_ < kInline)
+            inline_[count_] = p;
+        else
+            more_.push_back(p);
+        ++count_;
+    }
+    template <typename F>
+    void each(F f) const {
+        for (std::size_t i = 0; i < count_; ++i) f(i < kInline ? inline_[i] : more_[i - kInline]);
+    }
+
+  private:
+    static constexpr std::size_t kInline = 4;
+    Part inline_[kInline];
+    std::vector<Part> more_;
+    std::size_t count_ = 0;
+};
+
+}  // namespace
+
 MassProperties mass_properties(const Vessel& v) {
     double own = v.config.empty_mass_kg + v.propellant_mass_kg();
-    struct Part {
-        double m;
-        VECTOR3 c;
-        MATRIX3 j;  // about c
-    };
-    std::vector<Part> parts{{own, {0, 0, 0}, diagonal(v.config.pmi_m2 * own)}};
+    Parts parts;
+    parts.push({own, {0, 0, 0}, diagonal(v.config.pmi_m2 * own)});
     for (const auto& a : v.attachments) {
         if (a->to_parent || !a->attached)
             continue;
         MassProperties child = mass_properties(*a->attached);
         RelativePlace place = relative_place(v, *a->attached);
-        parts.push_back({child.mass_kg, place.offset_m + mul(place.rot, child.centre_m),
-                         mul(place.rot, mul(child.inertia_kg_m2, transpose(place.rot)))});
+        parts.push({child.mass_kg, place.offset_m + mul(place.rot, child.centre_m),
+                    mul(place.rot, mul(child.inertia_kg_m2, transpose(place.rot)))});
     }
     MassProperties out;
     VECTOR3 moment{0, 0, 0};
-    for (const Part& p : parts) {
+    parts.each([&](const Part& p) {
         out.mass_kg += p.m;
         moment += p.c * p.m;
-    }
+    });
     if (out.mass_kg > 0.0)
         out.centre_m = moment / out.mass_kg;
     out.inertia_kg_m2 = {0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (const Part& p : parts)
+    parts.each([&](const Part& p) {
         out.inertia_kg_m2 =
             add(out.inertia_kg_m2, add(p.j, point_mass_inertia(p.m, p.c - out.centre_m)));
+    });
     return out;
 }
 

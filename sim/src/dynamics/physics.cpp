@@ -39,9 +39,12 @@ VECTOR3 gravity(const Vessel& v) {
 // Air velocity at the vessel, global orientation: the air turns with the body, plus the wind.
 VECTOR3 air_velocity(const World& w, const Vessel& v) {
     const Body& b = *v.state.ref;
-    MATRIX3 hor_to_global = transpose(global_to_horizon(w, v));
+    VECTOR3 air = b.surface_velocity(v.state.rpos, w.clock.mjd);
     VECTOR3 wind = wind_horizon(b, length(v.state.rpos) - b.mean_radius_m);
-    return b.surface_velocity(v.state.rpos, w.clock.mjd) + mul(hor_to_global, wind);
+    // Calm air needs no horizon frame.
+    if (wind.x == 0.0 && wind.y == 0.0 && wind.z == 0.0)
+        return air;
+    return air + mul(transpose(global_to_horizon(w, v)), wind);
 }
 
 // Thrust of a thruster at its level, N, with the propellant it would burn in h seconds.
@@ -117,7 +120,7 @@ void add_drag(const World& w, const Vessel& v, StepLoads& out) {
                  -q * u.y * c.cw[3] * c.cross_sections_m2.y,
                  -q * u.z * (u.z >= 0.0 ? c.cw[0] : c.cw[1]) * c.cross_sections_m2.z};
     out.force += mul(R, drag);
-    double s4 = std::pow(c.size_m, 4);
+    double s4 = derived_figures(c).size4_m4;
     const VECTOR3& om = v.state.omega;
     out.torque += VECTOR3{-c.rot_drag.x * om.x, -c.rot_drag.y * om.y, -c.rot_drag.z * om.z} *
                   (rho * speed * s4);

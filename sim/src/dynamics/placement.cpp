@@ -15,7 +15,7 @@ namespace {
 // The vessel's up axis when it stands on its first three touchdown points: the normal of their
 // plane, on the side of the vessel's origin. +y for a vessel without three points.
 VECTOR3 standing_up_axis(const Vessel& v, double& origin_height_m) {
-    const auto& td = v.config.touchdown;
+    const auto& td = v.config.touchdown();
     origin_height_m = 0.0;
     if (td.size() < 3)
         return {0, 1, 0};

@@ -22,4 +22,8 @@ void add_contact(const Vessel& v, double mjd, double h, StepLoads& out);
 // vessel's size when its points span no solid or plane around the origin.
 double fallback_radius_m(const VesselConfig& c);
 
+// The figures derived from the vessel's size and touchdown points, worked out again only when
+// these changed.
+const VesselConfig::Derived& derived_figures(const VesselConfig& c);
+
 }  // namespace sim

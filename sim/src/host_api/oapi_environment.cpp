@@ -4,19 +4,30 @@
 #include "sim/physics.h"
 #include "sim/world.h"
 
+namespace {
+
+// Out of the way of the calls that record nothing.
+[[gnu::noinline, gnu::cold]] void trace_global_pos(sim::Vessel& caller, OBJHANDLE hObj) {
+    caller.trace.record("oapiGetGlobalPos", static_cast<const void*>(hObj));
+}
+
+}  // namespace
+
 void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
-    sim::trace_free("oapiGetGlobalPos", static_cast<const void*>(hObj));
+    // Called for every vessel a module scans, every frame: the world is looked up once.
+    sim::World* w = sim::World::current();
+    if (w && w->caller() && w->caller()->trace.enabled)
+        trace_global_pos(*w->caller(), hObj);
     if (!pos)
         return;
     *pos = {0, 0, 0};
-    sim::World* w = sim::World::current();
     auto* obj = static_cast<sim::Object*>(hObj);
     if (!w || !w->owns(obj))
         return;
     if (obj->kind() == sim::Object::Kind::Body)
         *pos = static_cast<sim::Body*>(obj)->position(w->clock.mjd);
     else
-        *pos = sim::global_pos(*w, *static_cast<sim::Vessel*>(obj));
+        *pos = sim::global_pos_at(*static_cast<sim::Vessel*>(obj), w->clock.mjd);
 }
 
 VECTOR3 oapiGetWindVector(OBJHANDLE hPlanet, double lng, double lat, double alt, int frame,

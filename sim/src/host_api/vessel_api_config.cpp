@@ -1,6 +1,7 @@
 // Shape, mass, meshes, camera and touchdown points: stored as declared.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "sim/vessel.h"
 #include "vessel_access.h"
@@ -81,7 +82,7 @@ void VESSEL::SetTouchdownPoints(const TOUCHDOWNVTX* tdvtx, DWORD ntdvtx) const {
                    static_cast<unsigned>(ntdvtx));
     if (!tdvtx)
         ntdvtx = 0;
-    v.config.touchdown.assign(tdvtx, tdvtx + ntdvtx);
+    v.config.set_touchdown(tdvtx, ntdvtx);
 }
 
 void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VECTOR3& pt3) const {
@@ -91,7 +92,8 @@ void VESSEL::SetTouchdownPoints(const VECTOR3& pt1, const VECTOR3& pt2, const VE
     const double mass_kg = std::max(v.config.empty_mass_kg, 1.0);
     const double stiffness = mass_kg * 1000.0;
     const double damping = 2.0 * std::sqrt(stiffness * mass_kg / 3.0);
-    v.config.touchdown.clear();
-    for (const VECTOR3& p : {pt1, pt2, pt3})
-        v.config.touchdown.push_back({p, stiffness, damping, 1.0, 1.0});
+    const TOUCHDOWNVTX points[] = {{pt1, stiffness, damping, 1.0, 1.0},
+                                   {pt2, stiffness, damping, 1.0, 1.0},
+                                   {pt3, stiffness, damping, 1.0, 1.0}};
+    v.config.set_touchdown(points, std::size(points));
 }

@@ -10,6 +10,7 @@
 #include "apps/csv_field.h"
 #include "sim/frames.h"
 #include "sim/number_text.h"
+#include "sim/loads.h"
 #include "sim/physics.h"
 #include "sim/trace.h"
 #include "sim/world.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/frames.h"
+#include "sim/loads.h"
 #include "sim/physics.h"
 #include "sim/placement.h"
 #include "support/placement.h"

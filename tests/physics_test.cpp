@@ -1,5 +1,6 @@
 // The stand-in's physics: analytic cases, thrust and propellant, the touchdown springs, the
 // frame conventions, attachments in motion, and states that stop being finite.
+#include "sim/loads.h"
 #include "sim/physics.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-// The motion of vessels: forces, contact with the ground and integration over one frame.
+// The motion of vessels over one frame: the integrator, in internal steps.
 #pragma once
 
 #include "sim/export.h"
@@ -7,34 +7,12 @@
 namespace sim {
 SIM_API_BEGIN
 
-class Body;
 class Vessel;
 class World;
 
 // Advances every vessel that is not attached to a parent by dt seconds, in internal sub-steps;
 // attached children then follow their parents rigidly.
 void advance_motion(World& w, double dt_s);
-
-// Forces and torques on a vessel in its current state, vessel frame (torque) and global
-// orientation (force), N and N m.
-struct Loads {
-    VECTOR3 force_global{0, 0, 0};
-    VECTOR3 torque_local{0, 0, 0};
-    VECTOR3 weight_global{0, 0, 0};
-    bool contact = false;
-};
-Loads compute_loads(const World& w, const Vessel& v);
-
-// The weight of a vessel and what hangs on it: its reference body's gravity times its mass,
-// global orientation, N.
-VECTOR3 weight_global(const Vessel& v);
-
-// The wind at a height above the body's mean radius, local horizon frame (x east, y up, z north),
-// m/s: the body's constant wind, up to a ceiling above which none blows; none without air.
-VECTOR3 wind_horizon(const Body& b, double altitude_m);
-
-// Sets a vessel's angular velocity to the ground's turning, as a vessel standing on it turns.
-void turn_with_ground(const World& w, Vessel& v);
 
 // Height of the vessel's origin above the ground under it, m.
 double height_above_ground(const World& w, const Vessel& v);

@@ -1,11 +1,12 @@
 // Contact with the ground: touchdown points as spring-dampers with friction, and a fallback
 // sphere about the origin.
+#include "contact.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "sim/body.h"
 #include "sim/vessel.h"
-#include "step_loads.h"
 
 namespace sim {
 

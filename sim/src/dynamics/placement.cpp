@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ground_hold.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/vessel.h"

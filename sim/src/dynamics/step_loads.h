@@ -1,10 +1,15 @@
-// Loads on a vessel over one internal step, shared by the integrator and the contact model.
+// Loads on a vessel over one internal step, shared by the integrator, the ground hold and the
+// contact model.
 #pragma once
 
 #include "sim/vec.h"
 #include "sim/vessel.h"
+#include "sim/world.h"
 
 namespace sim {
+
+// The internal step near the ground, where the touchdown springs need it short to stay stable.
+constexpr double kContactStep_s = 0.001;
 
 struct StepLoads {
     VECTOR3 force{0, 0, 0};   // global orientation, N
@@ -12,18 +17,26 @@ struct StepLoads {
     bool contact = false;
 };
 
-// Spring-damper touchdown points with friction against the body's surface, and the fallback
-// sphere that keeps a vessel lying on its side or back above the ground. h is the internal
-// step the friction must stay stable over.
-void add_contact(const Vessel& v, double mjd, double h, StepLoads& out);
+// The thrust of a vessel and of the children hanging on it over one step, in the vessel's
+// frame about its origin: fixed to the vessel for the whole step, so that the step's impulse
+// is the propellant it burns times the exhaust speed, even when a tank runs dry within it.
+struct Thrust {
+    VECTOR3 force{0, 0, 0};   // N
+    VECTOR3 torque{0, 0, 0};  // N m
+};
 
-// Radius of the fallback sphere about the vessel's origin, m: well inside the solid the
-// touchdown points span, so that it never touches while the vessel stands on them; the
-// vessel's size when its points span no solid or plane around the origin.
-double fallback_radius_m(const VesselConfig& c);
+// Propellant is burnt for h seconds (none for h = 0).
+Thrust thrust(const Vessel& v, double h);
+void add_thrust(const Vessel& v, const Thrust& t, StepLoads& out);
 
-// The figures derived from the vessel's size and touchdown points, worked out again only when
-// these changed.
-const VesselConfig::Derived& derived_figures(const VesselConfig& c);
+// Gravity of the reference body, global orientation, m/s^2.
+VECTOR3 gravity(const Vessel& v);
+
+// Drag and, when contact is set, ground contact of a vessel and of the children hanging on
+// it; the children's loads act on the vessel where they hang.
+StepLoads surroundings(const World& w, const Vessel& v, double h, bool contact);
+
+// Loads over an internal step of h seconds with the step's thrust.
+StepLoads loads(const World& w, const Vessel& v, const Thrust& t, double h);
 
 }  // namespace sim

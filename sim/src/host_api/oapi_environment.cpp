@@ -1,6 +1,7 @@
 // Free functions about positions and the environment.
 #include "host/oapi.h"
 #include "sim/frames.h"
+#include "sim/loads.h"
 #include "sim/physics.h"
 #include "sim/world.h"
 

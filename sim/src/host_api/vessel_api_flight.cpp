@@ -5,6 +5,7 @@
 
 #include "host/oapi.h"
 #include "sim/frames.h"
+#include "sim/loads.h"
 #include "sim/physics.h"
 #include "sim/placement.h"
 #include "sim/vessel.h"

@@ -1,5 +1,5 @@
 // Loads on a vessel over one internal step, shared by the integrator, the ground hold and the
-// contact model.
+// contact model. Worked out in loads.cpp, beside the loads the public header sim/loads.h gives.
 #pragma once
 
 #include "sim/vec.h"

@@ -38,25 +38,11 @@ std::unique_ptr<sim::World> world_in(benchmark::State& state, const Phase& p,
     return w;
 }
 
-void BM_LanderFrame(benchmark::State& state, const Phase& p) {
-    sim::Vessel* lander = nullptr;
-    auto w = world_in(state, p, lander);
-    if (!w)
-        return;
-    VESSEL2* cb = lander->callbacks();
-    const double t = w->clock.t_s, mjd = w->clock.mjd;
-    for (auto _ : state) {
-        sim::CallbackScope scope(*w, lander);
-        cb->clbkBeforeStep(t, bench::kFrame_s, mjd);
-    }
-    if (!p.holds(*lander, lander_of(*lander)))
-        state.SkipWithError("the lander left the phase while measured");
-}
-
-// The same, with a new date each frame, as in a run: the lander is the first to ask for the
-// date, so its frame also pays for working out the bodies' place and turn, once for the whole
-// frame. The dates cycle through three, more than a body remembers.
-void BM_LanderFrameNewDate(benchmark::State& state, const Phase& p) {
+// The lander's frame, at the date the phase was reached, or with a new date each frame
+// (new_date) as in a run: the lander is the first to ask for the date, so its frame also pays
+// for working out the bodies' place and turn, once for the whole frame. The dates cycle through
+// three, more than a body remembers.
+void measure_lander_frame(benchmark::State& state, const Phase& p, bool new_date) {
     sim::Vessel* lander = nullptr;
     auto w = world_in(state, p, lander);
     if (!w)
@@ -67,13 +53,23 @@ void BM_LanderFrameNewDate(benchmark::State& state, const Phase& p) {
                             w->clock.mjd_after(2 * bench::kFrame_s)};
     std::size_t next = 0;
     for (auto _ : state) {
-        w->clock.mjd = dates[next];
-        next = next == 2 ? 0 : next + 1;
+        if (new_date) {
+            w->clock.mjd = dates[next];
+            next = next == 2 ? 0 : next + 1;
+        }
         sim::CallbackScope scope(*w, lander);
         cb->clbkBeforeStep(t, bench::kFrame_s, w->clock.mjd);
     }
     if (!p.holds(*lander, lander_of(*lander)))
         state.SkipWithError("the lander left the phase while measured");
+}
+
+void BM_LanderFrame(benchmark::State& state, const Phase& p) {
+    measure_lander_frame(state, p, false);
+}
+
+void BM_LanderFrameNewDate(benchmark::State& state, const Phase& p) {
+    measure_lander_frame(state, p, true);
 }
 
 void BM_StandInFrame(benchmark::State& state, const Phase& p) {

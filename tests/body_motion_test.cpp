@@ -9,6 +9,7 @@
 #include <string>
 
 #include "sim/body.h"
+#include "sim/solar_system.h"
 #include "sim/frames.h"
 #include "sim/world.h"
 

@@ -9,8 +9,8 @@
 
 #include "apps/csv_field.h"
 #include "sim/frames.h"
-#include "sim/number_text.h"
 #include "sim/loads.h"
+#include "sim/number_text.h"
 #include "sim/physics.h"
 #include "sim/trace.h"
 #include "sim/world.h"

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "sim/body.h"
-#include "sim/solar_system.h"
 #include "sim/frames.h"
+#include "sim/solar_system.h"
 #include "sim/world.h"
 
 namespace {

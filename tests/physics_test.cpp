@@ -1,6 +1,5 @@
 // The stand-in's physics: analytic cases, thrust and propellant, the touchdown springs, the
 // frame conventions, attachments in motion, and states that stop being finite.
-#include "sim/loads.h"
 #include "sim/physics.h"
 
 #include <cmath>
@@ -8,6 +7,7 @@
 
 #include "host/oapi.h"
 #include "sim/frames.h"
+#include "sim/loads.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"

@@ -10,6 +10,9 @@ namespace {
 // The midpoint equation is solved by fixed-point iteration, which contracts by about the
 // angle turned per step; longer turns are split so that it converges quickly.
 constexpr double kMaxTurnPerSubstep_rad = 0.1;
+// No vessel turns this many tenths of a radian in a step (5000 rad/s at 20 ms); a rate beyond
+// it, as a crash deep into the ground can give, is turned in this many sub-steps, coarsely.
+constexpr double kMaxSubsteps = 1000;
 constexpr int kMaxIterations = 40;
 constexpr double kTolerance = 1e-15;
 
@@ -99,7 +102,10 @@ void free_rotation_step(MATRIX3& R, VECTOR3& omega, const MATRIX3& inertia,
         turn(R, omega * h);  // without inertia nothing changes its rate
         return;
     }
-    int substeps = std::max(1, static_cast<int>(std::ceil(turn_rad / kMaxTurnPerSubstep_rad)));
+    // Counted as a double: an absurd rate must not overflow the count.
+    double wanted = std::ceil(turn_rad / kMaxTurnPerSubstep_rad);
+    int substeps = wanted < kMaxSubsteps ? std::max(1, static_cast<int>(wanted))
+                                         : static_cast<int>(kMaxSubsteps);
     double dt = h / substeps;
     for (int s = 0; s < substeps; ++s) {
         VECTOR3 l0 = mul(inertia, omega);

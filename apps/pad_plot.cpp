@@ -16,8 +16,7 @@ double thruster_level(const sim::Vessel& v, int index) {
 }  // namespace
 
 bool PadPlot::start(const sim::World& w) {
-    pad_ = nullptr;
-    rocket_ = nullptr;
+    pad_ = rocket_ = nullptr;
     for (const auto& vp : w.vessels())
         if (!pad_ && is_pad(*vp))
             pad_ = vp.get();
@@ -27,10 +26,10 @@ bool PadPlot::start(const sim::World& w) {
     return pad_ != nullptr;
 }
 
-void PadPlot::sample(sim::World& w) {
+void PadPlot::sample(const sim::World& w, const PadWatch& pads) {
     if (!pad_ || !w.owns(pad_))
         return;
-    const Umbilical umbilical = umbilical_of(w, *pad_).value_or(Umbilical{});
+    const Umbilical umbilical = pads.umbilical(pad_);
     const bool rocket = rocket_ && w.owns(rocket_);
     t_s_.push_back(w.clock.t_s);
     height_m_.push_back(rocket ? sim::height_above_ground(w, *rocket_) : 0.0);

@@ -12,16 +12,19 @@ class World;
 
 namespace app {
 
+class PadWatch;
+
 class PadPlot {
   public:
     // The first pad of the world, and the first other vessel with a main engine group as its
     // rocket. False when the world has no pad.
     bool start(const sim::World& w);
-    void sample(sim::World& w);  // once per frame
+    // Once per frame, after the watch has read the pad's umbilical.
+    void sample(const sim::World& w, const PadWatch& pads);
     bool write(const std::string& path, std::string& error) const;
 
   private:
-    sim::Vessel* pad_ = nullptr;
+    const sim::Vessel* pad_ = nullptr;
     const sim::Vessel* rocket_ = nullptr;
     std::vector<double> t_s_, height_m_, main_level_, umb_state_, umb_status_, side_plume_,
         pad_plume_;

@@ -50,7 +50,7 @@ void PadWatch::start(sim::World& w, EventText& words) {
         words.name_thruster(vp->name(), pad_side_plume, "side plume");
         words.name_thruster(vp->name(), pad_pad_plume, "pad plume");
         words.name_thruster(vp->name(), pad_light_flares, "light flares");
-        pads_.push_back({vp.get(), umbilical_of(w, *vp).value_or(Umbilical{}).status});
+        pads_.push_back({vp.get(), umbilical_of(w, *vp).value_or(Umbilical{})});
     }
 }
 
@@ -59,16 +59,26 @@ void PadWatch::update(sim::World& w, const std::function<void(const std::string&
         if (!w.owns(p.vessel))
             continue;
         auto u = umbilical_of(w, *p.vessel);
-        if (!u || u->status == p.status)
+        if (!u)
+            continue;
+        const int before = p.last.status;
+        p.last = *u;
+        if (u->status == before)
             continue;
         // The pad reverses a resting umbilical only when its rocket's engine passes lift-off.
-        const bool launch = p.status < 1 && u->status > 1;
+        const bool launch = before < 1 && u->status > 1;
         report(p.vessel->name() +
                (launch ? " launch detected: umbilical status " : " umbilical status ") +
-               std::to_string(p.status) + " -> " + std::to_string(u->status) + ", " +
+               std::to_string(before) + " -> " + std::to_string(u->status) + ", " +
                status_meaning(u->status));
-        p.status = u->status;
     }
+}
+
+Umbilical PadWatch::umbilical(const sim::Vessel* pad) const {
+    for (const Watched& p : pads_)
+        if (p.vessel == pad)
+            return p.last;
+    return {};
 }
 
 }  // namespace app

@@ -35,13 +35,15 @@ class PadWatch {
   public:
     // Names the effect thrusters of every pad in the world and notes their statuses.
     void start(sim::World& w, EventText& words);
-    // Reports each pad whose umbilical status changed in the last frame.
+    // Reads each pad's umbilical once a frame and reports each whose status changed.
     void update(sim::World& w, const std::function<void(const std::string&)>& report);
+    // A watched pad's umbilical as last read; at rest at the rocket for any other vessel.
+    Umbilical umbilical(const sim::Vessel* pad) const;
 
   private:
     struct Watched {
         sim::Vessel* vessel;
-        int status;
+        Umbilical last;
     };
     std::vector<Watched> pads_;
 };

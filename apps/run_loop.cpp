@@ -123,7 +123,7 @@ void Run::sample_plot() {
     if (o_.plot_path.empty())
         return;
     if (pad_run_)
-        pad_plot_.sample(w_);
+        pad_plot_.sample(w_, pads_);
     else
         plot_.sample(w_);
 }

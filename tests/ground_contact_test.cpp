@@ -7,9 +7,8 @@
 #include "sim/loads.h"
 #include "sim/physics.h"
 #include "sim/placement.h"
+#include "support/mars_world_fixture.h"
 #include "support/placement.h"
-#include "support/test_vessel.h"
-#include "support/world_fixture.h"
 
 namespace {
 
@@ -25,24 +24,8 @@ void tripod(test_vessel& t) {
     t.SetTouchdownPoints(kTripod, 3);
 }
 
-class GroundContactTest : public WorldTest {
+class GroundContactTest : public MarsWorldTest {
   protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        register_test_vessel(*world);
-        mars = world->body("Mars");
-    }
-
-    sim::Vessel* make(std::function<void(test_vessel&)> setup) {
-        set_next_test_vessel_setup(std::move(setup));
-        return create("V" + std::to_string(++count_), "test_vessel");
-    }
-
-    void run(double seconds, double dt = 0.02) {
-        for (int i = 0; i < static_cast<int>(std::lround(seconds / dt)); ++i) world->step(dt);
-    }
-
-    double height(const sim::Vessel& v) const { return sim::height_above_ground(*world, v); }
     double gravity_at_ground() const {
         double r = mars->ground_radius_m();
         return mars->gm_m3_s2 / (r * r);
@@ -51,11 +34,6 @@ class GroundContactTest : public WorldTest {
     VECTOR3 ground_turning(const sim::Vessel& v) const {
         return sim::tmul(v.state.rot, mars->angular_velocity(world->clock.mjd));
     }
-
-    sim::Body* mars = nullptr;
-
-  private:
-    int count_ = 0;
 };
 
 }  // namespace

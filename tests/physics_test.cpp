@@ -8,9 +8,8 @@
 #include "host/oapi.h"
 #include "sim/frames.h"
 #include "sim/loads.h"
+#include "support/mars_world_fixture.h"
 #include "support/placement.h"
-#include "support/test_vessel.h"
-#include "support/world_fixture.h"
 
 namespace {
 
@@ -38,31 +37,7 @@ void lander_like(test_vessel& t) {
     t.CreateThrusterGroup(main, 3, THGROUP_MAIN);
 }
 
-class PhysicsTest : public WorldTest {
-  protected:
-    void SetUp() override {
-        WorldTest::SetUp();
-        register_test_vessel(*world);
-        mars = world->body("Mars");
-    }
-
-    sim::Vessel* make(std::function<void(test_vessel&)> setup) {
-        set_next_test_vessel_setup(std::move(setup));
-        return create("V" + std::to_string(++count_), "test_vessel");
-    }
-
-    void run(double seconds, double dt) {
-        int frames = static_cast<int>(std::lround(seconds / dt));
-        for (int i = 0; i < frames; ++i) world->step(dt);
-    }
-
-    double height(const sim::Vessel& v) const { return sim::height_above_ground(*world, v); }
-
-    sim::Body* mars = nullptr;
-
-  private:
-    int count_ = 0;
-};
+using PhysicsTest = MarsWorldTest;
 
 // A body that keeps its prime meridian still.
 void stop_turning(sim::Body& b) {

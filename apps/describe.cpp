@@ -142,7 +142,13 @@ int describe_command(int argc, const char* const* argv, const std::string& defau
     }
     if (o.module_dir.empty())
         o.module_dir = default_modules;
-    return run_describe(o);
+    try {
+        return run_describe(o);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vesselsim: %s\n", e.what());
+        return 1;
+    }
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 
 #include "apps/describe.h"
 #include "apps/montecarlo_command.h"
+#include "apps/output_paths.h"
 #include "apps/run_loop.h"
 #include "apps/run_options.h"
 

@@ -10,9 +10,13 @@
 #include <set>
 
 #include "apps/montecarlo_report.h"
+#include "apps/option_checks.h"
+#include "apps/output_paths.h"
 #include "apps/process_pool.h"
 #include "apps/run_loop.h"
 #include "apps/run_options.h"
+#include "sim/output_file.h"
+#include "sim/text_file.h"
 
 namespace app {
 
@@ -20,6 +24,15 @@ namespace {
 
 struct Outputs {
     std::string csv_path, plot_path;
+
+    std::vector<PathUse> named() const {
+        std::vector<PathUse> all;
+        if (!csv_path.empty())
+            all.push_back({"--csv", csv_path});
+        if (!plot_path.empty())
+            all.push_back({"--plot", plot_path});
+        return all;
+    }
 };
 
 int usage_error(const std::string& what, const std::string& usage) {
@@ -31,17 +44,15 @@ int usage_error(const std::string& what, const std::string& usage) {
 int finish(const std::vector<StudyRow>& rows, const std::string& program,
            const std::string& modules_dir, const Outputs& o) {
     write_report(rows, program, modules_dir, std::cout);
+    std::string error;
     if (!o.csv_path.empty()) {
-        std::ofstream csv(o.csv_path, std::ios::trunc);
-        csv << csv_header() << "\n";
-        for (const auto& r : rows) csv << csv_line(r) << "\n";
-        csv.close();
-        if (!csv) {
-            std::cerr << "vesselsim: " << o.csv_path << ": cannot write the CSV\n";
+        std::string text = csv_header() + "\n";
+        for (const auto& r : rows) text += csv_line(r) + "\n";
+        if (!sim::write_file_whole(o.csv_path, text, error)) {
+            std::cerr << "vesselsim: " << error << "\n";
             return kExitFailure;
         }
     }
-    std::string error;
     if (!o.plot_path.empty() && !write_speed_histogram(rows, o.plot_path, error)) {
         std::cerr << "vesselsim: " << error << "\n";
         return kExitFailure;
@@ -62,7 +73,7 @@ void show_progress(int done, int total) {
 void add_range(CLI::App& app, const char* flag, double& value, const char* what, double lo,
                double hi, const char* unit) {
     app.add_option(flag, value, what)
-        ->check(CLI::Range(lo, hi))
+        ->check(finite_within(lo, hi))
         ->capture_default_str()
         ->type_name(unit);
 }
@@ -90,8 +101,11 @@ int montecarlo_command(int argc, const char* const* argv) {
         ->type_name("J");
     app.add_option("--shard", shard, "run only the K-th of N equal shards of the study")
         ->type_name("K/N");
-    app.add_option("--csv", out.csv_path, "one row per run")->type_name("FILE");
+    app.add_option("--csv", out.csv_path, "one row per run")
+        ->check(output_path())
+        ->type_name("FILE");
     app.add_option("--plot", out.plot_path, "the distribution of touchdown speeds")
+        ->check(output_path())
         ->type_name("FILE.png");
     app.add_option("--modules", modules_dir, "folder of the module libraries")->type_name("DIR");
     add_range(app, "--height-spread", r.height_spread,
@@ -126,6 +140,10 @@ int montecarlo_command(int argc, const char* const* argv) {
     if (modules_dir.empty())
         modules_dir = default_module_dir();
     const std::string given_modules = app.count("--modules") ? modules_dir : "";
+    std::vector<PathUse> inputs{{"the scenario it reads", scenario}};
+    for (PathUse& p : program_inputs(modules_dir)) inputs.push_back(std::move(p));
+    if (std::string why = check_output_paths(out.named(), inputs); !why.empty())
+        return usage_error(why, montecarlo_usage());
 
     const RunRange range = shard_runs(runs, shard_k, shard_n);
     auto work = [&](int run) {
@@ -175,8 +193,11 @@ int montecarlo_merge_command(int argc, const char* const* argv) {
     std::vector<std::string> inputs;
     Outputs out;
     app.add_option("CSV", inputs, "the shards' CSV files")->required()->type_name("CSV");
-    app.add_option("--csv", out.csv_path, "the merged CSV")->type_name("FILE");
+    app.add_option("--csv", out.csv_path, "the merged CSV")
+        ->check(output_path())
+        ->type_name("FILE");
     app.add_option("--plot", out.plot_path, "the distribution of touchdown speeds")
+        ->check(output_path())
         ->type_name("FILE.png");
     try {
         app.parse(argc - 1, argv + 1);
@@ -186,18 +207,34 @@ int montecarlo_merge_command(int argc, const char* const* argv) {
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what(), montecarlo_merge_usage());
     }
+    std::vector<PathUse> csvs;
+    for (const std::string& path : inputs) csvs.push_back({"the CSV " + path + " it merges", path});
+    for (PathUse& p : program_inputs("")) csvs.push_back(std::move(p));
+    if (std::string why = check_output_paths(out.named(), csvs); !why.empty())
+        return usage_error(why, montecarlo_merge_usage());
     std::vector<StudyRow> rows;
     std::set<int> seen;
     for (const auto& path : inputs) {
-        std::ifstream in(path);
-        std::string line;
-        if (!in || !std::getline(in, line) || line != csv_header()) {
+        std::ifstream in;
+        std::string line, error;
+        if (!sim::open_text_file(path, in, error)) {
+            std::cerr << "vesselsim: " << error << "\n";
+            return kExitFailure;
+        }
+        if (sim::read_line(in, line) != sim::LineRead::line || line != csv_header()) {
             std::cerr << "vesselsim: " << path << ": not a montecarlo CSV\n";
             return kExitFailure;
         }
-        for (int number = 2; std::getline(in, line); ++number) {
+        for (int number = 2;; ++number) {
+            const sim::LineRead got = sim::read_line(in, line);
+            if (got == sim::LineRead::end)
+                break;
             StudyRow row;
-            std::string error;
+            if (got == sim::LineRead::too_long) {
+                std::cerr << "vesselsim: " << path << ":" << number << ": a line longer than "
+                          << sim::kMaxLineBytes << " characters\n";
+                return kExitFailure;
+            }
             if (!parse_csv_line(line, row, error)) {
                 std::cerr << "vesselsim: " << path << ":" << number << ": " << error << "\n";
                 return kExitFailure;

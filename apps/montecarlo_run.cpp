@@ -38,8 +38,14 @@ Touchdown fly(const std::string& scenario, const std::string& modules_dir, const
               std::string& error) {
     Touchdown t;
     sim::World w(modules_dir);
-    if (!sim::load_scenario(w, scenario, error))
+    try {
+        if (!sim::load_scenario(w, scenario, error))
+            return t;
+    } catch (const sim::ModuleFault& e) {
+        // Every run reads the same scenario: the study cannot go on.
+        error = e.what();
         return t;
+    }
     sim::Vessel* lander = find_lander(w);
     if (!lander) {
         error = scenario + ": no quor_tevlan lander to judge";
@@ -58,6 +64,9 @@ Touchdown fly(const std::string& scenario, const std::string& modules_dir, const
         }
     } catch (const sim::NonFiniteState&) {
         t.failure = "state not finite";
+        return t;
+    } catch (const sim::ModuleFault& e) {
+        t.failure = e.what();
         return t;
     }
     const auto& s = lander->state;

@@ -1,8 +1,11 @@
 #include "apps/output_paths.h"
 
+#include <link.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+
+#include "sim/output_file.h"
 
 namespace app {
 
@@ -15,17 +18,45 @@ std::string log_path(const RunOptions& o) {
     return fs::path(base).replace_extension(".log").string();
 }
 
-std::vector<std::pair<std::string, std::string>> run_outputs(const RunOptions& o) {
-    const std::pair<std::string, std::string> all[] = {{"--telemetry", o.telemetry_path},
-                                                       {"--plot", o.plot_path},
-                                                       {"--hud", o.hud_path},
-                                                       {"--save", o.save_path},
-                                                       {"the log", log_path(o)}};
-    std::vector<std::pair<std::string, std::string>> outputs;
-    for (const auto& [what, path] : all)
-        if (!path.empty())
-            outputs.emplace_back(what, path);
+std::vector<PathUse> run_outputs(const RunOptions& o) {
+    const PathUse all[] = {{"--telemetry", o.telemetry_path},
+                           {"--plot", o.plot_path},
+                           {"--hud", o.hud_path},
+                           {"--save", o.save_path},
+                           {"the log", log_path(o)}};
+    std::vector<PathUse> outputs;
+    for (const PathUse& p : all)
+        if (!p.path.empty())
+            outputs.push_back(p);
     return outputs;
+}
+
+std::string default_module_dir() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return "modules";
+    return (exe.parent_path().parent_path() / "modules").string();
+}
+
+std::vector<PathUse> program_inputs(const std::string& modules_dir) {
+    std::vector<PathUse> inputs{{"the program itself", "/proc/self/exe"}};
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            if (info->dlpi_name && info->dlpi_name[0] == '/')
+                static_cast<std::vector<PathUse>*>(data)->push_back(
+                    {std::string("the library ") + info->dlpi_name + " the program runs on",
+                     info->dlpi_name});
+            return 0;
+        },
+        &inputs);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(modules_dir, ec)) {
+        const fs::path& p = entry.path();
+        if (p.extension() == ".so")
+            inputs.push_back({"the module library " + p.string(), p.string()});
+    }
+    return inputs;
 }
 
 bool same_file(const std::string& a, const std::string& b) {
@@ -41,17 +72,49 @@ bool same_file(const std::string& a, const std::string& b) {
     return ca == cb;
 }
 
-std::string check_outputs(const RunOptions& o) {
-    auto outputs = run_outputs(o);
+namespace {
+
+// Why the file at path cannot be an output, or empty.
+std::string unfit_target(const std::string& path) {
+    if (path.empty())
+        return "an empty path names no file";
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (fs::is_directory(st))
+        return "is a folder";
+    if (fs::exists(st))
+        return sim::replaceable(path) ? "" : "the file is read-only; it is not replaced";
+    fs::path parent = fs::absolute(path, ec).parent_path();
+    if (!fs::is_directory(parent, ec))
+        return "no folder " + parent.string() + " to write it in";
+    return "";
+}
+
+}  // namespace
+
+std::string check_output_paths(const std::vector<PathUse>& outputs,
+                               const std::vector<PathUse>& inputs) {
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const auto& [what, path] = outputs[i];
-        std::string named = what + " " + path;
-        if (same_file(path, o.scenario))
-            return named + ": would overwrite the scenario it reads";
+        const std::string named = what + (path.empty() ? "" : " " + path);
+        if (std::string why = unfit_target(path); !why.empty())
+            return named + ": " + why;
+        for (const PathUse& in : inputs)
+            if (same_file(path, in.path))
+                return named + ": would overwrite " + in.what;
         for (std::size_t j = 0; j < i; ++j)
-            if (same_file(path, outputs[j].second))
-                return named + ": the same file as " + outputs[j].first + " " + outputs[j].second;
+            if (same_file(path, outputs[j].path))
+                return named + ": the same file as " + outputs[j].what + " " + outputs[j].path;
     }
+    return "";
+}
+
+std::string check_outputs(const RunOptions& o) {
+    std::vector<PathUse> inputs{{"the scenario it reads", o.scenario}};
+    for (PathUse& p : program_inputs(o.modules_dir.empty() ? default_module_dir() : o.modules_dir))
+        inputs.push_back(std::move(p));
+    if (std::string why = check_output_paths(run_outputs(o), inputs); !why.empty())
+        return why;
     // A save replaces its target by renaming a new file onto it, which would turn a link or a
     // device into a plain file.
     struct stat st {};

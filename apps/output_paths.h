@@ -1,27 +1,47 @@
-// The files a run writes, checked before anything is opened: none of them may be the scenario
-// it reads or another of its outputs, and a save goes only onto a plain file.
+// The files a command writes, checked before anything is flown or opened for writing: none of
+// them may be a file the command reads (the scenario, the CSVs it merges, a module library, the
+// program itself) or another of its outputs, compared by file identity rather than by spelling;
+// each must be a file that can be replaced.
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "apps/run_options.h"
 
 namespace app {
 
+// A file a command names, with what it is to the command: "--telemetry", "the scenario it
+// reads".
+struct PathUse {
+    std::string what;
+    std::string path;
+};
+
 // The log file sits beside the run's first output: telemetry, else the saved scenario, with
 // the extension ".log". Empty when the run writes neither.
 std::string log_path(const RunOptions& o);
 
 // Every output of a run with what it is ("--telemetry", "the log"...), in the order given.
-std::vector<std::pair<std::string, std::string>> run_outputs(const RunOptions& o);
+std::vector<PathUse> run_outputs(const RunOptions& o);
+
+// The build's module folder: the program's folder's sibling "modules".
+std::string default_module_dir();
+
+// What every command reads besides its own inputs: the program and the libraries loaded into
+// it, and every module library in the module folder.
+std::vector<PathUse> program_inputs(const std::string& modules_dir);
 
 // True when the two paths name the same file: the same file on disk (links followed) or, for
 // files that do not exist yet, the same place.
 bool same_file(const std::string& a, const std::string& b);
 
-// Empty when the outputs are sound; otherwise one line saying which output is at fault.
+// Empty when the outputs are sound; otherwise one line saying which output is at fault and why.
+std::string check_output_paths(const std::vector<PathUse>& outputs,
+                               const std::vector<PathUse>& inputs);
+
+// The checks of a run: its outputs against its scenario, the program and the modules; a save
+// goes only onto a plain file.
 std::string check_outputs(const RunOptions& o);
 
 }  // namespace app

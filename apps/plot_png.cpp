@@ -3,8 +3,13 @@
 #include <plplot.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
+
+#include "sim/output_file.h"
 
 namespace app {
 
@@ -58,23 +63,26 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last)
     }
 }
 
-// Opens a PNG of rows panels, one above the other, black on white. False with a message when
-// the file cannot be written.
-bool begin_png(const std::string& path, std::size_t rows, std::string& error) {
-    if (FILE* probe = std::fopen(path.c_str(), "wb")) {
-        std::fclose(probe);
-    } else {
-        error = path + ": cannot write the plot";
-        return false;
-    }
+// Starts a PNG of rows panels, one above the other, black on white, drawn into the output's
+// temporary file.
+void begin_png(const sim::OutputFile& out, std::size_t rows) {
     plsdev("pngcairo");
-    plsfnam(path.c_str());
+    plsfnam(out.by_name_path().c_str());
     plspage(0, 0, 1200, 300 * static_cast<PLINT>(rows), 0, 0);
     plscolbg(255, 255, 255);
     plscol0(15, 0, 0, 0);
     plssub(1, static_cast<PLINT>(rows));
     plinit();
-    return true;
+}
+
+// Ends the drawing and puts the picture in place, once it is whole.
+bool finish_png(sim::OutputFile& out, const std::string& path, std::string& error) {
+    plend();
+    if (!is_complete_png(out.by_name_path())) {
+        error = "cannot write " + path + ": the picture came out incomplete (is the disk full?)";
+        return false;
+    }
+    return out.commit(error);
 }
 
 constexpr int kBins = 40;
@@ -104,17 +112,39 @@ void draw_histogram(const HistogramPanel& p, const std::string& title) {
 
 }  // namespace
 
+bool is_complete_png(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (bytes.size() < sizeof kSignature ||
+        std::memcmp(bytes.data(), kSignature, sizeof kSignature) != 0)
+        return false;
+    auto byte = [&](std::size_t i) {
+        return static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i]));
+    };
+    for (std::size_t pos = sizeof kSignature; pos + 12 <= bytes.size();) {
+        const std::uint64_t length =
+            byte(pos) << 24 | byte(pos + 1) << 16 | byte(pos + 2) << 8 | byte(pos + 3);
+        const bool last = bytes.compare(pos + 4, 4, "IEND") == 0;
+        pos += 12 + length;
+        if (last)
+            return pos == bytes.size();
+    }
+    return false;
+}
+
 bool write_histogram_png(const std::string& path, const std::string& title,
                          const std::vector<HistogramPanel>& panels, std::string& error) {
     if (panels.empty()) {
         error = path + ": nothing to plot";
         return false;
     }
-    if (!begin_png(path, panels.size(), error))
+    sim::OutputFile out;
+    if (!out.open(path, error))
         return false;
+    begin_png(out, panels.size());
     for (std::size_t i = 0; i < panels.size(); ++i) draw_histogram(panels[i], i == 0 ? title : "");
-    plend();
-    return true;
+    return finish_png(out, path, error);
 }
 
 bool write_plot_png(const std::string& path, const std::string& title,
@@ -124,16 +154,17 @@ bool write_plot_png(const std::string& path, const std::string& title,
         error = path + ": nothing to plot";
         return false;
     }
-    if (!begin_png(path, panels.size(), error))
+    sim::OutputFile out;
+    if (!out.open(path, error))
         return false;
+    begin_png(out, panels.size());
     for (std::size_t i = 0; i < panels.size(); ++i) {
         PlotPanel p = panels[i];
         if (i == 0)
             p.title = title + (p.title.empty() ? "" : ": " + p.title);
         draw_panel(time_s, p, i + 1 == panels.size());
     }
-    plend();
-    return true;
+    return finish_png(out, path, error);
 }
 
 }  // namespace app

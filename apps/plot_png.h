@@ -35,4 +35,9 @@ bool write_plot_png(const std::string& path, const std::string& title,
 bool write_histogram_png(const std::string& path, const std::string& title,
                          const std::vector<HistogramPanel>& panels, std::string& error);
 
+// True when the file holds a whole PNG: its signature, then chunks whose lengths add up to the
+// file's size, the last of them IEND. The plot library does not say when its writes fail; a
+// short file is how a full disk shows.
+bool is_complete_png(const std::string& path);
+
 }  // namespace app

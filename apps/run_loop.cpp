@@ -1,11 +1,7 @@
 #include "apps/run_loop.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "apps/descent_plot.h"
 #include "apps/event_text.h"
@@ -17,6 +13,7 @@
 #include "sim/hud.h"
 #include "sim/hud_png.h"
 #include "sim/keyboard.h"
+#include "sim/output_file.h"
 #include "sim/rest.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
@@ -34,15 +31,18 @@ constexpr double kTimeLimit_s = 3600.0;
 // returns false after writing its error.
 class Run {
   public:
-    Run(const RunOptions& o, std::ostream& out, std::ostream& err)
+    Run(const RunOptions& o, std::ostream& out, std::ostream& err, sim::OutputFile& log)
         : o_(o),
           out_(out),
           err_(err),
+          log_file_(log),
           w_(o.modules_dir.empty() ? default_module_dir() : o.modules_dir) {}
 
     bool set_up();
     bool fly();
     bool write_outputs();
+    // After a failed flight: the telemetry up to the failure is kept, as it shows what happened.
+    void keep_telemetry();
 
   private:
     bool fail(const std::string& error) {
@@ -58,7 +58,7 @@ class Run {
     std::ostream& out_;
     std::ostream& err_;
     // The world's sinks write to these while it ends: they outlive it.
-    std::ofstream log_file_;
+    sim::OutputFile& log_file_;
     EventText words_;
     sim::World w_;
     sim::ScenarioInfo info_;
@@ -77,8 +77,7 @@ class Run {
 bool Run::set_up() {
     // The log file is opened once the scenario has been read, and gets the lines logged so far.
     w_.log_sink = [this](const std::string& line) {
-        if (log_file_.is_open())
-            log_file_ << line << "\n";
+        log_file_.write(line + "\n");
         if (o_.verbose || line.rfind("warning: ", 0) == 0)
             err_ << line << "\n";
     };
@@ -87,10 +86,9 @@ bool Run::set_up() {
     if (!sim::load_scenario(w_, o_.scenario, error, &info_))
         return fail(error);
     if (std::string path = log_path(o_); !path.empty()) {
-        log_file_.open(path, std::ios::trunc);
-        if (!log_file_)
-            return fail("cannot write the log " + path + ": " + std::strerror(errno));
-        for (const std::string& line : w_.log_lines()) log_file_ << line << "\n";
+        if (!log_file_.open(path, error))
+            return fail(error);
+        for (const std::string& line : w_.log_lines()) log_file_.write(line + "\n");
     }
     if (!apply_start_overrides(w_, o_.start, error))
         return fail(error);
@@ -198,15 +196,12 @@ bool Run::write_outputs() {
     return true;
 }
 
-}  // namespace
-
-std::string default_module_dir() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return "modules";
-    return (exe.parent_path().parent_path() / "modules").string();
+void Run::keep_telemetry() {
+    if (std::string error; !telemetry_.close(error))
+        fail(error);
 }
+
+}  // namespace
 
 bool send_key(sim::World& w, const TimedKey& k) {
     sim::Vessel* v = w.focus();
@@ -220,8 +215,25 @@ bool send_key(sim::World& w, const TimedKey& k) {
 }
 
 int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
-    Run r(o, out, err);
-    return r.set_up() && r.fly() && r.write_outputs() ? kExitOk : kExitFailure;
+    // The log outlives the run's world, which may log as its modules unload; it records a
+    // failed run as well as a finished one.
+    sim::OutputFile log;
+    bool ok = false;
+    {
+        Run r(o, out, err, log);
+        if (r.set_up()) {
+            ok = r.fly();
+            if (ok)
+                ok = r.write_outputs();
+            else
+                r.keep_telemetry();
+        }
+    }
+    if (std::string error; log.is_open() && !log.commit(error)) {
+        err << "vesselsim: " << error << "\n";
+        ok = false;
+    }
+    return ok ? kExitOk : kExitFailure;
 }
 
 }  // namespace app

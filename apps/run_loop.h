@@ -22,7 +22,4 @@ int run(const RunOptions& options, std::ostream& out, std::ostream& err);
 // keyboard state. False when there is no focus vessel.
 bool send_key(sim::World& w, const TimedKey& key);
 
-// The build's module folder: the program's folder's sibling "modules".
-std::string default_module_dir();
-
 }  // namespace app

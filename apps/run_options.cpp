@@ -6,6 +6,7 @@
 
 #include "apps/describe.h"
 #include "apps/montecarlo_command.h"
+#include "apps/option_checks.h"
 #include "apps/output_paths.h"
 #include "sim/clock_limits.h"
 #include "sim/number_text.h"
@@ -55,19 +56,6 @@ bool parse_hud_size(const std::string& text, sim::HudSize& size) {
 
 namespace {
 
-// A finite number from lo to hi; the message names the bounds instead of the largest double.
-CLI::Validator within(double lo, double hi) {
-    std::string bounds = sim::format_double(lo) + " to " + sim::format_double(hi);
-    return CLI::Validator(
-        [lo, hi, bounds](const std::string& text) {
-            double v = 0.0;
-            return CLI::detail::lexical_cast(text, v) && std::isfinite(v) && v >= lo && v <= hi
-                       ? std::string()
-                       : "must be a number from " + bounds;
-        },
-        "");
-}
-
 // The program's commands, for the unknown-command message and the help.
 struct Command {
     const char* name;
@@ -114,19 +102,19 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     run->add_option("--until", until,
                     "stop at this simulation time (default: once every vessel has rested on the "
                     "ground for 10 s, at most an hour)")
-        ->check(within(0.0, sim::kMaxSimTime_s))
+        ->check(finite_within(0.0, sim::kMaxSimTime_s))
         ->type_name("SECONDS");
     run->add_option("--dt", o.dt_s,
                     "frame length, " + sim::format_double(sim::kMinFrame_s) + " to " +
                         sim::format_double(sim::kMaxFrame_s) + " (default 0.02)")
-        ->check(within(sim::kMinFrame_s, sim::kMaxFrame_s))
+        ->check(finite_within(sim::kMinFrame_s, sim::kMaxFrame_s))
         ->type_name("SECONDS");
     run->add_option("--time-accel", o.time_accel,
                     "time acceleration: each frame advances dt*X seconds, X from " +
                         sim::format_double(sim::kMinTimeAccel) + " to " +
                         sim::format_double(sim::kMaxTimeAccel) +
                         " (default: the scenario's TimeAccel, else 1)")
-        ->check(within(sim::kMinTimeAccel, sim::kMaxTimeAccel))
+        ->check(finite_within(sim::kMinTimeAccel, sim::kMaxTimeAccel))
         ->type_name("X");
     // One value per --key, so that a scenario named after it is not taken for a key.
     run->add_option("--key", key_texts,
@@ -134,15 +122,19 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         ->allow_extra_args(false)
         ->type_name("TIME:KEY");
     run->add_option("--save", o.save_path, "write the final state as a scenario file")
+        ->check(output_path())
         ->type_name("FILE");
     run->add_option("--telemetry", o.telemetry_path, "write one CSV row per frame and vessel")
+        ->check(output_path())
         ->type_name("FILE.csv");
     run->add_option(
            "--plot", o.plot_path,
            "plot of the focus vessel's height, vertical speed, engine levels and propellant")
+        ->check(output_path())
         ->type_name("FILE.png");
     CLI::Option* hud =
         run->add_option("--hud", o.hud_path, "picture of the focus vessel's HUD at the end")
+            ->check(output_path())
             ->type_name("FILE.png");
     std::string hud_size;
     run->add_option("--hud-size", hud_size, "size of the HUD picture (default 1024x768)")

@@ -1,10 +1,10 @@
 #include "apps/start_overrides.h"
 
-#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cmath>
 #include <numbers>
 
+#include "apps/option_checks.h"
 #include "sim/attachments.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
@@ -73,33 +73,32 @@ std::vector<std::string> StartOverrides::as_arguments() const {
 }
 
 void add_start_options(CLI::App& run, StartOverrides& o) {
-    const CLI::Range positive(1e-9, 1e9);
     run.add_option("--start-height-scale", o.height_scale,
                    "start the free vessels at this multiple of their heights above the ground")
-        ->check(positive)
+        ->check(finite_within(1e-9, 1e9))
         ->type_name("X");
     run.add_option("--start-speed-scale", o.speed_scale,
                    "start the free vessels at this multiple of their speeds over the ground")
-        ->check(CLI::Range(0.0, 1e9))
+        ->check(finite_within(0.0, 1e9))
         ->type_name("X");
     run.add_option("--start-turn", o.turn_deg,
                    "turn the free vessels' attitudes by this angle at the start")
-        ->check(CLI::Range(-180.0, 180.0))
+        ->check(finite_within(-180.0, 180.0))
         ->type_name("DEG");
     run.add_option("--start-turn-axis", o.turn_axis_deg,
                    "about the horizontal axis at this heading (default 0, north)")
-        ->check(CLI::Range(-360.0, 360.0))
+        ->check(finite_within(-360.0, 360.0))
         ->type_name("DEG");
     run.add_option("--wind", o.wind_m_s, "a constant wind in place of the scenario's")
-        ->check(CLI::Range(0.0, 1000.0))
+        ->check(finite_within(0.0, 1000.0))
         ->type_name("M/S");
     run.add_option("--wind-from", o.wind_from_deg,
                    "the direction the wind blows from, from north towards east (default 0)")
-        ->check(CLI::Range(-360.0, 360.0))
+        ->check(finite_within(-360.0, 360.0))
         ->type_name("DEG");
     run.add_option("--ground-offset", o.ground_offset_m,
                    "raise the ground (lower it, below 0); free vessels keep their heights over it")
-        ->check(CLI::Range(-1e5, 1e5))
+        ->check(finite_within(-1e5, 1e5))
         ->type_name("METRES");
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <numbers>
 
@@ -43,19 +42,18 @@ const char* Telemetry::header() {
 
 bool Telemetry::open(const std::string& path, std::string& error) {
     path_ = path;
-    file_.reset(std::fopen(path.c_str(), "w"));
-    if (!file_) {
-        error = "cannot write telemetry " + path + ": " + std::strerror(errno);
+    if (!out_.open(path, error))
         return false;
-    }
-    if (std::fputs(header(), file_.get()) < 0 || std::fputc('\n', file_.get()) == EOF)
+    open_ = true;
+    if (!out_.write(std::string(header()) + '\n'))
         return failed(error);
     return true;
 }
 
 bool Telemetry::failed(std::string& error) {
-    error = "writing telemetry " + path_ + " failed: " + std::strerror(errno);
-    file_.reset();
+    error = "writing telemetry " + path_ + " failed: " + std::strerror(out_.error());
+    out_.abandon();
+    open_ = false;
     return false;
 }
 
@@ -84,25 +82,19 @@ std::string Telemetry::row(const sim::World& w, const sim::Vessel& v) {
 }
 
 bool Telemetry::write_rows(const sim::World& w, std::string& error) {
-    if (!file_)
+    if (!open_)
         return true;
-    for (const auto& vp : w.vessels()) {
-        std::string line = row(w, *vp) + '\n';
-        if (std::fwrite(line.data(), 1, line.size(), file_.get()) != line.size())
+    for (const auto& vp : w.vessels())
+        if (!out_.write(row(w, *vp) + '\n'))
             return failed(error);
-    }
     return true;
 }
 
 bool Telemetry::close(std::string& error) {
-    if (!file_)
+    if (!open_)
         return true;
-    std::FILE* f = file_.release();
-    if (std::fclose(f) != 0) {
-        error = "writing telemetry " + path_ + " failed: " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    open_ = false;
+    return out_.commit(error);
 }
 
 }  // namespace app

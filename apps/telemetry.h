@@ -10,9 +10,9 @@
 // the focus vessel).
 #pragma once
 
-#include <cstdio>
-#include <memory>
 #include <string>
+
+#include "sim/output_file.h"
 
 namespace sim {
 class World;
@@ -23,13 +23,13 @@ namespace app {
 
 class Telemetry {
   public:
-    // Creates the file and writes the header row. False with a message when it cannot.
+    // Prepares the file and writes the header row. False with a message when it cannot.
     bool open(const std::string& path, std::string& error);
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return open_; }
     // One row per vessel for the world's current state, whole whatever the names' lengths.
     // False with a message ("writing telemetry FILE failed: reason") once a write fails.
     bool write_rows(const sim::World& w, std::string& error);
-    // Writes out what is buffered and closes the file; false with a message when that fails.
+    // Puts the finished file in place; false with a message when that fails.
     bool close(std::string& error);
 
     // The row of one vessel, without its line end.
@@ -37,12 +37,10 @@ class Telemetry {
     static const char* header();
 
   private:
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
     bool failed(std::string& error);
 
-    std::unique_ptr<std::FILE, Closer> file_;
+    sim::OutputFile out_;
+    bool open_ = false;
     std::string path_;
 };
 

@@ -15,24 +15,6 @@
 
 namespace {
 
-// A folder of this test process's files, removed when it ends.
-struct Scratch {
-    std::string dir;
-    Scratch() {
-        dir = ::testing::TempDir() + "montecarlo_test_" + std::to_string(getpid());
-        std::system(("mkdir -p " + dir).c_str());
-    }
-    ~Scratch() { std::system(("rm -rf " + dir).c_str()); }
-    std::string path(const std::string& name) const { return dir + "/" + name; }
-};
-
-Outcome shell(const Scratch& s, const std::string& command) {
-    std::string cmd = command + " >" + s.path("stdout") + " 2>" + s.path("stderr");
-    int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(s.path("stdout")),
-            read_file(s.path("stderr"))};
-}
-
 // A short descent: the carrier from 2.5 km, the lander with propellant or without.
 std::string scenario(const Scratch& s, bool propellant) {
     std::string path = s.path(propellant ? "short.scn" : "dry.scn");
@@ -60,7 +42,7 @@ std::string program() {
 }  // namespace
 
 TEST(MontecarloProgram, TheStudyIsTheSameForAnyJobsAndForItsShardsMerged) {
-    Scratch s;
+    Scratch s("montecarlo_test");
     const std::string study =
         program() + " montecarlo " + scenario(s, true) + " --runs 5 --seed 11 --dt-min 0.03";
     Outcome one = shell(s, study + " --jobs 1 --csv " + s.path("one.csv"));
@@ -93,7 +75,7 @@ TEST(MontecarloProgram, TheStudyIsTheSameForAnyJobsAndForItsShardsMerged) {
 }
 
 TEST(MontecarloProgram, AFailedRunPrintsTheCommandThatReplaysIt) {
-    Scratch s;
+    Scratch s("montecarlo_test");
     // Without propellant every run falls: each fails and prints its command.
     Outcome study = shell(s, program() + " montecarlo " + scenario(s, false) +
                                  " --runs 2 --seed 5 --jobs 2 --csv " + s.path("dry.csv"));
@@ -127,7 +109,7 @@ TEST(MontecarloProgram, AFailedRunPrintsTheCommandThatReplaysIt) {
 }
 
 TEST(MontecarloProgram, UsageErrorsExitWithTwo) {
-    Scratch s;
+    Scratch s("montecarlo_test");
     const std::string scn = scenario(s, true);
     for (const std::string& args :
          {std::string(""), scn, scn + " --runs 0", scn + " --runs 2 --shard 3/2",

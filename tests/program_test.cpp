@@ -57,16 +57,6 @@ std::string write_scenario(const std::string& name, const std::string& text) {
     return path;
 }
 
-const char* kFalling = R"(BEGIN_SHIPS
-Carrier:carrier
-  STATUS Orbiting Mars
-  GROUND_POS 0 0 3000
-  GROUND_VEL 0 0 -60
-  HORIZON_ATT 90 0 0
-END
-END_SHIPS
-)";
-
 }  // namespace
 
 TEST(Program, UsageErrorsExitWithTwoAndTheUsageLine) {
@@ -409,7 +399,7 @@ TEST_F(WorldTest, TelemetryRowsDescribeEachVessel) {
     app::Telemetry t;
     ASSERT_TRUE(t.open(csv, error)) << error;
     ASSERT_TRUE(t.write_rows(*world, error)) << error;
-    t = app::Telemetry();  // closes the file
+    ASSERT_TRUE(t.close(error)) << error;
     auto rows = lines_of(read_file(csv));
     ASSERT_EQ(rows.size(), 3u);
     // time, vessel, height, vertical, horizontal, airspeed, tilt, rate, mass, propellant,

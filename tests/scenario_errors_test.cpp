@@ -1,9 +1,15 @@
 // Broken scenario files: each kind of fault is reported as "FILE:LINE: what is wrong" on the
 // line at fault, and the failed load leaves no vessel behind. Lines nobody knows are warnings
 // with their file and line, and the load goes on.
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 #include "sim/flight_state.h"
 #include "sim/module_calls.h"
 #include "sim/scenario.h"
+#include "sim/text_file.h"
 #include "sim/world.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"
@@ -225,4 +231,34 @@ TEST_F(ScenarioErrors, UnknownLinesAndSectionsAreWarnedAboutWithTheirPlace) {
     EXPECT_EQ(log[1], "warning: odd.scn:5: unknown environment line: Context mars");
     EXPECT_EQ(log[2], "warning: odd.scn:11: A: unknown line: FOO 1 2");
     EXPECT_TRUE(world->vessel("A")->state.landed);
+}
+
+// The reader's bounds: a file larger than 16 MiB or a line longer than 64 KiB is refused with
+// its place, a line just within is read, and a warning quotes only the start of a long line.
+TEST_F(ScenarioErrors, FilesAndLinesBeyondTheLimitsAreRefusedAndLongLinesQuotedShort) {
+    expect_warnings(1);
+    const std::string path = ::testing::TempDir() + "limits_" + std::to_string(getpid()) + ".scn";
+    const std::string head = "BEGIN_DESC\n", tail = "\nEND_DESC\n";
+    std::string text = head + std::string(sim::kMaxScenarioBytes - head.size() - tail.size(), 'x');
+    text += tail;  // 16 MiB to the byte, in one line far too long
+    std::ofstream(path) << text;
+    std::string error;
+    EXPECT_FALSE(sim::load_scenario(*world, path, error));
+    EXPECT_EQ(error, path + ":2: a line longer than 65536 characters");
+    std::ofstream(path, std::ios::app) << "\n";
+    EXPECT_FALSE(sim::load_scenario(*world, path, error));
+    EXPECT_EQ(error, path + ": cannot read the file: it is larger than 16 MiB");
+    std::remove(path.c_str());
+
+    const std::string longest(sim::kMaxLineBytes, 'y');
+    const std::string ships = "BEGIN_SHIPS\nA:test_vessel\n  STATUS Landed Mars\n  POS 1 2\n  ";
+    EXPECT_FALSE(sim::load_scenario_text(*world, ships + longest + "z\nEND\nEND_SHIPS\n",
+                                         "long.scn", error));
+    EXPECT_EQ(error, "long.scn:5: a line longer than 65536 characters");
+    ASSERT_TRUE(sim::load_scenario_text(*world, ships + longest.substr(2) + "\nEND\nEND_SHIPS\n",
+                                        "long.scn", error))
+        << error;
+    ASSERT_EQ(world->log_lines().size(), 1u);
+    EXPECT_EQ(world->log_lines()[0], "warning: long.scn:5: A: unknown line: " +
+                                         std::string(80, 'y') + "... (65534 characters)");
 }

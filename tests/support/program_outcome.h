@@ -1,6 +1,11 @@
 // What a run of the vesselsim program left behind, for the tests that run it as users do.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -15,4 +20,34 @@ inline std::string read_file(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// A carrier falling from 3 km over Mars: a scenario of one vessel that every run can load.
+inline const char* const kFalling = R"(BEGIN_SHIPS
+Carrier:carrier
+  STATUS Orbiting Mars
+  GROUND_POS 0 0 3000
+  GROUND_VEL 0 0 -60
+  HORIZON_ATT 90 0 0
+END
+END_SHIPS
+)";
+
+// A folder of this test process's files, removed when it ends.
+struct Scratch {
+    std::string dir;
+    explicit Scratch(const std::string& name) {
+        dir = ::testing::TempDir() + name + "_" + std::to_string(getpid());
+        std::system(("rm -rf " + dir + " && mkdir -p " + dir).c_str());
+    }
+    ~Scratch() { std::system(("chmod -R u+w " + dir + " 2>/dev/null; rm -rf " + dir).c_str()); }
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+};
+
+// A shell command, its output kept in the scratch folder.
+inline Outcome shell(const Scratch& s, const std::string& command) {
+    std::string cmd = command + " >" + s.path("stdout") + " 2>" + s.path("stderr");
+    int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(s.path("stdout")),
+            read_file(s.path("stderr"))};
 }

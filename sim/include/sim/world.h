@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/body.h"
@@ -169,6 +170,28 @@ class CallbackScope {
     World& world_;
     Vessel* previous_;
 };
+
+// A module's code let an exception out of a call into it. The message names the module's class,
+// the vessel, the call and the simulated time.
+struct ModuleFault : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Throws the exception being handled again as a ModuleFault of vessel v's call; one that is a
+// ModuleFault already passes unchanged. Only inside a catch block.
+[[noreturn]] void rethrow_as_module_fault(const World& w, const Vessel& v, const char* call);
+
+// Calls into vessel v's module as its callback `call` ("clbkPostStep"): the vessel is the
+// caller while it runs, and what the module's code throws comes out as a ModuleFault.
+template <typename Call>
+decltype(auto) call_module(World& w, Vessel& v, const char* call, Call&& c) {
+    CallbackScope scope(w, &v);
+    try {
+        return std::forward<Call>(c)();
+    } catch (...) {
+        rethrow_as_module_fault(w, v, call);
+    }
+}
 
 // Records a free function's call in the trace of the vessel whose callback runs.
 template <typename... Args>

@@ -14,14 +14,13 @@ namespace {
 using ModuleStep = void (VESSEL2::*)(double simt, double simdt, double mjd);
 
 // By index: a module may create vessels while its callback runs.
-void run_modules(World& w, ModuleStep callback, double t_s, double dt_s, double mjd) {
+void run_modules(World& w, ModuleStep callback, const char* name, double t_s, double dt_s,
+                 double mjd) {
     const auto& vessels = w.vessels();
     for (std::size_t i = 0; i < vessels.size(); ++i) {
         Vessel* v = vessels[i].get();
-        if (VESSEL2* cb = v->callbacks()) {
-            CallbackScope scope(w, v);
-            (cb->*callback)(t_s, dt_s, mjd);
-        }
+        if (VESSEL2* cb = v->callbacks())
+            call_module(w, *v, name, [&] { (cb->*callback)(t_s, dt_s, mjd); });
     }
 }
 
@@ -40,9 +39,9 @@ void check_state(const World& w) {
 void World::step(double dt_s) {
     clock.dt_s = dt_s;
     const double t = clock.t_s, mjd = clock.mjd;
-    run_modules(*this, &VESSEL2::clbkBeforeStep, t, dt_s, mjd);
+    run_modules(*this, &VESSEL2::clbkBeforeStep, "clbkBeforeStep", t, dt_s, mjd);
     advance_motion(*this, dt_s);
-    run_modules(*this, &VESSEL2::clbkPostStep, t, dt_s, mjd);
+    run_modules(*this, &VESSEL2::clbkPostStep, "clbkPostStep", t, dt_s, mjd);
     advance_clock(dt_s);
     check_state(*this);
     observe_frame();

@@ -48,10 +48,8 @@ std::vector<DrawnText> draw_hud(World& w, Vessel& v, HudSize size) {
     constexpr double view_height_deg = 40.0;  // the HUD spans this much of the view
     hps.Scale = size.height / view_height_deg;
     hps.Markersize = size.height / 50;
-    if (VESSEL3* cb = v.callbacks3()) {
-        CallbackScope scope(w, &v);
-        cb->clbkDrawHUD(HUD_SURFACE, &hps, &skp);
-    }
+    if (VESSEL3* cb = v.callbacks3())
+        call_module(w, v, "clbkDrawHUD", [&] { cb->clbkDrawHUD(HUD_SURFACE, &hps, &skp); });
     return skp.texts();
 }
 

@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+#include "sim/output_file.h"
+
 namespace sim {
 
 namespace {
@@ -55,13 +57,27 @@ bool write_hud_png(const std::vector<DrawnText>& texts, HudSize size, const std:
         cairo_show_text(cr, printable(t.text).c_str());
     }
     cairo_destroy(cr);
-    cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+    OutputFile out;
+    if (!out.open(path, error)) {
+        cairo_surface_destroy(surface);
+        return false;
+    }
+    // The PNG's bytes go through the output, which keeps the first failed write.
+    cairo_status_t status = cairo_surface_write_to_png_stream(
+        surface,
+        [](void* file, const unsigned char* data, unsigned int length) {
+            auto* o = static_cast<OutputFile*>(file);
+            return o->write({reinterpret_cast<const char*>(data), length})
+                       ? CAIRO_STATUS_SUCCESS
+                       : CAIRO_STATUS_WRITE_ERROR;
+        },
+        &out);
     cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) {
+    if (status != CAIRO_STATUS_SUCCESS && out.error() == 0) {
         error = "cannot write " + path + ": " + cairo_status_to_string(status);
         return false;
     }
-    return true;
+    return out.commit(error);
 }
 
 }  // namespace sim

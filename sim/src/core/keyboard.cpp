@@ -107,8 +107,8 @@ int deliver_key(Vessel& v, DWORD key, bool down, char* kstate) {
     World* w = World::current();
     if (!w)
         return cb->clbkKeyEvent(key, down, kstate ? kstate : none.data());
-    CallbackScope scope(*w, &v);
-    return cb->clbkKeyEvent(key, down, kstate ? kstate : none.data());
+    return call_module(*w, v, "clbkKeyEvent",
+                       [&] { return cb->clbkKeyEvent(key, down, kstate ? kstate : none.data()); });
 }
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "effect_events.h"
+#include "sim/number_text.h"
 #include "sim/solar_system.h"
 
 namespace sim {
@@ -31,6 +32,20 @@ void Clock::advance(double dt) {
     double next = mjd + step;
     mjd_carry_ = step - (next - mjd);
     mjd = next;
+}
+
+void rethrow_as_module_fault(const World& w, const Vessel& v, const char* call) {
+    const std::string where = "module " + v.class_name() + ": vessel " + v.name() + ": " + call +
+                              " threw at t = " + format_fixed(w.clock.t_s, 3) + " s: ";
+    try {
+        throw;
+    } catch (const ModuleFault&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw ModuleFault(where + e.what());
+    } catch (...) {
+        throw ModuleFault(where + "an exception of no standard type");
+    }
 }
 
 World* World::current() {
@@ -114,7 +129,7 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
         return nullptr;
     auto v = std::make_unique<Vessel>(name, class_name, lib);
     v->trace.enabled = trace_new_vessels;
-    v->iface = lib->ovcInit(v->handle(), 1);
+    v->iface = call_module(*this, *v, "ovcInit", [&] { return lib->ovcInit(v->handle(), 1); });
     if (!v->iface) {
         error = "module " + lib->path + " created no vessel for " + name;
         return nullptr;
@@ -124,10 +139,8 @@ Vessel* World::create_vessel(const std::string& name, const std::string& class_n
     live_.insert(raw);
     if (!focus_)
         focus_ = raw;
-    if (VESSEL2* cb = raw->callbacks()) {
-        CallbackScope scope(*this, raw);
-        cb->clbkClassSetup(nullptr);
-    }
+    if (VESSEL2* cb = raw->callbacks())
+        call_module(*this, *raw, "clbkClassSetup", [&] { cb->clbkClassSetup(nullptr); });
     return raw;
 }
 
@@ -137,10 +150,8 @@ void World::finish_creation() {
         if (v->after_creation_done)
             continue;
         v->after_creation_done = true;
-        if (VESSEL2* cb = v->callbacks()) {
-            CallbackScope scope(*this, v);
-            cb->clbkAfterCreation();
-        }
+        if (VESSEL2* cb = v->callbacks())
+            call_module(*this, *v, "clbkAfterCreation", [&] { cb->clbkAfterCreation(); });
         take_effects_as_seen(*v);
     }
 }
@@ -156,8 +167,13 @@ void World::destroy_vessel(Vessel* v) {
                 a->peer->peer = nullptr;
             }
         if (v->iface && v->module()) {
-            CallbackScope scope(*this, v);
-            v->module()->ovcExit(v->iface);
+            // The vessel goes whatever its module does; a fault here is told, not thrown, as
+            // vessels also go while the world ends.
+            try {
+                call_module(*this, *v, "ovcExit", [&] { v->module()->ovcExit(v->iface); });
+            } catch (const ModuleFault& e) {
+                warn(e.what());
+            }
         }
         v->iface = nullptr;
         if (focus_ == v)
@@ -177,14 +193,14 @@ void World::set_focus(Vessel* v) {
     focus_ = v;
     if (v)
         event(event::Focus{v});
-    if (old && old->callbacks()) {
-        CallbackScope scope(*this, old);
-        old->callbacks()->clbkFocusChanged(false, v ? v->handle() : nullptr, old->handle());
-    }
-    if (v && v->callbacks()) {
-        CallbackScope scope(*this, v);
-        v->callbacks()->clbkFocusChanged(true, v->handle(), old ? old->handle() : nullptr);
-    }
+    if (old && old->callbacks())
+        call_module(*this, *old, "clbkFocusChanged", [&] {
+            old->callbacks()->clbkFocusChanged(false, v ? v->handle() : nullptr, old->handle());
+        });
+    if (v && v->callbacks())
+        call_module(*this, *v, "clbkFocusChanged", [&] {
+            v->callbacks()->clbkFocusChanged(true, v->handle(), old ? old->handle() : nullptr);
+        });
 }
 
 void World::attach_camera(Vessel* v, int mode) {
@@ -196,10 +212,9 @@ void World::attach_camera(Vessel* v, int mode) {
     if (mode != CAMERA_MODE_KEEP)
         camera.mode = mode;
     camera.target = v;
-    if (entering && camera.mode == CAMERA_MODE_COCKPIT && v->callbacks()) {
-        CallbackScope scope(*this, v);
-        v->callbacks()->clbkLoadGenericCockpit();
-    }
+    if (entering && camera.mode == CAMERA_MODE_COCKPIT && v->callbacks())
+        call_module(*this, *v, "clbkLoadGenericCockpit",
+                    [&] { v->callbacks()->clbkLoadGenericCockpit(); });
 }
 
 Texture* World::register_texture(const std::string& name, bool particle) {

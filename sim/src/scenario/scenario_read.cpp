@@ -2,12 +2,8 @@
 // that a broken structure is reported before any module is loaded; then the environment is set,
 // the vessels are created and read, their states applied, the attachments made, the focus set
 // and the after-creation callbacks run.
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -20,6 +16,7 @@
 #include "sim/physics.h"
 #include "sim/placement.h"
 #include "sim/scenario.h"
+#include "sim/text_file.h"
 #include "sim/trace.h"
 #include "sim/world.h"
 
@@ -99,13 +96,18 @@ class Reader {
         std::vector<Line> all;
         std::istringstream in(text);
         int number = 0;
-        for (std::string l; std::getline(in, l);) all.push_back({++number, l});
+        for (std::string l; std::getline(in, l);) {
+            if (l.size() > kMaxLineBytes)
+                return fail(number + 1,
+                            "a line longer than " + std::to_string(kMaxLineBytes) + " characters");
+            all.push_back({++number, l});
+        }
         for (std::size_t i = 0; i < all.size(); ++i) {
             std::string t = trim(all[i].text);
             if (skipped(t))
                 continue;
             if (t.rfind("BEGIN_", 0) != 0)
-                return fail(all[i].number, "expected BEGIN_<SECTION>, got '" + t + "'");
+                return fail(all[i].number, "expected BEGIN_<SECTION>, got '" + excerpt(t) + "'");
             std::string section = t.substr(6), end = "END_" + section;
             std::vector<Line> body;
             std::size_t j = i + 1;
@@ -117,7 +119,7 @@ class Reader {
                     body.push_back({all[j].number, bt});
             }
             if (j == all.size())
-                return fail(all[i].number, t + " has no " + end);
+                return fail(all[i].number, excerpt(t) + " has no " + excerpt(end));
             if (section == "DESC") {
                 for (const Line& l : body) s.info.description += l.text + "\n";
             } else if (section == "ENVIRONMENT") {
@@ -147,12 +149,13 @@ class Reader {
             if (colon == std::string::npos || colon == 0 || colon + 1 == t.size() ||
                 t.find_first_of(std::string(kBlanks) + ":", colon + 1) != std::string::npos ||
                 t.find_first_of(kBlanks) < colon)
-                return fail(body[i].number, "expected a vessel block NAME:CLASS, got '" + t + "'");
+                return fail(body[i].number,
+                            "expected a vessel block NAME:CLASS, got '" + excerpt(t) + "'");
             ShipBlock ship{body[i].number, t.substr(0, colon), t.substr(colon + 1), {}};
             std::size_t j = i + 1;
             for (; j < body.size() && body[j].text != "END"; ++j) ship.lines.push_back(body[j]);
             if (j == body.size())
-                return fail(ship.header_line, "vessel block " + t + " has no END");
+                return fail(ship.header_line, "vessel block " + excerpt(t) + " has no END");
             ships.push_back(std::move(ship));
             i = j;
         }
@@ -204,7 +207,7 @@ class Reader {
                                               format_double(kMaxElevation_m) + ")");
                 body()->ground_elevation_m = x[0];
             } else {
-                warn(l.number, "unknown environment line: " + l.text);
+                warn(l.number, "unknown environment line: " + excerpt(l.text));
             }
         }
         return true;
@@ -230,10 +233,9 @@ class Reader {
             b.pending = &load->pending;
             load->pending.block = &b;
             loads_.push_back(std::move(load));
-            if (VESSEL2* cb = v->callbacks()) {
-                CallbackScope scope(w_, v);
-                cb->clbkReadState(&b, &loads_.back()->pending);
-            }
+            if (VESSEL2* cb = v->callbacks())
+                call_module(w_, *v, "clbkReadState",
+                            [&] { cb->clbkReadState(&b, &loads_.back()->pending); });
             if (!loads_.back()->pending.error.empty()) {
                 error_ = loads_.back()->pending.error;
                 return false;
@@ -253,8 +255,7 @@ class Reader {
             p.status.thruster = p.thrusters.empty() ? nullptr : p.thrusters.data();
             Vessel* v = load->vessel;
             if (VESSEL2* cb = v->callbacks()) {
-                CallbackScope scope(w_, v);
-                cb->clbkSetStateEx(&p.status);
+                call_module(w_, *v, "clbkSetStateEx", [&] { cb->clbkSetStateEx(&p.status); });
             } else {
                 apply_status(w_, *v, p.status);
             }
@@ -331,23 +332,10 @@ bool load_scenario_text(World& w, const std::string& text, const std::string& fi
 }
 
 bool load_scenario(World& w, const std::string& path, std::string& error, ScenarioInfo* info) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = path + ": cannot read the file: it is a folder";
+    std::string text;
+    if (!read_text_file(path, kMaxScenarioBytes, text, error))
         return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot read the file: " + std::strerror(errno);
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        error = path + ": cannot read the file";
-        return false;
-    }
-    return load_scenario_text(w, text.str(), path, error, info);
+    return load_scenario_text(w, text, path, error, info);
 }
 
 }  // namespace sim

@@ -28,6 +28,7 @@
 #include "sim/number_text.h"
 #include "sim/physics.h"
 #include "sim/placement.h"
+#include "sim/text_file.h"
 #include "sim/trace.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
@@ -106,8 +107,8 @@ bool bounded(const std::vector<std::string>& args, const Bound (&bounds)[N], dou
     for (std::size_t i = 0; i < N; ++i) {
         const Bound& b = bounds[i];
         if (out[i] < b.lo || out[i] > b.hi) {
-            error = std::string(b.name) + " " + args[i] + " outside " + format_double(b.lo) + ".." +
-                    format_double(b.hi) + " " + b.unit;
+            error = std::string(b.name) + " " + excerpt(args[i]) + " outside " +
+                    format_double(b.lo) + ".." + format_double(b.hi) + " " + b.unit;
             return false;
         }
     }
@@ -137,11 +138,11 @@ bool level_pairs(const std::vector<std::string>& args, std::size_t count, const 
         double level = 0.0;
         if (colon == std::string::npos || !to_index(a.substr(0, colon), idx) ||
             !to_double(a.substr(colon + 1), level)) {
-            error = "expected index:level, got '" + a + "'";
+            error = "expected index:level, got '" + excerpt(a) + "'";
             return false;
         }
         if (level < 0.0 || level > 1.0) {
-            error = "level " + a.substr(colon + 1) + " outside 0..1";
+            error = "level " + excerpt(a.substr(colon + 1)) + " outside 0..1";
             return false;
         }
         if (idx >= count) {
@@ -223,7 +224,7 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
         World* w = World::current();
         Body* b = w ? w->body(args[1]) : nullptr;
         if (!b) {
-            error = "unknown body " + args[1];
+            error = "unknown body " + excerpt(args[1]);
             return false;
         }
         bool landed = equal_nocase(args[0], "Landed");
@@ -323,7 +324,7 @@ LineResult parse_standard_line(const Vessel& v, const char* line, PendingStatus&
     std::string key =
         text.substr(start, key_end == std::string::npos ? std::string::npos : key_end - start);
     if (!is_keyword(key)) {
-        error = "unknown line: " + text.substr(start);
+        error = "unknown line: " + excerpt(text.substr(start));
         return LineResult::unknown;
     }
     std::string rest = key_end == std::string::npos ? "" : trim(text.substr(key_end));

@@ -1,16 +1,12 @@
 // Writing a world's state as a scenario file. The file is written beside its final place and
 // renamed onto it, so that a failed save never leaves half a scenario behind.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sstream>
 
 #include "scenario_standard.h"
 #include "sim/number_text.h"
+#include "sim/output_file.h"
 #include "sim/scenario.h"
 #include "sim/trace.h"
 #include "sim/world.h"
@@ -52,31 +48,12 @@ void write_vessel(World& w, Vessel& v, std::ostream& out) {
     out << "END\n";
 }
 
-bool write_all(int fd, const std::string& text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 ScenarioWriteBlock saved_block(World& w, Vessel& v) {
     ScenarioWriteBlock block;
     if (VESSEL2* cb = v.callbacks()) {
-        CallbackScope scope(w, &v);
-        cb->clbkSaveState(&block);
+        call_module(w, v, "clbkSaveState", [&] { cb->clbkSaveState(&block); });
     } else {
         write_standard_lines(v, block);
         block.standard_end = block.items.size();
@@ -101,35 +78,13 @@ std::string scenario_text(World& w, const ScenarioInfo& info) {
 
 bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info,
                    std::string& error) {
-    std::string text = scenario_text(w, info);
-    auto failed = [&](int err) {
-        error = "cannot write " + path + ": " + std::strerror(err);
-        return false;
-    };
     // Renaming onto a link or a device would replace it with a plain file.
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         error = "cannot write " + path + ": not a regular file";
         return false;
     }
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return failed(errno);
-    // mkstemp makes the file private; a scenario gets the usual permissions.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    int err = 0;
-    if (::fchmod(fd, 0666 & ~mask) != 0 || !write_all(fd, text) || ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && std::rename(temp.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return failed(err);
+    return write_file_whole(path, scenario_text(w, info), error);
 }
 
 }  // namespace sim

@@ -1,0 +1,45 @@
+// A module whose code throws from one place, chosen when it is built: its creation
+// (THROW_IN_INIT), its class set-up (THROW_IN_SETUP) or its step after the motion
+// (THROW_IN_POST_STEP). The program must name the class and the callback, and go on living.
+#include <stdexcept>
+
+#include "host/module_frame.h"
+#include "host/vessel.h"
+
+namespace {
+
+class Thrower final : public VESSEL3 {
+  public:
+    Thrower(OBJHANDLE hvessel, int flightmodel) : VESSEL3(hvessel, flightmodel) {}
+    void clbkClassSetup(FILEHANDLE) override {
+#ifdef THROW_IN_SETUP
+        throw std::runtime_error("deliberate throw in set-up");
+#endif
+        SetEmptyMass(100.0);
+        SetSize(1.0);
+    }
+    void clbkPostStep(double, double, double) override {
+#ifdef THROW_IN_POST_STEP
+        throw std::runtime_error("deliberate throw after the step");
+#endif
+    }
+};
+
+}  // namespace
+
+namespace module {
+
+VESSEL* create_vessel(OBJHANDLE hvessel, int flightmodel) {
+#ifdef THROW_IN_INIT
+    throw std::runtime_error("deliberate throw in creation");
+#endif
+    return new Thrower(hvessel, flightmodel);
+}
+
+void destroy_vessel(VESSEL* vessel) {
+    delete static_cast<Thrower*>(vessel);
+}
+
+const char build_date[] = __DATE__;
+
+}  // namespace module

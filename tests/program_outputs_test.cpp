@@ -1,0 +1,278 @@
+// What the program writes, as a user meets it: no command writes onto a file it reads or onto
+// another of its outputs, a replaced file keeps its permissions, a write that fails is an error
+// that leaves the old file whole, every number an option takes is finite, and a module that
+// throws is named with its callback by every command.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/program_outcome.h"
+
+namespace {
+
+const std::string kProgram = VESSELSIM_PROGRAM;
+
+// A short descent of the lander on its carrier, for a study of one run.
+const char* kDescent = R"(BEGIN_SHIPS
+Carrier:carrier
+  STATUS Orbiting Mars
+  GROUND_POS -45 22.5 2500
+  GROUND_VEL 5 3 -60
+  HORIZON_ATT 88 0 240
+END
+Tevlan:quor_tevlan
+  STATUS Orbiting Mars
+  ATTACHED 0:0,Carrier
+END
+END_SHIPS
+)";
+
+std::string write(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+    return path;
+}
+
+mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// A copy of the module folder, so that an output wrongly written onto a library harms no other
+// test.
+std::string copy_modules(const Scratch& s) {
+    std::string dir = s.path("mods");
+    std::system(("mkdir -p " + dir + " && cp " + VESSELSIM_MODULE_DIR + "/*.so " + dir).c_str());
+    return dir;
+}
+
+}  // namespace
+
+// Every output is checked against every input and every other output before anything is
+// flown or opened: the refused command exits 2, and every file it named is as it was.
+TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
+    Scratch s("program_outputs");
+    const std::string scn = write(s.path("in.scn"), kFalling);
+    const std::string csv = write(s.path("a.csv"), "a shard's rows\n");
+    const std::string mods = copy_modules(s);
+    const std::string program = s.path("vesselsim");
+    std::system(("cp " + kProgram + " " + program).c_str());
+    const std::string study = kProgram + " montecarlo " + scn + " --runs 1 ";
+    const std::string modules = " --modules " + mods;
+    struct Case {
+        std::string command, message;
+    };
+    const Case cases[] = {
+        {study + "--csv " + scn, "--csv " + scn + ": would overwrite the scenario it reads"},
+        {study + "--plot " + scn, "--plot " + scn + ": would overwrite the scenario it reads"},
+        {study + "--csv " + s.path("b.csv") + " --plot " + s.dir + "/./b.csv",
+         "--plot " + s.dir + "/./b.csv: the same file as --csv"},
+        {study + "--csv " + mods + "/quor_tevlan.so" + modules,
+         "--csv " + mods + "/quor_tevlan.so: would overwrite the module library"},
+        {kProgram + " montecarlo-merge " + csv + " --plot " + csv,
+         "--plot " + csv + ": would overwrite the CSV " + csv + " it merges"},
+        {kProgram + " montecarlo-merge " + csv + " --csv " + csv,
+         "--csv " + csv + ": would overwrite the CSV"},
+        {kProgram + " run " + scn + modules + " --telemetry " + mods + "/b_tvm58.so",
+         "--telemetry " + mods + "/b_tvm58.so: would overwrite the module library"},
+        {kProgram + " run " + scn + modules + " --plot " + mods + "/rocket.so",
+         "--plot " + mods + "/rocket.so: would overwrite the module library"},
+        {kProgram + " run " + scn + modules + " --hud " + mods + "/b_tvm58.so",
+         "--hud " + mods + "/b_tvm58.so: would overwrite the module library"},
+        {kProgram + " run " + scn + modules + " --hud " + mods + "/libvesselsim.so",
+         "--hud " + mods + "/libvesselsim.so: would overwrite the"},
+        {program + " run " + scn + modules + " --telemetry " + program,
+         "--telemetry " + program + ": would overwrite the program itself"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = shell(s, c.command);
+        EXPECT_EQ(r.status, 2) << c.command << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind("vesselsim: " + c.message, 0), 0u) << c.command << "\n" << r.err;
+    }
+    EXPECT_EQ(read_file(scn), kFalling);
+    EXPECT_EQ(read_file(csv), "a shard's rows\n");
+    EXPECT_FALSE(std::ifstream(s.path("b.csv")).good());
+    // The copied program and libraries still run whole.
+    Outcome still = shell(s, program + " run " + scn + modules + " --until 0.1");
+    EXPECT_EQ(still.status, 0) << still.err;
+}
+
+// An empty path names no file; a read-only file is not replaced; an output needs a folder.
+TEST(ProgramOutputs, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
+    Scratch s("program_outputs");
+    const std::string scn = write(s.path("in.scn"), kFalling);
+    const std::string locked = write(s.path("locked.scn"), "kept\n");
+    ::chmod(locked.c_str(), 0444);
+    const std::string run = kProgram + " run " + scn + " --until 0.1 ";
+    const std::string study = kProgram + " montecarlo " + scn + " --runs 1 ";
+    struct Case {
+        std::string command, message;
+    };
+    const Case cases[] = {
+        {run + "--save ''", "--save: an empty path names no file"},
+        {run + "--telemetry ''", "--telemetry: an empty path names no file"},
+        {run + "--plot ''", "--plot: an empty path names no file"},
+        {run + "--hud ''", "--hud: an empty path names no file"},
+        {study + "--csv ''", "--csv: an empty path names no file"},
+        {kProgram + " montecarlo-merge " + scn + " --plot ''", "--plot: an empty path"},
+        {run + "--save " + locked, "--save " + locked + ": the file is read-only"},
+        {study + "--csv " + locked, "--csv " + locked + ": the file is read-only"},
+        {run + "--telemetry " + s.path("no/such/folder.csv"),
+         "--telemetry " + s.path("no/such/folder.csv") + ": no folder"},
+        {run + "--plot " + s.dir, "--plot " + s.dir + ": is a folder"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = shell(s, c.command);
+        EXPECT_EQ(r.status, 2) << c.command << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.command << "\n" << r.err;
+        EXPECT_EQ(r.out, "") << "nothing is flown: " << c.command;
+    }
+    EXPECT_EQ(read_file(locked), "kept\n");
+    EXPECT_EQ(mode_of(locked), 0444u);
+}
+
+// A file written again keeps its permissions and stays the file a link names; a write that
+// fails (a full disk, here the device that is always full, named through a link) is exit 1 with
+// the path and the reason, and leaves no file half written.
+TEST(ProgramOutputs, ReplacedFilesKeepTheirPermissionsAndFailedWritesAreErrors) {
+    Scratch s("program_outputs");
+    const std::string scn = write(s.path("in.scn"), kFalling);
+    const std::string save = write(s.path("private.scn"), "old\n");
+    const std::string csv = write(s.path("shared.csv"), "old\n");
+    ::chmod(save.c_str(), 0600);
+    ::chmod(csv.c_str(), 0640);
+    const std::string linked = s.path("linked.csv"), target = write(s.path("target.csv"), "old\n");
+    ASSERT_EQ(::symlink(target.c_str(), linked.c_str()), 0);
+    Outcome r = shell(s, kProgram + " run " + scn + " --until 0.1 --save " + save +
+                             " --telemetry " + csv + " --plot " + linked);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(save).rfind("BEGIN_DESC", 0), 0u);
+    EXPECT_EQ(mode_of(save), 0600u);
+    EXPECT_EQ(read_file(csv).rfind("time_s,", 0), 0u);
+    EXPECT_EQ(mode_of(csv), 0640u);
+    struct stat st {};
+    ASSERT_EQ(::lstat(linked.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    EXPECT_EQ(read_file(target).rfind("\x89PNG", 0), 0u) << "the file it names is the plot";
+
+    const std::string full = s.path("full.png"), full_log = s.path("x.log");
+    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/full", full_log.c_str()), 0);
+    const std::string run = kProgram + " run " + scn + " --until 0.1 ";
+    const std::string study =
+        kProgram + " montecarlo " + write(s.path("d.scn"), kDescent) + " --runs 1 --jobs 1 ";
+    struct Case {
+        std::string command, message;
+    };
+    const Case cases[] = {
+        {run + "--plot " + full, "cannot write " + full + ": No space left on device"},
+        {run + "--hud " + full, "cannot write " + full + ": No space left on device"},
+        {run + "--save " + s.path("x.scn"), "cannot write " + full_log + ": No space left"},
+        {study + "--plot " + full, "cannot write " + full + ": No space left on device"},
+        {study + "--csv " + full, "cannot write " + full + ": No space left on device"},
+    };
+    for (const Case& c : cases) {
+        Outcome failed = shell(s, c.command);
+        EXPECT_EQ(failed.status, 1) << c.command << "\n" << failed.err;
+        EXPECT_NE(failed.err.find("vesselsim: " + c.message), std::string::npos)
+            << c.command << "\n"
+            << failed.err;
+    }
+    Outcome left = shell(s, "ls " + s.dir);
+    EXPECT_EQ(left.out.find(".csv."), std::string::npos) << "no temporary file stays:\n"
+                                                         << left.out;
+}
+
+// NaN and infinity are refused by every option that takes a number, as usage errors.
+TEST(ProgramOutputs, EveryNumberOptionRefusesNanAndInfinity) {
+    Scratch s("program_outputs");
+    const std::string scn = write(s.path("in.scn"), kFalling);
+    const std::string run = kProgram + " run " + scn + " ";
+    const std::string study = kProgram + " montecarlo " + scn + " --runs 1 ";
+    const std::pair<std::string, const char*> options[] = {
+        {run, "--until"},
+        {run, "--dt"},
+        {run, "--time-accel"},
+        {run, "--start-height-scale"},
+        {run, "--start-speed-scale"},
+        {run, "--start-turn"},
+        {run, "--start-turn-axis"},
+        {run, "--wind"},
+        {run, "--wind-from"},
+        {run, "--ground-offset"},
+        {study, "--height-spread"},
+        {study, "--speed-spread"},
+        {study, "--wind-max"},
+        {study, "--turn-max"},
+        {study, "--dt-min"},
+        {study, "--dt-max"},
+        {study, "--ground-offset-max"},
+    };
+    const char* values[] = {"nan", "inf", "-inf", "NaN"};
+    std::size_t i = 0;
+    for (const auto& [command, option] : options) {
+        const std::string c = command + option + " " + values[i++ % std::size(values)];
+        Outcome r = shell(s, c);
+        EXPECT_EQ(r.status, 2) << c << "\n" << r.err;
+        EXPECT_NE(r.err.find("must be a number from"), std::string::npos) << c << "\n" << r.err;
+    }
+}
+
+// A scenario or a CSV must be a regular file of bounded size: a device named by mistake is
+// refused at once instead of read without end.
+TEST(ProgramOutputs, InputsThatAreNotRegularFilesAreRefused) {
+    Scratch s("program_outputs");
+    for (const std::string& command :
+         {kProgram + " run /dev/zero", kProgram + " montecarlo /dev/zero --runs 1",
+          kProgram + " montecarlo-merge /dev/zero"}) {
+        Outcome r = shell(s, command);
+        EXPECT_EQ(r.status, 1) << command << "\n" << r.err;
+        EXPECT_EQ(r.err, "vesselsim: /dev/zero: cannot read the file: it is not a regular file\n")
+            << command;
+    }
+}
+
+// A module that throws is named with its class, its vessel and the callback, by describe, run
+// and montecarlo alike; nothing aborts.
+TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
+    Scratch s("program_outputs");
+    const std::string modules = std::string(" --modules ") + VESSELSIM_TEST_MODULE_DIR;
+    Outcome init = shell(s, kProgram + " describe thrower_init" + modules);
+    EXPECT_EQ(init.status, 1) << init.err;
+    EXPECT_EQ(init.err,
+              "vesselsim: module thrower_init: vessel thrower_init: ovcInit threw at t = 0.000 s: "
+              "deliberate throw in creation\n");
+    Outcome setup = shell(s, kProgram + " describe thrower_setup" + modules);
+    EXPECT_EQ(setup.status, 1) << setup.err;
+    EXPECT_NE(setup.err.find("clbkClassSetup threw at t = 0.000 s: deliberate throw in set-up"),
+              std::string::npos)
+        << setup.err;
+
+    const std::string scn =
+        write(s.path("step.scn"),
+              "BEGIN_SHIPS\nT:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    Outcome step = shell(s, kProgram + " run " + scn + modules + " --until 1");
+    EXPECT_EQ(step.status, 1) << step.err;
+    EXPECT_NE(step.err.find("vesselsim: module thrower_step: vessel T: clbkPostStep threw at t = "
+                            "0.000 s: deliberate throw after the step"),
+              std::string::npos)
+        << step.err;
+
+    // In a study the fault is the run's failure, with its reason.
+    const std::string mods = copy_modules(s);
+    std::system(
+        ("cp " + std::string(VESSELSIM_TEST_MODULE_DIR) + "/thrower_step.so " + mods).c_str());
+    std::string descent = kDescent;
+    descent.insert(descent.find("END_SHIPS"),
+                   "T:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\n");
+    const std::string csv = s.path("study.csv");
+    Outcome study = shell(s, kProgram + " montecarlo " + write(s.path("study.scn"), descent) +
+                                 " --runs 1 --jobs 1 --modules " + mods + " --csv " + csv);
+    EXPECT_EQ(study.status, 0) << study.err;
+    EXPECT_NE(
+        read_file(csv).find("clbkPostStep threw at t = 0.000 s: deliberate throw after the step"),
+        std::string::npos)
+        << read_file(csv);
+}

@@ -1,18 +1,23 @@
-// The probe only finds a client that is already loaded: with a real client library on this
-// program's library search path (its run path names the folder of test modules) and nobody
-// having loaded it, the probe finds nothing and the library stays out of the process.
+// The probe only finds a client that is already loaded: with a real client library on the
+// library search path and nobody having loaded it, the probe finds nothing and the library
+// stays out of the process.
 #include <dlfcn.h>
-#include <sys/wait.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "launchpad/graphics_client.h"
 #include "sim/world.h"
+#include "support/world_fixture.h"
 
 namespace {
 
 constexpr const char* kClient = "D3D9Client.dll";
+// Set in the copy of this program that runs with the client on its search path.
+constexpr const char* kOnPathVariable = "VESSELSIM_CLIENT_ON_SEARCH_PATH";
 
 bool loaded(const char* name) {
     void* h = dlopen(name, RTLD_LAZY | RTLD_NOLOAD);
@@ -21,23 +26,9 @@ bool loaded(const char* name) {
     return h != nullptr;
 }
 
-// Whether a plain load by that name would find the library; tried in a child process, so that
-// this one stays without it.
-bool on_search_path(const char* name) {
-    const pid_t pid = fork();
-    if (pid == 0)
-        _exit(dlopen(name, RTLD_NOW | RTLD_LOCAL) ? 0 : 1);
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
-}  // namespace
-
-TEST(GraphicsClientProbe, AClientOnTheSearchPathThatNobodyLoadedIsNotFoundAndStaysUnloaded) {
+// The checks, in a process whose LD_LIBRARY_PATH holds the folder of the client's library.
+void probe_with_the_client_on_the_search_path() {
     ASSERT_FALSE(loaded(kClient)) << "loaded before the test";
-    ASSERT_TRUE(on_search_path(kClient)) << "the test needs the client on the search path";
-
     const gc::module_services os = gc::os_module_services();
     EXPECT_EQ(os.find_loaded_module(kClient), nullptr);
     EXPECT_FALSE(loaded(kClient)) << "the search loaded it";
@@ -50,4 +41,37 @@ TEST(GraphicsClientProbe, AClientOnTheSearchPathThatNobodyLoadedIsNotFoundAndSta
     EXPECT_FALSE(c.ready());
     EXPECT_EQ(world.log_lines(), std::vector<std::string>{"gcAPI: [Graphics Client Not Found]"});
     EXPECT_FALSE(loaded(kClient));
+
+    // The premise: a plain load by that name finds the library (last, as it loads it).
+    void* h = dlopen(kClient, RTLD_NOW | RTLD_LOCAL);
+    EXPECT_NE(h, nullptr) << "the client is not on the search path: " << dlerror();
+    if (h)
+        dlclose(h);
+}
+
+}  // namespace
+
+// The search path is read when a program starts: the checks run in a new copy of this program.
+TEST(GraphicsClientProbe, AClientOnTheSearchPathThatNobodyLoadedIsNotFoundAndStaysUnloaded) {
+    if (std::getenv(kOnPathVariable)) {
+        probe_with_the_client_on_the_search_path();
+        return;
+    }
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    self[n] = '\0';
+    const std::string command = std::string(kOnPathVariable) + "=1 LD_LIBRARY_PATH='" +
+                                test_module_dir() + "' '" + self +
+                                "' --gtest_filter=GraphicsClientProbe."
+                                "AClientOnTheSearchPathThatNobodyLoadedIsNotFoundAndStaysUnloaded"
+                                " 2>&1";
+    FILE* child = popen(command.c_str(), "r");
+    ASSERT_NE(child, nullptr);
+    std::string out;
+    char buf[4096];
+    for (std::size_t got; (got = std::fread(buf, 1, sizeof buf, child)) > 0;) out.append(buf, got);
+    const int status = pclose(child);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("[  PASSED  ] 1 test."), std::string::npos) << out;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "support/pad_fixture.h"
 
@@ -55,31 +56,32 @@ struct Flare {
 };
 
 const Flare kFlares[40] = {
-    {{-11.95, -238.49, 8.75}, kDown},       {{-32.74, -207.03, 8.75}, kDown},
-    {{-92.44, -164.18, 8.75}, kDown},       {{-148.16, -127.87, 8.75}, kDown},
-    {{-192.13, -96.85, 8.75}, kDown},       {{-207.51, -72.6, 8.75}, kDown},
-    {{-207.44, -8.7, 8.75}, kDown},         {{-207.34, 49.91, 8.75}, kDown},
-    {{-199.82, 79.09, 8.75}, kDown},        {{-171.88, 145.18, 8.75}, kDown},
-    {{-142.1, 221.49, 8.75}, kDown},        {{-123.33, 265.49, 8.75}, kDown},
-    {{-106.48, 307.33, 8.75}, kDown},       {{-46.1, 273.74, 8.75}, kDown},
-    {{11.29, 242.15, 8.75}, kDown},         {{68.21, 211.64, 8.75}, kDown},
-    {{116.31, 174.12, 8.75}, kDown},        {{158.46, 121.33, 8.75}, kDown},
-    {{196.46, 65.7, 8.75}, kDown},          {{211.29, -8.83, 8.75}, kDown},
-    {{180.28, -66.24, 8.75}, kDown},        {{145.64, -116.06, 8.75}, kDown},
-    {{108.73, -169.34, 8.75}, kDown},       {{67.15, -230.39, 8.75}, kDown},
-    {{-42.51, 126.704, 17.95}, kPlusX},     {{-43, 128.99, 17.95}, kPlusX},
-    {{-1.35, 128.72, 17.95}, kMinusX},      {{-1.75, 130.6, 17.95}, kMinusX},
-    {{-33.97, 81.29, 17.95}, kPlusX},       {{-33.52, 79.03, 17.95}, kPlusX},
-    {{5.55, 81.62, 17.95}, kMinusX},        {{6.053, 79.63, 17.95}, kMinusX},
-    {{97.98, 30.58, 14.49}, kMinusX},       {{99.93, 29.22, 14.49}, kMinusX},
-    {{127.89, -6.77, 14.49}, kMinusX},      {{126.93, -8.78, 14.49}, kMinusX},
-    {{-127.01, 24.85, 14.49}, kPlusX},      {{-126.24, 22.64, 14.49}, kPlusX},
-    {{-106.6, -49.36, 14.49}, kPlusX},      {{-105.84, -51.77, 14.49}, kPlusX},
+    {{-11.95, -238.49, 8.75}, kDown},   {{-32.74, -207.03, 8.75}, kDown},
+    {{-92.44, -164.18, 8.75}, kDown},   {{-148.16, -127.87, 8.75}, kDown},
+    {{-192.13, -96.85, 8.75}, kDown},   {{-207.51, -72.6, 8.75}, kDown},
+    {{-207.44, -8.7, 8.75}, kDown},     {{-207.34, 49.91, 8.75}, kDown},
+    {{-199.82, 79.09, 8.75}, kDown},    {{-171.88, 145.18, 8.75}, kDown},
+    {{-142.1, 221.49, 8.75}, kDown},    {{-123.33, 265.49, 8.75}, kDown},
+    {{-106.48, 307.33, 8.75}, kDown},   {{-46.1, 273.74, 8.75}, kDown},
+    {{11.29, 242.15, 8.75}, kDown},     {{68.21, 211.64, 8.75}, kDown},
+    {{116.31, 174.12, 8.75}, kDown},    {{158.46, 121.33, 8.75}, kDown},
+    {{196.46, 65.7, 8.75}, kDown},      {{211.29, -8.83, 8.75}, kDown},
+    {{180.28, -66.24, 8.75}, kDown},    {{145.64, -116.06, 8.75}, kDown},
+    {{108.73, -169.34, 8.75}, kDown},   {{67.15, -230.39, 8.75}, kDown},
+    {{-42.51, 126.704, 17.95}, kPlusX}, {{-43, 128.99, 17.95}, kPlusX},
+    {{-1.35, 128.72, 17.95}, kMinusX},  {{-1.75, 130.6, 17.95}, kMinusX},
+    {{-33.97, 81.29, 17.95}, kPlusX},   {{-33.52, 79.03, 17.95}, kPlusX},
+    {{5.55, 81.62, 17.95}, kMinusX},    {{6.053, 79.63, 17.95}, kMinusX},
+    {{97.98, 30.58, 14.49}, kMinusX},   {{99.93, 29.22, 14.49}, kMinusX},
+    {{127.89, -6.77, 14.49}, kMinusX},  {{126.93, -8.78, 14.49}, kMinusX},
+    {{-127.01, 24.85, 14.49}, kPlusX},  {{-126.24, 22.64, 14.49}, kPlusX},
+    {{-106.6, -49.36, 14.49}, kPlusX},  {{-105.84, -51.77, 14.49}, kPlusX},
 };
 
 }  // namespace
 
 TEST_F(PadTest, BodyAndEffectThrustersAreThoseOfTheTables) {
+    world->trace_new_vessels = true;
     sim::Vessel* v = create("Pad", "b_tvm58");
     const b_tvm58& pad = pad_of(v);
     const sim::VesselConfig& c = v->config;
@@ -94,31 +96,24 @@ TEST_F(PadTest, BodyAndEffectThrustersAreThoseOfTheTables) {
     EXPECT_EQ(v->propellants[0]->max_mass_kg, 750.0);
     EXPECT_EQ(v->propellants[0]->efficiency, 1.0);
 
-    struct Effect {
-        const char* name;
-        THRUSTER_HANDLE handle;
-        VECTOR3 pos, dir;
+    // As created, in the table's order: position, direction, thrust, tank, ISP, reference ISP
+    // and pressure.
+    const std::string tank = trace_ptr(pad.ph_tank);
+    const std::string effect = ", 0, " + tank + ", 50000, 0, 101400";
+    const std::vector<std::string> expected = {
+        "(0, 0, 0), (1, 0, 0)" + effect,
+        "(-38.5, -9.7, 0), (0.866, 0.1, -0.5)" + effect,
+        "(0, 0, 4), (0, 0, -1)" + effect,
+        "(0, 0, 0), (0, 0, 1)" + effect,
     };
-    const Effect effects[] = {
-        {"vent", pad.th_vent, {0, 0, 0}, {1, 0, 0}},
-        {"side plume", pad.th_side_plume, {-38.5, -9.7, 0}, {0.866, 0.1, -0.5}},
-        {"pad plume", pad.th_pad_plume, {0, 0, 4}, {0, 0, -1}},
-        {"lights", pad.th_lights, {0, 0, 0}, {0, 0, 1}},
-    };
-    ASSERT_EQ(v->thrusters.size(), std::size(effects));
-    for (std::size_t i = 0; i < std::size(effects); ++i) {
-        const Effect& e = effects[i];
-        SCOPED_TRACE(e.name);
-        const sim::Thruster* t = v->thrusters[i].get();
-        EXPECT_EQ(t, v->thruster(e.handle)) << "created in table order";
-        expect_vec(t->pos, e.pos, "position");
-        expect_vec(t->dir, e.dir, "direction");
-        EXPECT_EQ(t->max_thrust_n, 0.0);
-        EXPECT_EQ(t->tank, v->propellants[0].get());
-        EXPECT_EQ(t->isp_m_s, 50000.0);
-        EXPECT_EQ(t->isp_ref_m_s, 0.0);
-        EXPECT_EQ(t->p_ref_pa, 101400.0);
-    }
+    std::vector<std::string> created;
+    for (const auto& e : v->trace.of("CreateThruster")) created.push_back(e.args);
+    EXPECT_EQ(created, expected);
+    const THRUSTER_HANDLE order[] = {pad.th_vent, pad.th_side_plume, pad.th_pad_plume,
+                                     pad.th_lights};
+    ASSERT_EQ(v->thrusters.size(), std::size(order));
+    for (std::size_t i = 0; i < std::size(order); ++i)
+        EXPECT_EQ(v->thrusters[i].get(), v->thruster(order[i])) << i;
     EXPECT_TRUE(v->groups.empty());
 }
 
@@ -188,8 +183,10 @@ TEST_F(PadTest, EveryOneOfTheFortyLightFlares) {
 TEST_F(PadTest, EveryFieldOfTheBeaconsAndFloodlights) {
     sim::Vessel* v = create("Pad", "b_tvm58");
     const b_tvm58& pad = pad_of(v);
-    const VECTOR3 beacon_pos[] = {
-        {50.39, -57.94, 106.5}, {-26.58, -70.51, 106.5}, {-45.71, 44.33, 106.5}, {30.37, 57.85, 106.5}};
+    const VECTOR3 beacon_pos[] = {{50.39, -57.94, 106.5},
+                                  {-26.58, -70.51, 106.5},
+                                  {-45.71, 44.33, 106.5},
+                                  {30.37, 57.85, 106.5}};
     ASSERT_EQ(v->beacons.size(), std::size(beacon_pos));
     for (std::size_t i = 0; i < std::size(beacon_pos); ++i) {
         SCOPED_TRACE("beacon " + std::to_string(i + 1));

@@ -69,10 +69,11 @@ TEST_F(PublishedFigures, EarthsAirAtTheSurfacePushesAsItsPublishedDensitySays) {
     std::string error;
     // 100 m over the mean radius (clear of the ground), moving straight up through still air at
     // 100 m/s.
-    ASSERT_TRUE(sim::load_scenario_text(*world,
-                                        "BEGIN_SHIPS\nV:test_vessel\n  STATUS Orbiting Earth\n"
-                                        "  GROUND_POS 0 0 100\n  GROUND_VEL 0 0 100\nEND\nEND_SHIPS\n",
-                                        "earth.scn", error))
+    ASSERT_TRUE(
+        sim::load_scenario_text(*world,
+                                "BEGIN_SHIPS\nV:test_vessel\n  STATUS Orbiting Earth\n"
+                                "  GROUND_POS 0 0 100\n  GROUND_VEL 0 0 100\nEND\nEND_SHIPS\n",
+                                "earth.scn", error))
         << error;
     sim::Vessel* v = world->vessel("V");
     ASSERT_NE(v, nullptr);

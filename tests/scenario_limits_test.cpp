@@ -29,8 +29,7 @@ std::string placed_at(const std::string& height_m) {
 // Mars's mean radius is 3389.5 km (NASA Mars Fact Sheet); its ground lies there by default.
 TEST_F(ScenarioLimits, AVesselOverTheGroundExactlyOneMetreFromTheCentreIsTaken) {
     std::string error;
-    ASSERT_TRUE(sim::load_scenario_text(*world, placed_at("-3389499"), "edge.scn", error))
-        << error;
+    ASSERT_TRUE(sim::load_scenario_text(*world, placed_at("-3389499"), "edge.scn", error)) << error;
     const sim::Vessel* v = world->vessel("A");
     ASSERT_NE(v, nullptr);
     EXPECT_NEAR(std::sqrt(v->state.rpos.x * v->state.rpos.x + v->state.rpos.y * v->state.rpos.y +

@@ -38,11 +38,19 @@ TEST_F(SlidingTest, AVesselSlidingOnItsFeetSlowsAtTheFrictionCoefficientTimesGra
     place_above_mars(*world, *v, 1.0 - sink_m, VECTOR3{0, 0.6, 0.8} * speed_m_s);
     v->state.omega = sim::turning_with_ground(*world, *v);
 
-    const double duration_s = 0.5;
+    auto sliding_m_s = [&] {
+        const VECTOR3 vel = sim::ground_velocity(*world, *v);
+        const VECTOR3 up = sim::unit(v->state.rpos);
+        return sim::length(vel - up * sim::dot(vel, up));
+    };
+    // Once the pitch that friction under the centre of mass gives has mostly settled, the feet
+    // carry the weight between them: the speed falls at mu g, within the 5% that the swaying
+    // pitch still adds. (A viscous law at this speed would stop the vessel within a frame.)
+    run(0.2);
+    const double before_m_s = sliding_m_s();
+    EXPECT_GT(before_m_s, 1.5);
+    const double duration_s = 0.4;
     run(duration_s);
-    const VECTOR3 vel = sim::ground_velocity(*world, *v);
-    const VECTOR3 up = sim::unit(v->state.rpos);
-    const double sliding_m_s = sim::length(vel - up * sim::dot(vel, up));
-    EXPECT_NEAR(sliding_m_s, speed_m_s - kMu * g * duration_s, 0.03);
+    EXPECT_NEAR(sliding_m_s(), before_m_s - kMu * g * duration_s, 0.05 * kMu * g * duration_s);
     EXPECT_FALSE(v->state.landed);
 }

@@ -52,18 +52,23 @@ std::vector<int> scan_ints(const std::string& text, std::vector<int> fields) {
 
 // Numbers that the scan function and strtod read differently, or that cannot be saved.
 const char* const kAwkwardNumbers[] = {
-    "0x",     "0X",        "0x1p3",  "0x.8p1", "0x1p",     "0x1p-", "0xg",       " +5",
-    "-",      "+",         "1e",     "1e+",    "1e-2",     "1E5",   ".",         ".5",
-    "5.",     "-.5e1",     "nan",    "NAN",    "nan(1)",   "inf",   "-infinity", "infinit",
-    "in",     "1e999",     "-1e999", "1e-400", "9.99e199", "1e200", "-1e200",    "1e300",
-    "0.1235", "  \t7.25",  "",       "   ",    "x",        "1,5",   "1.5.5",     "00012",
-    "+-1",    "1e5x",      "2147483648"};
+    "0x",     "0X",       "0x1p3",     "0x.8p1", "0x1p",     "0x1p-", "0xg",       " +5",
+    "-",      "+",        "1e",        "1e+",    "1e-2",     "1E5",   ".",         ".5",
+    "5.",     "-.5e1",    "nan",       "NAN",    "nan(1)",   "inf",   "-infinity", "infinit",
+    "in",     "1e999",    "-1e999",    "1e-400", "9.99e199", "1e200", "-1e200",    "1e300",
+    "0.1235", "  \t7.25", "",          "   ",    "x",        "1,5",   "1.5.5",     "00012",
+    "+-1",    "1e5x",     "2147483648"};
 
-const char* const kAwkwardIntegers[] = {
-    "0x",          "0x10",        " +5",        "-",          "+",          "2147483647",
-    "-2147483648", "2147483648",  "-2147483649", "9223372036854775807",     "007",
-    "1e5",         " -0",         "",           "x",          "+-3",        "12abc",
-    "\t42",        "3.7",         "--1"};
+const char* const kAwkwardIntegers[] = {"0x",          "0x10",
+                                        " +5",         "-",
+                                        "+",           "2147483647",
+                                        "-2147483648", "2147483648",
+                                        "-2147483649", "9223372036854775807",
+                                        "007",         "1e5",
+                                        " -0",         "",
+                                        "x",           "+-3",
+                                        "12abc",       "\t42",
+                                        "3.7",         "--1"};
 
 // Hands lines to a vessel's clbkReadState as the simulator reads its block.
 void read_block(sim::World& w, sim::Vessel* v, const std::vector<std::string>& lines) {
@@ -77,7 +82,7 @@ void read_block(sim::World& w, sim::Vessel* v, const std::vector<std::string>& l
     block.pending = &pending;
     pending.block = &block;
     sim::CallbackScope scope(w, v);
-    v->iface->clbkReadState(&block, &pending);
+    v->callbacks()->clbkReadState(&block, &pending);
 }
 
 // The module's own lines of a save, as "KEY value".
@@ -193,10 +198,10 @@ TEST_F(LanderLinesTest, AStateTooLargeForTheSavedLineKeepsItsValueAndTheRestGoRo
 
 TEST_F(LanderLinesTest, IntegersOneBeyondIntKeepEveryFieldOfTheirLine) {
     sim::Vessel* v = add_lander();
-    read_block(*world, v,
-               {"ANT 2147483648 0.5", "MET -2147483649 0.5", "ARM 2147483647 0.5",
-                "LEG -2147483648 0.5", "AUTP -2147483649", "KEYS 1 2147483648 1 1",
-                "PUSH 2147483648"});
+    read_block(
+        *world, v,
+        {"ANT 2147483648 0.5", "MET -2147483649 0.5", "ARM 2147483647 0.5", "LEG -2147483648 0.5",
+         "AUTP -2147483649", "KEYS 1 2147483648 1 1", "PUSH 2147483648"});
     const quor_tevlan& l = lander_of(v);
     EXPECT_EQ(l.ant_status, 0);
     EXPECT_EQ(l.ant_state, 0.0);
@@ -249,11 +254,8 @@ TEST_F(PadLinesTest, TheValueStartsRightAfterTheKeywordAndABareKeywordChangesNot
         int status;
         double state;
     } cases[] = {
-        {{"UMB3 0.5"}, 3, 0.5},
-        {{"umb-2 0.75"}, -2, 0.75},
-        {{"UMB 1 0.25", "UMB"}, 1, 0.25},
-        {{"Umb"}, 0, 0.0},
-        {{"UMB 2 0.5", "umb\t"}, 2, 0.5},
+        {{"UMB3 0.5"}, 3, 0.5}, {{"umb-2 0.75"}, -2, 0.75},       {{"UMB 1 0.25", "UMB"}, 1, 0.25},
+        {{"Umb"}, 0, 0.0},      {{"UMB 2 0.5", "umb\t"}, 2, 0.5},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -64,8 +64,7 @@ bool VESSEL3::clbkLoadPanel2D(int, PANELHANDLE, DWORD, DWORD) {
 // The headless stand-in draws no standard HUD elements of its own; the call is traced, so that
 // tests see where a module's own HUD calls its base.
 bool VESSEL3::clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp) {
-    sim::stand_in_of(this).trace.record("VESSEL3::clbkDrawHUD", mode,
-                                        static_cast<const void*>(hps),
+    sim::stand_in_of(this).trace.record("VESSEL3::clbkDrawHUD", mode, static_cast<const void*>(hps),
                                         static_cast<const void*>(skp));
     return true;
 }

@@ -50,14 +50,17 @@ value_reader& value_reader::next(int& value) {
 value_reader& value_reader::next(double& value) {
     if (!next_)
         return *this;
-    char* end = nullptr;
-    const double v = std::strtod(next_, &end);
-    if (end == next_ || !std::isfinite(v)) {
+    // The scan function itself: it refuses what only begins a number ("1e", "0x"), where strtod
+    // would take the part before.
+    double v = 0.0;
+    int used = 0;
+    if (std::sscanf(next_, "%lf%n", &v, &used) != 1 || !std::isfinite(v) ||
+        std::fabs(v) >= largest_state) {
         next_ = nullptr;
         return *this;
     }
     value = v;
-    next_ = end;
+    next_ += used;
     return *this;
 }
 

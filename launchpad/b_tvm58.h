@@ -66,7 +66,8 @@ int reverted_umbilical_status(int status);
 // plane), from a vector towards the Sun in the pad frame.
 double sun_elevation_sine(const VECTOR3& sun_in_pad_frame);
 
-// Reads the value of a scenario line "UMB status state" (the text after the keyword). A field
-// that cannot be read, or is out of range or not finite, keeps its value; reading stops at the
-// first such field.
+// Reads the value of a scenario line "UMB status state" (the text after the keyword) as the scan
+// format "%d%lf" reads it. A field that cannot be read keeps its value, and reading stops at it;
+// so does one that the pad could not save and read back: a status beyond int, a state not finite
+// or too large for the saved line (1e200 or more in size).
 void read_umbilical_line(const char* value, int& status, double& state);

@@ -17,20 +17,24 @@ namespace {
 constexpr const char* umbilical_keyword = "UMB";
 constexpr std::size_t keyword_length = 3;
 constexpr std::size_t value_buffer_size = 256;
+// "%d %0.4f" writes a state below this size in at most 218 characters with any status: every
+// state taken from a line goes back into the value buffer in full.
+constexpr double largest_umb_state = 1e200;
 constexpr double tank_kg = 750;
 
 }  // namespace
 
 void read_umbilical_line(const char* value, int& status, double& state) {
+    // The status as "%d" reads it, refused beyond int.
     char* end = nullptr;
     errno = 0;
     long s = std::strtol(value, &end, 10);
     if (end == value || errno == ERANGE || s < INT_MIN || s > INT_MAX)
         return;
     status = static_cast<int>(s);
-    const char* rest = end;
-    double x = std::strtod(rest, &end);
-    if (end != rest && std::isfinite(x))
+    // The state as "%lf" reads it, refused when the saved line could not hold it in full.
+    double x = 0.0;
+    if (std::sscanf(end, "%lf", &x) == 1 && std::isfinite(x) && std::fabs(x) < largest_umb_state)
         state = x;
 }
 

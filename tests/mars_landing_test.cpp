@@ -15,22 +15,27 @@ namespace {
 class MarsLandingTest : public WorldTest {
   protected:
     // Loads a scenario of the project and runs it until the lander has rested for a while.
-    // The state at each of save_at_s goes to saves as scenario text.
-    void fly(const std::string& scenario, const std::vector<double>& save_at_s = {}) {
+    // The state at each of save_at_s goes to saves as scenario text. Fails, with the reason,
+    // when the scenario does not load or has no lander: the test asserts on the answer before
+    // it looks at the lander.
+    ::testing::AssertionResult fly(const std::string& scenario,
+                                   const std::vector<double>& save_at_s = {}) {
         std::ifstream in(std::string(VESSELSIM_SOURCE_DIR) + "/scenarios/" + scenario);
         std::stringstream text;
         text << in.rdbuf();
-        fly_text(text.str(), scenario, save_at_s);
+        return fly_text(text.str(), scenario, save_at_s);
     }
 
-    void fly_text(const std::string& text, const std::string& file,
-                  const std::vector<double>& save_at_s = {}) {
+    ::testing::AssertionResult fly_text(const std::string& text, const std::string& file,
+                                        const std::vector<double>& save_at_s = {}) {
         world->event_sink = [&](double, const sim::Event& e) { events.push_back(words(e)); };
         std::string error;
         sim::ScenarioInfo info;
-        ASSERT_TRUE(sim::load_scenario_text(*world, text, file, error, &info)) << error;
+        if (!sim::load_scenario_text(*world, text, file, error, &info))
+            return ::testing::AssertionFailure() << file << " did not load: " << error;
         lander = world->vessel("Tevlan");
-        ASSERT_NE(lander, nullptr);
+        if (!lander)
+            return ::testing::AssertionFailure() << file << " has no vessel Tevlan";
         double rested_s = 0.0;
         std::size_t next_save = 0;
         while (world->clock.t_s < 900.0 && rested_s < 5.0) {
@@ -41,6 +46,7 @@ class MarsLandingTest : public WorldTest {
             world->step(0.02);
             rested_s = lander->state.landed ? rested_s + 0.02 : 0.0;
         }
+        return ::testing::AssertionSuccess();
     }
 
     // A new world, as a new run of the program has.
@@ -60,7 +66,7 @@ class MarsLandingTest : public WorldTest {
     }
 
     void expect_soft_landing() {
-        ASSERT_TRUE(lander->state.landed) << "the lander did not come to rest on the ground";
+        EXPECT_TRUE(lander->state.landed) << "the lander did not come to rest on the ground";
         const quor_tevlan& l = *static_cast<quor_tevlan*>(lander->iface);
         EXPECT_EQ(l.autopilot_phase, autopilot_off);
         for (THRUSTER_HANDLE e : {l.engine_1, l.engine_2, l.engine_3})
@@ -100,12 +106,12 @@ class MarsLandingTest : public WorldTest {
 }  // namespace
 
 TEST_F(MarsLandingTest, FromTenKilometresTheLanderSeparatesAndTouchesDownSoftly) {
-    fly("mars_descent.scn");
+    ASSERT_TRUE(fly("mars_descent.scn"));
     expect_soft_landing();
 }
 
 TEST_F(MarsLandingTest, FromArrivalTheCarrierIsPushedOnceAndThePairLandsAfterEntry) {
-    fly("mars_entry.scn");
+    ASSERT_TRUE(fly("mars_entry.scn"));
     EXPECT_EQ(event_index("Tevlan set the state of Carrier: velocity changed by 0.30 m/s"), 1);
     int pushes = 0;
     for (const auto& e : events) pushes += e.find("set the state of Carrier") != std::string::npos;
@@ -115,7 +121,7 @@ TEST_F(MarsLandingTest, FromArrivalTheCarrierIsPushedOnceAndThePairLandsAfterEnt
 
 TEST_F(MarsLandingTest, SavedBeforeOrAfterSeparationAndLoadedAgainTheLanderLandsTheSame) {
     const std::vector<double> save_at_s = {30.0, 70.0, 100.0};
-    fly("mars_descent.scn", save_at_s);
+    ASSERT_TRUE(fly("mars_descent.scn", save_at_s));
     expect_soft_landing();
     ASSERT_EQ(saves.size(), save_at_s.size());
     const auto uninterrupted = lander->state.touchdown;
@@ -126,7 +132,7 @@ TEST_F(MarsLandingTest, SavedBeforeOrAfterSeparationAndLoadedAgainTheLanderLands
     for (std::size_t i = 0; i < runs.size(); ++i) {
         SCOPED_TRACE("saved at " + std::to_string(save_at_s[i]) + " s");
         restart();
-        fly_text(runs[i], "saved.scn");
+        ASSERT_TRUE(fly_text(runs[i], "saved.scn"));
         ASSERT_TRUE(lander->state.landed);
         const auto& again = lander->state.touchdown;
         EXPECT_NEAR(again.vertical_m_s, uninterrupted.vertical_m_s, 0.2);

@@ -181,9 +181,15 @@ END_SHIPS
 
 class StartOverridesTest : public WorldTest {
   protected:
-    void load() {
+    // The test asserts on the answer before it looks at the vessels.
+    ::testing::AssertionResult load() {
         std::string error;
-        ASSERT_TRUE(sim::load_scenario_text(*world, kStart, "start.scn", error)) << error;
+        if (!sim::load_scenario_text(*world, kStart, "start.scn", error))
+            return ::testing::AssertionFailure() << error;
+        for (const char* name : {"Carrier", "Tevlan", "Parked"})
+            if (!world->vessel(name))
+                return ::testing::AssertionFailure() << "no vessel " << name;
+        return ::testing::AssertionSuccess();
     }
     MATRIX3 attitude_over_ground(const sim::Vessel& v) const {
         return sim::vessel_to_horizon(*world, v);
@@ -193,7 +199,7 @@ class StartOverridesTest : public WorldTest {
 }  // namespace
 
 TEST_F(StartOverridesTest, TheCarrierStartsHigherFasterTurnedAndTheLanderStaysOnIt) {
-    load();
+    ASSERT_TRUE(load());
     sim::Vessel* carrier = world->vessel("Carrier");
     sim::Vessel* lander = world->vessel("Tevlan");
     sim::Vessel* parked = world->vessel("Parked");
@@ -248,7 +254,7 @@ TEST_F(StartOverridesTest, TheCarrierStartsHigherFasterTurnedAndTheLanderStaysOn
 }
 
 TEST_F(StartOverridesTest, NoOverridesLeaveTheWorldAsLoadedAndNeedNoFreeVessel) {
-    load();
+    ASSERT_TRUE(load());
     sim::Vessel* carrier = world->vessel("Carrier");
     const VECTOR3 pos = carrier->state.rpos, vel = carrier->state.rvel;
     std::string error;

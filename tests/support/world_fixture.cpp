@@ -1,5 +1,7 @@
 #include "support/world_fixture.h"
 
+#include <stdexcept>
+
 std::string module_dir() {
     return VESSELSIM_MODULE_DIR;
 }
@@ -25,6 +27,8 @@ void WorldTest::TearDown() {
 sim::Vessel* WorldTest::create(const std::string& name, const std::string& class_name) {
     std::string error;
     sim::Vessel* v = world->create_vessel(name, class_name, error);
-    EXPECT_NE(v, nullptr) << error;
+    if (!v)
+        throw std::runtime_error("cannot create " + name + " of class " + class_name + ": " +
+                                 error);
     return v;
 }

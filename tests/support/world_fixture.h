@@ -14,7 +14,9 @@ class WorldTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Creates a vessel through its module library; fails the test when it cannot.
+    // Creates a vessel through its module library. One that cannot be created ends the test
+    // with the reason (an exception the test framework reports as the test's failure), so that
+    // no caller goes on with a null vessel.
     sim::Vessel* create(const std::string& name, const std::string& class_name);
 
     // Warnings the test provokes on purpose.

@@ -1,6 +1,7 @@
 // Base behaviour of the callback table: what a vessel does for every callback its module does
 // not override.
 #include "host/vessel.h"
+#include "vessel_access.h"
 
 void VESSEL2::clbkFocusChanged(bool, OBJHANDLE, OBJHANDLE) {}
 void VESSEL2::clbkBeforeStep(double, double, double) {}
@@ -60,8 +61,11 @@ int VESSEL3::clbkGeneric(int, int, void*) {
 bool VESSEL3::clbkLoadPanel2D(int, PANELHANDLE, DWORD, DWORD) {
     return false;
 }
-// The headless stand-in draws no standard HUD elements of its own.
-bool VESSEL3::clbkDrawHUD(int, const HUDPAINTSPEC*, oapi::Sketchpad*) {
+// The headless stand-in draws no standard HUD elements of its own; the call is traced, so that
+// tests see where a module's own HUD calls its base.
+bool VESSEL3::clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp) {
+    sim::stand_in_of(this).trace.record("VESSEL3::clbkDrawHUD", mode, static_cast<const void*>(hps),
+                                        static_cast<const void*>(skp));
     return true;
 }
 void VESSEL3::clbkRenderHUD(int, const HUDPAINTSPEC*, SURFHANDLE) {}

@@ -1,0 +1,269 @@
+// The pad's and the lander's state lines read as the C scan functions read them ("%d", "%lf"),
+// compared with the real scan functions over awkward numbers; a value that could not be saved
+// and read back exactly (an integer beyond int, a state too large for the saved line) keeps
+// the field's previous value; integers at the edges of int go round a save; where the pad's
+// value starts on its line.
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/scenario.h"
+#include "support/lander_fixture.h"
+#include "support/pad_fixture.h"
+
+namespace {
+
+// A state of this size or more would not fit the saved line in full: it is refused.
+constexpr double kLargestState = 1e200;
+
+// What "%lf" takes from the front of the text, and how many characters it used.
+struct Scanned {
+    double value;
+    int used;
+};
+std::optional<Scanned> scan_double(const std::string& text) {
+    double x = 0.0;
+    int used = 0;
+    if (std::sscanf(text.c_str(), "%lf%n", &x, &used) != 1)
+        return std::nullopt;
+    return Scanned{x, used};
+}
+bool savable(double x) {
+    return std::isfinite(x) && std::fabs(x) < kLargestState;
+}
+
+// Integers as "%d" reads them, one after another into fields, up to the first that cannot be
+// read or does not fit an int ("%lld" here, so that no test input overflows the scan itself).
+std::vector<int> scan_ints(const std::string& text, std::vector<int> fields) {
+    const char* p = text.c_str();
+    for (int& f : fields) {
+        long long x = 0;
+        int used = 0;
+        if (std::sscanf(p, "%lld%n", &x, &used) != 1 || x < INT_MIN || x > INT_MAX)
+            break;
+        f = static_cast<int>(x);
+        p += used;
+    }
+    return fields;
+}
+
+// Numbers that the scan function and strtod read differently, or that cannot be saved.
+const char* const kAwkwardNumbers[] = {
+    "0x",     "0X",       "0x1p3",     "0x.8p1", "0x1p",     "0x1p-", "0xg",       " +5",
+    "-",      "+",        "1e",        "1e+",    "1e-2",     "1E5",   ".",         ".5",
+    "5.",     "-.5e1",    "nan",       "NAN",    "nan(1)",   "inf",   "-infinity", "infinit",
+    "in",     "1e999",    "-1e999",    "1e-400", "9.99e199", "1e200", "-1e200",    "1e300",
+    "0.1235", "  \t7.25", "",          "   ",    "x",        "1,5",   "1.5.5",     "00012",
+    "+-1",    "1e5x",     "2147483648"};
+
+const char* const kAwkwardIntegers[] = {"0x",          "0x10",
+                                        " +5",         "-",
+                                        "+",           "2147483647",
+                                        "-2147483648", "2147483648",
+                                        "-2147483649", "9223372036854775807",
+                                        "007",         "1e5",
+                                        " -0",         "",
+                                        "x",           "+-3",
+                                        "12abc",       "\t42",
+                                        "3.7",         "--1"};
+
+// Hands lines to a vessel's clbkReadState as the simulator reads its block.
+void read_block(sim::World& w, sim::Vessel* v, const std::vector<std::string>& lines) {
+    sim::ScenarioReadBlock block;
+    sim::PendingStatus pending;
+    block.file = "test.scn";
+    block.lines = lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        block.line_numbers.push_back(static_cast<int>(i) + 1);
+    block.vessel = v;
+    block.pending = &pending;
+    pending.block = &block;
+    sim::CallbackScope scope(w, v);
+    v->callbacks()->clbkReadState(&block, &pending);
+}
+
+// The module's own lines of a save, as "KEY value".
+std::vector<std::string> own_lines(sim::World& w, sim::Vessel* v) {
+    sim::ScenarioWriteBlock block = sim::saved_block(w, *v);
+    std::vector<std::string> lines;
+    for (std::size_t i = block.standard_end; i < block.items.size(); ++i)
+        lines.push_back(block.items[i].first + " " + block.items[i].second);
+    return lines;
+}
+
+using LanderLinesTest = LanderTest;
+
+class PadLinesTest : public PadTest {
+  protected:
+    void SetUp() override {
+        PadTest::SetUp();
+        world->trace_new_vessels = true;
+    }
+};
+
+}  // namespace
+
+TEST_F(LanderLinesTest, StatesAndFlagsAreReadExactlyAsTheScanFunctionsReadThem) {
+    int n = 0;
+    for (const char* number : kAwkwardNumbers) {
+        SCOPED_TRACE(std::string("state '") + number + "'");
+        sim::Vessel* v = add_lander("QT" + std::to_string(n++));
+        read_block(*world, v, {std::string("LEG 3 ") + number});
+        const quor_tevlan& l = lander_of(v);
+        EXPECT_EQ(l.leg_status, 3);
+        auto s = scan_double(number);
+        EXPECT_EQ(l.leg_state, s && savable(s->value) ? s->value : 1.0);
+        world->destroy_vessel(v);
+    }
+    for (const char* number : kAwkwardIntegers) {
+        SCOPED_TRACE(std::string("flag '") + number + "'");
+        sim::Vessel* v = add_lander("QT" + std::to_string(n++));
+        const std::string value = std::string(" ") + number + " 1 1 1";
+        read_block(*world, v, {"KEYS" + value, "AUTP" + value});
+        const quor_tevlan& l = lander_of(v);
+        EXPECT_EQ((std::vector<int>{l.key_g_sent, l.key_j_sent, l.key_k_sent, l.key_u_sent}),
+                  scan_ints(value, {0, 0, 0, 0}));
+        EXPECT_EQ(l.autopilot_phase, scan_ints(value, {0})[0]);
+        world->destroy_vessel(v);
+    }
+}
+
+TEST(PadLines, TheUmbilicalValueIsReadExactlyAsTheScanFunctionsReadIt) {
+    for (const char* number : kAwkwardNumbers) {
+        SCOPED_TRACE(std::string("state '") + number + "'");
+        int status = 9;
+        double state = 0.25;
+        read_umbilical_line((std::string(" 3 ") + number).c_str(), status, state);
+        EXPECT_EQ(status, 3);
+        auto s = scan_double(number);
+        EXPECT_EQ(state, s && savable(s->value) ? s->value : 0.25);
+    }
+    for (const char* number : kAwkwardIntegers) {
+        SCOPED_TRACE(std::string("status '") + number + "'");
+        const std::string value = std::string(" ") + number + " 0.5";
+        int status = 9;
+        double state = 0.25;
+        read_umbilical_line(value.c_str(), status, state);
+        const int expected_status = scan_ints(value, {9})[0];
+        EXPECT_EQ(status, expected_status);
+        // The state is read from where the status ended, once a status was read.
+        double expected_state = 0.25;
+        long long x = 0;
+        int used = 0;
+        if (std::sscanf(value.c_str(), "%lld%n", &x, &used) == 1 && x >= INT_MIN && x <= INT_MAX)
+            if (auto s = scan_double(value.substr(static_cast<std::size_t>(used))))
+                expected_state = s->value;
+        EXPECT_EQ(state, expected_state);
+    }
+}
+
+TEST_F(LanderLinesTest, AStateTooLargeForTheSavedLineKeepsItsValueAndTheRestGoRoundASave) {
+    sim::Vessel* v = add_lander("Read");
+    read_block(*world, v,
+               {"ANT 1 1e300", "MET 3 -1e200", "ARM 2 9.99e199", "LEG 0 -9.99e199",
+                "AUTP 2147483647", "KEYS -2147483648 2147483647 1 0", "PUSH -2147483648"});
+    const quor_tevlan& l = lander_of(v);
+    EXPECT_EQ(l.ant_status, 1);
+    EXPECT_EQ(l.ant_state, 0.0);
+    EXPECT_EQ(l.met_status, 3);
+    EXPECT_EQ(l.met_state, 0.0);
+    EXPECT_EQ(l.arm_state, 9.99e199);
+    EXPECT_EQ(l.leg_state, -9.99e199);
+    EXPECT_EQ(l.autopilot_phase, INT_MAX);
+    EXPECT_EQ(l.key_g_sent, INT_MIN);
+    EXPECT_EQ(l.key_j_sent, INT_MAX);
+    EXPECT_EQ(l.mother_pushed, INT_MIN);
+
+    // Saved and read back into a new lander, every field comes back exactly.
+    const std::vector<std::string> saved = own_lines(*world, v);
+    sim::Vessel* again = add_lander("Again");
+    read_block(*world, again, saved);
+    const quor_tevlan& a = lander_of(again);
+    EXPECT_EQ(a.ant_status, l.ant_status);
+    EXPECT_EQ(a.met_status, l.met_status);
+    EXPECT_EQ(a.arm_status, l.arm_status);
+    EXPECT_EQ(a.leg_status, l.leg_status);
+    EXPECT_EQ(a.arm_state, l.arm_state);
+    EXPECT_EQ(a.leg_state, l.leg_state);
+    EXPECT_EQ(a.autopilot_phase, INT_MAX);
+    EXPECT_EQ(a.key_g_sent, INT_MIN);
+    EXPECT_EQ(a.key_j_sent, INT_MAX);
+    EXPECT_EQ(a.key_k_sent, 1);
+    EXPECT_EQ(a.mother_pushed, INT_MIN);
+    EXPECT_EQ(own_lines(*world, again), saved);
+}
+
+TEST_F(LanderLinesTest, IntegersOneBeyondIntKeepEveryFieldOfTheirLine) {
+    sim::Vessel* v = add_lander();
+    read_block(
+        *world, v,
+        {"ANT 2147483648 0.5", "MET -2147483649 0.5", "ARM 2147483647 0.5", "LEG -2147483648 0.5",
+         "AUTP -2147483649", "KEYS 1 2147483648 1 1", "PUSH 2147483648"});
+    const quor_tevlan& l = lander_of(v);
+    EXPECT_EQ(l.ant_status, 0);
+    EXPECT_EQ(l.ant_state, 0.0);
+    EXPECT_EQ(l.met_status, 0);
+    EXPECT_EQ(l.met_state, 0.0);
+    EXPECT_EQ(l.arm_status, INT_MAX);
+    EXPECT_EQ(l.arm_state, 0.5);
+    EXPECT_EQ(l.leg_status, INT_MIN);
+    EXPECT_EQ(l.leg_state, 0.5);
+    EXPECT_EQ(l.autopilot_phase, 0);
+    EXPECT_EQ((std::vector<int>{l.key_g_sent, l.key_j_sent, l.key_k_sent, l.key_u_sent}),
+              (std::vector<int>{1, 0, 0, 0}));
+    EXPECT_EQ(l.mother_pushed, 0);
+}
+
+TEST_F(PadLinesTest, AStateTooLargeForTheSavedLineKeepsItsValueAndIntEdgesGoRoundASave) {
+    struct Case {
+        const char* line;
+        int status;
+        double state;
+    } cases[] = {
+        {"UMB 0 1e300", 0, 0.0},  // would be saved cut to 255 characters: kept
+        {"UMB 1 -1e200", 1, 0.0},
+        {"UMB -2147483648 -9.99e199", INT_MIN, -9.99e199},  // the widest value text
+        {"UMB 2147483647 9.99e199", INT_MAX, 9.99e199},
+        {"UMB 2147483648 0.5", 0, 0.0},  // beyond int: both kept
+        {"UMB -2147483649 0.5", 0, 0.0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        sim::Vessel* v = add_pad("Pad" + std::to_string(n++));
+        read_block(*world, v, {c.line});
+        EXPECT_EQ(pad_of(v).umb_status, c.status);
+        EXPECT_EQ(pad_of(v).umb_state, c.state);
+
+        const std::vector<std::string> saved = own_lines(*world, v);
+        ASSERT_EQ(saved.size(), 1u);
+        EXPECT_LE(saved[0].size() - 4, 255u) << "the value fits its buffer";
+        sim::Vessel* again = add_pad("Again" + std::to_string(n));
+        read_block(*world, again, saved);
+        EXPECT_EQ(pad_of(again).umb_status, c.status);
+        EXPECT_EQ(pad_of(again).umb_state, c.state);
+    }
+}
+
+TEST_F(PadLinesTest, TheValueStartsRightAfterTheKeywordAndABareKeywordChangesNothing) {
+    struct Case {
+        std::vector<std::string> lines;
+        int status;
+        double state;
+    } cases[] = {
+        {{"UMB3 0.5"}, 3, 0.5}, {{"umb-2 0.75"}, -2, 0.75},       {{"UMB 1 0.25", "UMB"}, 1, 0.25},
+        {{"Umb"}, 0, 0.0},      {{"UMB 2 0.5", "umb\t"}, 2, 0.5},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.back());
+        sim::Vessel* v = add_pad("Pad" + std::to_string(n++));
+        read_block(*world, v, c.lines);
+        EXPECT_EQ(pad_of(v).umb_status, c.status);
+        EXPECT_EQ(pad_of(v).umb_state, c.state);
+        EXPECT_TRUE(v->trace.of("ParseScenarioLineEx").empty()) << "the pad's own lines";
+    }
+}

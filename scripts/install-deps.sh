@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev
+  libcli11-dev liberfa-dev
   libplplot-dev plplot-driver-cairo
   libcairo2-dev fonts-dejavu-core
   binutils clang-format

@@ -2,7 +2,8 @@
 // ecliptic and equinox of J2000, left-handed like every frame: x towards the vernal equinox,
 // y towards the ecliptic's north pole, z towards ecliptic longitude 90 degrees. A body's own
 // frame turns with it: x towards its prime meridian on the equator, y towards its north pole,
-// z towards longitude 90 degrees east. Dates are modified Julian days.
+// z towards longitude 90 degrees east. Dates are modified Julian days of UTC, the clock's date;
+// each body turns them into the time scale its elements run on (sim/time_scales.h).
 #pragma once
 
 #include <array>
@@ -28,8 +29,8 @@ struct Atmosphere {
     double temperature_k = 0.0;   // representative temperature, for reports
 };
 
-// Mean Keplerian elements about the Sun at J2000, with their rates per Julian century, referred
-// to the ecliptic and equinox of J2000.
+// Mean Keplerian elements about the Sun at J2000, with their rates per Julian century of TDB,
+// referred to the ecliptic and equinox of J2000.
 struct OrbitalElements {
     double semi_major_axis_au, semi_major_axis_au_cy;
     double eccentricity, eccentricity_cy;
@@ -40,15 +41,18 @@ struct OrbitalElements {
 };
 
 // Direction of the north pole (right ascension and declination in the J2000 equatorial frame,
-// with rates per Julian century) and the angle of the prime meridian (at J2000 and per day),
-// counted along the equator from its ascending node on the J2000 equator.
+// with rates per Julian century of TDB) and the angle of the prime meridian (at J2000 and per
+// day of TDB), counted along the equator from its ascending node on the J2000 equator.
 struct RotationalElements {
     double pole_ra_deg, pole_ra_deg_cy;
     double pole_dec_deg, pole_dec_deg_cy;
     double meridian_deg, meridian_deg_day;
-    // The meridian angle is counted from the equator's non-rotating origin instead (Earth's
-    // rotation angle): it then does not follow the node as the pole's right ascension drifts.
-    bool meridian_from_origin = false;
+    // Earth: the meridian angle is Earth's rotation angle of UT1 (sim/time_scales.h) less 90
+    // degrees, counted from the equator's non-rotating origin, so that it does not follow the
+    // node as the pole's right ascension drifts. meridian_deg and meridian_deg_day then repeat
+    // that angle's value at J2000 and its rate, and only the rate is read, for the angular
+    // velocity.
+    bool earth_rotation_angle = false;
 };
 
 struct BodyDefinition {
@@ -78,7 +82,8 @@ class Body : public Object {
     double mass_kg() const;
     double ground_radius_m() const { return mean_radius_m + ground_elevation_m; }
 
-    // Position and velocity of the centre in the global frame at a date, m and m/s.
+    // Position and velocity of the centre in the global frame at a date, m and m/s; the
+    // velocity is the rate of the position, the elements' own rates included.
     VECTOR3 position(double mjd) const { return orbit_at(mjd).pos_m; }
     VECTOR3 velocity(double mjd) const { return orbit_at(mjd).vel_m_s; }
     // Unit vector towards the north pole, global frame.

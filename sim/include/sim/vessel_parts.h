@@ -22,6 +22,9 @@ struct Propellant {
     double max_mass_kg = 0.0;
     double mass_kg = 0.0;
     double efficiency = 1.0;
+    // What the thrust of the internal step being taken has still to burn from the tank: half
+    // goes before the step's kicks, half after (none between steps).
+    double burning_kg = 0.0;
 };
 
 struct Thruster {

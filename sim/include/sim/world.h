@@ -38,7 +38,7 @@ struct Texture {
 struct Clock {
     double t_s = 0.0;         // simulation time
     double dt_s = 0.0;        // length of the current frame
-    double mjd = kMjdJ2000;   // date, modified Julian days
+    double mjd = kMjdJ2000;   // date, modified Julian days of UTC
     double time_accel = 1.0;  // time acceleration reported to modules
 
     // Moves time and date on by dt seconds. The date keeps what each addition rounds away, so

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "sim/time_scales.h"
+
 namespace sim {
 
 namespace {
@@ -17,10 +19,6 @@ constexpr double kAu_m = 1.495978707e11;                // IAU 2012 Resolution B
 // one: 84381.448 arcseconds (IAU 1976).
 constexpr double kObliquityJ2000_deg = 84381.448 / 3600.0;
 constexpr double kDeg = std::numbers::pi / 180.0;
-
-double centuries_since_j2000(double mjd) {
-    return (mjd - kMjdJ2000) / kDaysPerCentury;
-}
 
 // Right-handed rotations by an angle about x and z.
 MATRIX3 turn_x(double a) {
@@ -52,15 +50,21 @@ double eccentric_anomaly(double mean_anomaly, double e) {
     return E;
 }
 
-// The orbit at a date: the turn from the orbital plane (x to perihelion) into right-handed
-// ecliptic coordinates, and the position and velocity within the plane.
+// The right-handed cross product, for the turning of the orbit's plane.
+VECTOR3 cross_rh(const VECTOR3& a, const VECTOR3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// The orbit at a date, days of TDB since J2000, in right-handed ecliptic coordinates. The
+// velocity is the derivative of the position with every element moving at its rate: along the
+// ellipse, as the ellipse grows and stretches, and as its plane and perihelion turn.
 struct OrbitState {
-    MATRIX3 plane_to_ecliptic;
     VECTOR3 pos_m, vel_m_s;
 };
 
-OrbitState orbit_state(const OrbitalElements& o, double mjd) {
-    const double T = centuries_since_j2000(mjd);
+OrbitState orbit_state(const OrbitalElements& o, double days) {
+    const double T = days / kDaysPerCentury;
+    const double per_s = 1.0 / (kDaysPerCentury * kSecondsPerDay);  // a rate per century, per s
     const double a = (o.semi_major_axis_au + o.semi_major_axis_au_cy * T) * kAu_m;
     const double e = o.eccentricity + o.eccentricity_cy * T;
     const double incl = (o.inclination_deg + o.inclination_deg_cy * T) * kDeg;
@@ -69,15 +73,34 @@ OrbitState orbit_state(const OrbitalElements& o, double mjd) {
     const double node = o.node_longitude_deg + o.node_longitude_deg_cy * T;
     const double mean_anomaly = std::remainder((mean_lng - peri) * kDeg, 2.0 * std::numbers::pi);
     const double E = eccentric_anomaly(mean_anomaly, e);
-    // Mean motion, rad/s, from the rates of the mean longitude and of the perihelion.
-    const double n = (o.mean_longitude_deg_cy - o.perihelion_longitude_deg_cy) * kDeg /
-                     (kDaysPerCentury * kSecondsPerDay);
-    const double E_rate = n / (1.0 - e * std::cos(E));
-    const double b = a * std::sqrt(1.0 - e * e);
+    const double a_rate = o.semi_major_axis_au_cy * kAu_m * per_s;
+    const double e_rate = o.eccentricity_cy * per_s;
+    const double incl_rate = o.inclination_deg_cy * kDeg * per_s;
+    const double node_rate = o.node_longitude_deg_cy * kDeg * per_s;
+    const double peri_rate = o.perihelion_longitude_deg_cy * kDeg * per_s;
+    // Kepler's equation E - e sin E = M, differentiated with e moving too.
+    const double n = (o.mean_longitude_deg_cy - o.perihelion_longitude_deg_cy) * kDeg * per_s;
+    const double sin_E = std::sin(E), cos_E = std::cos(E);
+    const double E_rate = (n + e_rate * sin_E) / (1.0 - e * cos_E);
+    const double root = std::sqrt(1.0 - e * e);
+    const double b = a * root;
+    const double b_rate = a_rate * root - a * e * e_rate / root;
+    // In the orbit's plane, x towards perihelion.
+    const VECTOR3 in_plane{a * (cos_E - e), b * sin_E, 0.0};
+    const VECTOR3 in_plane_rate{a_rate * (cos_E - e) - a * (sin_E * E_rate + e_rate),
+                                b_rate * sin_E + b * cos_E * E_rate, 0.0};
+    // The plane turned into the ecliptic, Rz(node) Rx(i) Rz(perihelion - node), and the angular
+    // velocity of that turn: each rate about its own axis as the turns before it carry it.
+    const MATRIX3 plane_to_ecliptic =
+        mul(turn_z(node * kDeg), mul(turn_x(incl), turn_z((peri - node) * kDeg)));
+    const double sin_node = std::sin(node * kDeg), cos_node = std::cos(node * kDeg);
+    const double sin_incl = std::sin(incl), cos_incl = std::cos(incl);
+    const VECTOR3 plane_turning =
+        VECTOR3{0.0, 0.0, node_rate} + VECTOR3{cos_node, sin_node, 0.0} * incl_rate +
+        VECTOR3{sin_incl * sin_node, -sin_incl * cos_node, cos_incl} * (peri_rate - node_rate);
     OrbitState s;
-    s.plane_to_ecliptic = mul(turn_z(node * kDeg), mul(turn_x(incl), turn_z((peri - node) * kDeg)));
-    s.pos_m = {a * (std::cos(E) - e), b * std::sin(E), 0.0};
-    s.vel_m_s = {-a * std::sin(E) * E_rate, b * std::cos(E) * E_rate, 0.0};
+    s.pos_m = mul(plane_to_ecliptic, in_plane);
+    s.vel_m_s = mul(plane_to_ecliptic, in_plane_rate) + cross_rh(plane_turning, s.pos_m);
     return s;
 }
 
@@ -106,9 +129,9 @@ const Body::OrbitAt& Body::work_out_orbit(double mjd) const {
         orbit_at_.pos_m = orbit_at_.vel_m_s = {0, 0, 0};
         return orbit_at_;
     }
-    OrbitState s = orbit_state(*orbit_, mjd);
-    orbit_at_.pos_m = swap_yz(mul(s.plane_to_ecliptic, s.pos_m));
-    orbit_at_.vel_m_s = swap_yz(mul(s.plane_to_ecliptic, s.vel_m_s));
+    OrbitState s = orbit_state(*orbit_, tdb_days_since_j2000(mjd));
+    orbit_at_.pos_m = swap_yz(s.pos_m);
+    orbit_at_.vel_m_s = swap_yz(s.vel_m_s);
     return orbit_at_;
 }
 
@@ -119,12 +142,13 @@ double Body::angular_rate_rad_s() const {
 const MATRIX3& Body::work_out_turn(double mjd) const {
     TurnAt& t = turn_at_[next_turn_slot_];
     next_turn_slot_ = (next_turn_slot_ + 1) % turn_at_.size();
-    const double T = centuries_since_j2000(mjd);
+    const double days = tdb_days_since_j2000(mjd);
+    const double T = days / kDaysPerCentury;
     const double ra = spin_.pole_ra_deg + spin_.pole_ra_deg_cy * T;
     const double dec = spin_.pole_dec_deg + spin_.pole_dec_deg_cy * T;
-    double meridian = spin_.meridian_deg + spin_.meridian_deg_day * (mjd - kMjdJ2000);
-    if (spin_.meridian_from_origin)
-        meridian -= ra - spin_.pole_ra_deg;
+    double meridian = spin_.meridian_deg + spin_.meridian_deg_day * days;
+    if (spin_.earth_rotation_angle)
+        meridian = earth_rotation_angle_rad(mjd) / kDeg - 90.0 - (ra - spin_.pole_ra_deg);
     meridian = std::fmod(meridian, 360.0);
     // Body frame -> J2000 equatorial: the prime meridian turned from the node, the equator
     // tilted to the pole's declination, the node set at the pole's right ascension plus 90

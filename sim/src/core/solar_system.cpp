@@ -9,9 +9,11 @@
 //   Earth-Moon barycentre.
 // - Poles and prime meridians: B. A. Archinal et al., "Report of the IAU Working Group on
 //   Cartographic Coordinates and Rotational Elements: 2009", Celest. Mech. Dyn. Astr. 109
-//   (2011), table 1. Earth's prime meridian follows the Earth rotation angle of the IERS
-//   Conventions (2010), eq. 5.15, 360 (0.7790572732640 + 1.00273781191135448 d) degrees, counted
-//   from the equator's node: 90 degrees less.
+//   (2011), table 1; their time argument is TDB. Earth's prime meridian follows the Earth
+//   rotation angle of UT1 (ERFA's eraEra00, after the IERS Conventions (2010), eq. 5.15,
+//   360 (0.7790572732640 + 1.00273781191135448 d) degrees, which the row repeats for the rate),
+//   counted from the equator's node: 90 degrees less.
+// - The planets' mean elements run on TDB, which Standish's elements approximate (T_eph).
 #include "sim/solar_system.h"
 
 #include <array>

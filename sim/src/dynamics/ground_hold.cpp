@@ -29,6 +29,7 @@ bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
         return false;
     }
     thrust(v, h);  // the engines burn while held
+    burn_propellant(v, 1.0);
     MATRIX3 body = b.rotation(w.clock.mjd_after(elapsed_s));
     v.state.rpos = mul(body, v.state.landed_pos_body);
     v.state.rot = mul(body, v.state.landed_rot_body);

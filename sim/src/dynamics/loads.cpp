@@ -29,20 +29,22 @@ VECTOR3 air_velocity(const World& w, const Vessel& v) {
     return air + mul(transpose(global_to_horizon(w, v)), wind);
 }
 
-// Thrust of a thruster at its level, N, with the propellant it would burn in h seconds.
+// Thrust of a thruster at its level, N, with the propellant it would burn in h seconds from
+// what its tank holds beyond the step's other burns.
 double thrust_of(const Thruster& t, double h, double& burn_kg) {
     burn_kg = 0.0;
-    if (t.level <= 0.0 || t.max_thrust_n <= 0.0)
+    if (t.level <= 0.0 || t.max_thrust_n <= 0.0 || !t.tank)
         return 0.0;
-    if (!t.tank || t.tank->mass_kg <= 0.0)
+    const double available_kg = t.tank->mass_kg - t.tank->burning_kg;
+    if (available_kg <= 0.0)
         return 0.0;
     double f = t.max_thrust_n * t.level;
     if (t.isp_m_s <= 0.0)
         return f;
     burn_kg = f / t.isp_m_s * h / std::max(t.tank->efficiency, 1e-9);
-    if (burn_kg > t.tank->mass_kg) {  // the tank runs dry within the step
-        f *= t.tank->mass_kg / burn_kg;
-        burn_kg = t.tank->mass_kg;
+    if (burn_kg > available_kg) {  // the tank runs dry within the step
+        f *= available_kg / burn_kg;
+        burn_kg = available_kg;
     }
     return f;
 }
@@ -64,8 +66,10 @@ void add_drag(const World& w, const Vessel& v, StepLoads& out) {
                  -q * u.y * c.cw[3] * c.cross_sections_m2.y,
                  -q * u.z * (u.z >= 0.0 ? c.cw[0] : c.cw[1]) * c.cross_sections_m2.z};
     out.force += mul(R, drag);
+    // Rotational drag acts on the turning relative to the air, which turns with the body: the
+    // body's angular velocity in the vessel's frame is taken away, as contact does.
     double s4 = derived_figures(c).size4_m4;
-    const VECTOR3& om = v.state.omega;
+    const VECTOR3 om = v.state.omega - tmul(R, b.angular_velocity(w.clock.mjd));
     out.torque += VECTOR3{-c.rot_drag.x * om.x, -c.rot_drag.y * om.y, -c.rot_drag.z * om.z} *
                   (rho * speed * s4);
 }
@@ -82,7 +86,7 @@ VECTOR3 gravity(const Vessel& v) {
     return v.state.rpos * (-v.state.ref->gm_m3_s2 / (r * r * r));
 }
 
-// Propellant is burnt for h seconds (none for h = 0).
+// The propellant for h seconds (none for h = 0) is set to burn, in each tank's burning_kg.
 Thrust thrust(const Vessel& v, double h) {
     Thrust out;
     for (const auto& t : v.thrusters) {
@@ -90,7 +94,7 @@ Thrust thrust(const Vessel& v, double h) {
         double f = thrust_of(*t, h, burn);
         if (f <= 0.0)
             continue;
-        t->tank->mass_kg = std::max(0.0, t->tank->mass_kg - burn);
+        t->tank->burning_kg += burn;
         VECTOR3 fl = t->dir * f;
         out.force += fl;
         out.torque += cross(fl, t->pos);
@@ -105,6 +109,17 @@ Thrust thrust(const Vessel& v, double h) {
         out.torque += mul(place.rot, child.torque) + cross(f, place.offset_m);
     }
     return out;
+}
+
+void burn_propellant(const Vessel& v, double share) {
+    for (const auto& p : v.propellants) {
+        const double burn = p->burning_kg * share;
+        p->mass_kg = std::max(0.0, p->mass_kg - burn);
+        p->burning_kg = share >= 1.0 ? 0.0 : p->burning_kg - burn;
+    }
+    for (const auto& a : v.attachments)
+        if (!a->to_parent && a->attached)
+            burn_propellant(*a->attached, share);
 }
 
 void add_thrust(const Vessel& v, const Thrust& t, StepLoads& out) {

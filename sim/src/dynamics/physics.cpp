@@ -60,12 +60,15 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
 // A kick with the loads at the start, the drift of the centre and the torque-free turn, a
 // kick with the loads at the end: free fall and orbits keep their energy, the touchdown
 // springs stay symplectic, and a free tumble keeps its energy and angular momentum.
-// Propellant is burnt once, for the thrust of the whole step.
+// The thrust is fixed for the step; half its propellant is burnt before the kicks and half
+// after the drift, so that both kicks move the mass of mid-step: a steady burn then follows
+// the rocket equation to second order in the step, as the rest of the step does.
 void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
     Thrust t = thrust(v, h);
     StepLoads start = loads(w, v, t, h);
     if (start.contact && !v.state.ever_touched)
         take_touchdown(w, v, elapsed_s - h);
+    burn_propellant(v, 0.5);
     CentreMotion c{mass_properties(v), {}, {}};
     c.inverse_inertia = inverse_symmetric(c.mass.inertia_kg_m2);
     const VECTOR3& centre = c.mass.centre_m;
@@ -75,6 +78,7 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     free_rotation_step(v.state.rot, v.state.omega, c.mass.inertia_kg_m2, c.inverse_inertia, h);
     v.state.rpos = centre_pos - mul(v.state.rot, centre);
     v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
+    burn_propellant(v, 1.0);
     // The loads of hanging children act where the children now are.
     place_children(w, v);
     StepLoads end = loads(w, v, t, h);

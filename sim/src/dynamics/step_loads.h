@@ -25,8 +25,11 @@ struct Thrust {
     VECTOR3 torque{0, 0, 0};  // N m
 };
 
-// Propellant is burnt for h seconds (none for h = 0).
+// The propellant for h seconds (none for h = 0) is set to burn: burn_propellant takes it.
 Thrust thrust(const Vessel& v, double h);
+// Burns this share (1: all that is left) of what the step's thrust has set to burn in every
+// tank of a vessel and of the children hanging on it.
+void burn_propellant(const Vessel& v, double share);
 void add_thrust(const Vessel& v, const Thrust& t, StepLoads& out);
 
 // Gravity of the reference body, global orientation, m/s^2.

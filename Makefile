@@ -2,6 +2,9 @@
 # apt packages it lacks, builds, then runs; apt's and CMake's output go to logs in build/logs/.
 
 JOBS ?= 2
+# Four tests at a time: each is a process of its own that spends much of its time starting,
+# loading modules or waiting for the program it runs, so four keep two cores busy.
+TEST_JOBS ?= 4
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 FUZZ_DIR := build/fuzz
@@ -49,7 +52,7 @@ demo: release
 	@scripts/demo.sh $(RELEASE_DIR)
 
 test: format-check asan
-	@scripts/run-tests.sh $(ASAN_DIR) $(JOBS) $(LOGS)/test.log
+	@scripts/run-tests.sh $(ASAN_DIR) $(TEST_JOBS) $(LOGS)/test.log
 
 bench: release
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vesselsim_bench

@@ -1,29 +1,48 @@
-# The two set-up commands of the README: `make demo` and `make test`.
-# Each checks the apt packages first, builds, then runs.
+# The set-up commands of the README: `make demo`, `make test`, `make fuzz`. Each installs the
+# apt packages it lacks, builds, then runs; apt's and CMake's output go to logs in build/logs/.
 
 JOBS ?= 2
+# Four tests at a time: each is a process of its own that spends much of its time starting,
+# loading modules or waiting for the program it runs, so four keep two cores busy.
+TEST_JOBS ?= 4
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 FUZZ_DIR := build/fuzz
+LOGS := build/logs
 FUZZ_SECONDS ?= 60
+STEP := scripts/step.sh
+# The sanitized build compiles the code under test at -Og with line tables only: a third of the
+# compile time of -O2 with full debug information, about as fast to run as -O1, and sanitizer
+# reports still name files and lines. The tests' own code is at -O0 (cmake/compile_time.cmake).
+ASAN_FLAGS := -Og -g1 -DNDEBUG
 
-.PHONY: demo test bench deps release asan fuzz-build fuzz format format-check clean
+.PHONY: demo test bench deps release asan fuzz-build fuzz format format-check build-times clean
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh all
 
-release: deps
-	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vesselsim_program
+release:
+	@scripts/install-deps.sh demo
+	@$(STEP) "building $(RELEASE_DIR)" $(LOGS)/release.log sh -c '\
+	  cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release && \
+	  cmake --build $(RELEASE_DIR) -j $(JOBS) --target vesselsim_program'
 
-asan: deps
-	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSELSIM_SANITIZE=ON >/dev/null
-	@cmake --build $(ASAN_DIR) -j $(JOBS)
+# The tests, the program they run and the fuzz targets with a replay main, all sanitized; nothing
+# that make test does not run.
+asan:
+	@scripts/install-deps.sh test
+	@$(STEP) "building $(ASAN_DIR) (AddressSanitizer, UBSan)" $(LOGS)/asan.log sh -c '\
+	  cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)" -DVESSELSIM_SANITIZE=ON && \
+	  cmake --build $(ASAN_DIR) -j $(JOBS)'
 
-# The fuzz targets, built with clang in a folder of their own.
-fuzz-build: deps
-	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVESSELSIM_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+# The libFuzzer targets, built with clang in a folder of their own.
+fuzz-build:
+	@scripts/install-deps.sh fuzz
+	@$(STEP) "building $(FUZZ_DIR) (clang, libFuzzer)" $(LOGS)/fuzz.log sh -c '\
+	  cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_CXX_COMPILER=clang++ -DVESSELSIM_FUZZ=ON && \
+	  cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets'
 
 # Each fuzz target for FUZZ_SECONDS seconds.
 fuzz: fuzz-build
@@ -32,9 +51,8 @@ fuzz: fuzz-build
 demo: release
 	@scripts/demo.sh $(RELEASE_DIR)
 
-test: asan fuzz-build format-check
-	@cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
-	@cd $(FUZZ_DIR) && ctest --output-on-failure -j $(JOBS)
+test: format-check asan
+	@scripts/run-tests.sh $(ASAN_DIR) $(TEST_JOBS) $(LOGS)/test.log
 
 bench: release
 	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target vesselsim_bench
@@ -44,8 +62,15 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 # Every C++ file as .clang-format lays it out.
-format-check: deps
+format-check:
+	@scripts/install-deps.sh test
+	@echo "checking the layout of the C++ files"
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# The slowest ten translation units of a build folder's last build: make build-times BUILD=...
+BUILD ?= $(ASAN_DIR)
+build-times:
+	@scripts/build-times.sh $(BUILD) 10
 
 clean:
 	rm -rf build out

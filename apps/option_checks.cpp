@@ -1,5 +1,6 @@
 #include "apps/option_checks.h"
 
+#include <CLI/CLI.hpp>
 #include <cmath>
 
 #include "sim/number_text.h"

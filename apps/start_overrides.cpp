@@ -1,5 +1,6 @@
 #include "apps/start_overrides.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cmath>
 #include <numbers>

@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
-# Installs with apt the build tools and libraries the project needs, only those that are missing.
+# Installs with apt the Debian packages a make command needs, only those that are missing, as root
+# or through sudo. apt's output goes to build/logs/apt.log; on failure its last lines are shown.
+# Usage: scripts/install-deps.sh [demo|test|fuzz|all]   (default: all)
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(
+# What configuring the program and the tests needs (every build but the fuzz build configures
+# both), then what each command adds.
+common=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   libcli11-dev liberfa-dev
   libplplot-dev plplot-driver-cairo
   libcairo2-dev fonts-dejavu-core
-  binutils clang-format
-  clang libclang-rt-dev
-  parallel
 )
+demo=(libbenchmark-dev parallel)   # the benchmarks, and GNU parallel of docs/montecarlo.md
+test=(binutils clang-format)       # nm for the exported-symbols test, the format check
+fuzz=(clang libclang-rt-dev)       # libFuzzer
+
+case ${1:-all} in
+  demo) packages=("${common[@]}" "${demo[@]}") ;;
+  test) packages=("${common[@]}" "${test[@]}") ;;
+  fuzz) packages=("${common[@]}" "${fuzz[@]}") ;;
+  all) packages=("${common[@]}" "${demo[@]}" "${test[@]}" "${fuzz[@]}") ;;
+  *) echo "usage: $0 [demo|test|fuzz|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,14 +32,14 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "installing: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+if [ "$(id -u)" -ne 0 ]; then apt=(sudo "${apt[@]}"); fi
+install() {
+  "${apt[@]}" update -q && "${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
+}
+source scripts/step.sh
+step "installing: ${missing[*]}" build/logs/apt.log install

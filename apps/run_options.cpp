@@ -156,7 +156,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
             out << usage_line() << "\n"
                 << describe_usage_line() << "\n"
                 << montecarlo_usage() << "\n"
-                << montecarlo_merge_usage() << "\n\n"
+                << montecarlo_merge_usage() << "\n"
+                << "usage: vesselsim --version\n\n"
                 << app.help();
         return ParseOutcome::done;
     } catch (const CLI::ParseError& e) {

@@ -241,9 +241,10 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
     const std::string modules = std::string(" --modules ") + VESSELSIM_TEST_MODULE_DIR;
     Outcome init = shell(s, kProgram + " describe thrower_init" + modules);
     EXPECT_EQ(init.status, 1) << init.err;
-    EXPECT_EQ(init.err,
-              "vesselsim: module thrower_init: vessel thrower_init: ovcInit threw at t = 0.000 s: "
-              "deliberate throw in creation\n");
+    EXPECT_EQ(init.err, "vesselsim: module thrower_init (" +
+                            std::string(VESSELSIM_TEST_MODULE_DIR) +
+                            "/thrower_init.so): vessel thrower_init: ovcInit threw at t = 0.000 "
+                            "s: deliberate throw in creation\n");
     Outcome setup = shell(s, kProgram + " describe thrower_setup" + modules);
     EXPECT_EQ(setup.status, 1) << setup.err;
     EXPECT_NE(setup.err.find("clbkClassSetup threw at t = 0.000 s: deliberate throw in set-up"),
@@ -255,7 +256,7 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
               "BEGIN_SHIPS\nT:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
     Outcome step = shell(s, kProgram + " run " + scn + modules + " --until 1");
     EXPECT_EQ(step.status, 1) << step.err;
-    EXPECT_NE(step.err.find("vesselsim: module thrower_step: vessel T: clbkPostStep threw at t = "
+    EXPECT_NE(step.err.find("thrower_step.so): vessel T: clbkPostStep threw at t = "
                             "0.000 s: deliberate throw after the step"),
               std::string::npos)
         << step.err;

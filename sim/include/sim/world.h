@@ -124,6 +124,8 @@ class World {
     // The vessel whose callback is running, so that free functions called by its module are
     // recorded in its trace; null between callbacks.
     Vessel* caller() const { return caller_; }
+    // The name of the call into the caller's module that is running ("clbkPostStep"), or null.
+    const char* caller_call() const { return caller_call_; }
 
     // Serves a vessel class from functions linked into the program instead of a library file,
     // as tests do to reach a module's operations directly.
@@ -136,6 +138,7 @@ class World {
   private:
     friend class CallbackScope;
     Vessel* caller_ = nullptr;
+    const char* caller_call_ = nullptr;
     std::string module_dir_;
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
@@ -158,21 +161,29 @@ struct NonFiniteState : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Marks a vessel's callback as running for its lifetime; nests.
+// Marks a vessel's callback as running for its lifetime, with the call's name; nests.
 class CallbackScope {
   public:
-    CallbackScope(World& w, Vessel* v) : world_(w), previous_(w.caller_) { w.caller_ = v; }
-    ~CallbackScope() { world_.caller_ = previous_; }
+    CallbackScope(World& w, Vessel* v, const char* call = nullptr)
+        : world_(w), previous_(w.caller_), previous_call_(w.caller_call_) {
+        w.caller_ = v;
+        w.caller_call_ = call;
+    }
+    ~CallbackScope() {
+        world_.caller_ = previous_;
+        world_.caller_call_ = previous_call_;
+    }
     CallbackScope(const CallbackScope&) = delete;
     CallbackScope& operator=(const CallbackScope&) = delete;
 
   private:
     World& world_;
     Vessel* previous_;
+    const char* previous_call_;
 };
 
-// A module's code let an exception out of a call into it. The message names the module's class,
-// the vessel, the call and the simulated time.
+// A module's code let an exception out of a call into it. The message names the module's class
+// and library file, the vessel, the call and the simulated time.
 struct ModuleFault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -185,7 +196,7 @@ struct ModuleFault : std::runtime_error {
 // caller while it runs, and what the module's code throws comes out as a ModuleFault.
 template <typename Call>
 decltype(auto) call_module(World& w, Vessel& v, const char* call, Call&& c) {
-    CallbackScope scope(w, &v);
+    CallbackScope scope(w, &v, call);
     try {
         return std::forward<Call>(c)();
     } catch (...) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "crash_context.h"
 #include "sim/world.h"
 
 namespace sim {
@@ -17,7 +18,11 @@ bool is_module_class_name(const std::string& name) {
 
 bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error) {
     dlerror();
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = nullptr;
+    {
+        LibraryScope loading(path, "loading");
+        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     if (!handle) {
         const char* why = dlerror();
         error = "cannot load module " + path + ": " + (why ? why : "unknown error");
@@ -48,8 +53,10 @@ bool load_module_library(const std::string& path, ModuleLibrary& lib, std::strin
 }
 
 void unload_module_library(ModuleLibrary& lib) {
-    if (lib.handle)
+    if (lib.handle) {
+        LibraryScope unloading(lib.path, "unloading");
         dlclose(lib.handle);
+    }
     lib.handle = nullptr;
 }
 

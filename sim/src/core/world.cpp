@@ -35,8 +35,9 @@ void Clock::advance(double dt) {
 }
 
 void rethrow_as_module_fault(const World& w, const Vessel& v, const char* call) {
-    const std::string where = "module " + v.class_name() + ": vessel " + v.name() + ": " + call +
-                              " threw at t = " + format_fixed(w.clock.t_s, 3) + " s: ";
+    const std::string file = v.module() ? " (" + v.module()->path + ")" : "";
+    const std::string where = "module " + v.class_name() + file + ": vessel " + v.name() + ": " +
+                              call + " threw at t = " + format_fixed(w.clock.t_s, 3) + " s: ";
     try {
         throw;
     } catch (const ModuleFault&) {

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         return app::kExitOk;
     }
     if (argc > 1 && std::string(argv[1]) == "describe")
-        return app::describe_command(argc, argv, app::default_module_dir());
+        return app::describe_command(argc, argv);
     if (argc > 1 && std::string(argv[1]) == "montecarlo")
         return app::montecarlo_command(argc, argv);
     if (argc > 1 && std::string(argv[1]) == "montecarlo-merge")

@@ -5,6 +5,7 @@
 
 #include "apps/descent_plot.h"
 #include "apps/event_text.h"
+#include "apps/module_folders.h"
 #include "apps/output_paths.h"
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
@@ -33,11 +34,7 @@ constexpr double kTimeLimit_s = 3600.0;
 class Run {
   public:
     Run(const RunOptions& o, std::ostream& out, std::ostream& err, sim::OutputFile& log)
-        : o_(o),
-          out_(out),
-          err_(err),
-          log_file_(log),
-          w_(o.modules_dir.empty() ? default_module_dir() : o.modules_dir) {}
+        : o_(o), out_(out), err_(err), log_file_(log), w_(module_path(o.modules_dir)) {}
     // The world's modules may still crash as they go: then the log alone is left to finish.
     ~Run() {
         sim::set_crash_hook([&log = log_file_](const std::string& r) { finish_log(log, r); });
@@ -237,6 +234,10 @@ bool send_key(sim::World& w, const TimedKey& k) {
 int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     // The log outlives the run's world, which may log as its modules unload; it records a
     // failed run as well as a finished one.
+    if (std::string why = check_module_folders(o.modules_dir); !why.empty()) {
+        err << "vesselsim: " << why << "\n";
+        return kExitFailure;
+    }
     sim::OutputFile log;
     bool ok = false;
     {

@@ -53,8 +53,8 @@ struct Clock {
 
 class World {
   public:
-    // module_dir: where the module libraries live, "<class>.so" each.
-    explicit World(std::string module_dir = "");
+    // modules: where the module libraries live, "<class>.so" each.
+    explicit World(ModulePath modules = {});
     ~World();
     World(const World&) = delete;
     World& operator=(const World&) = delete;
@@ -132,14 +132,14 @@ class World {
     void register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
                                  void (*exit)(VESSEL*));
 
-    const std::string& module_dir() const { return module_dir_; }
+    const ModulePath& module_path() const { return module_path_; }
     ModuleLibrary* module_for(const std::string& class_name, std::string& error);
 
   private:
     friend class CallbackScope;
     Vessel* caller_ = nullptr;
     const char* caller_call_ = nullptr;
-    std::string module_dir_;
+    ModulePath module_path_;
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
     // Every body and vessel, so that a handle is checked without a search: modules check one

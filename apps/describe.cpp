@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "apps/module_folders.h"
 #include "sim/keyboard.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
@@ -90,7 +91,11 @@ void print_saved_state(sim::World& w, sim::Vessel& v) {
 }  // namespace
 
 int run_describe(const DescribeOptions& options) {
-    sim::World world(options.module_dir);
+    if (std::string why = check_module_folders(options.module_dir); !why.empty()) {
+        std::fprintf(stderr, "vesselsim: %s\n", why.c_str());
+        return 1;
+    }
+    sim::World world(module_path(options.module_dir));
     std::string error;
     sim::Vessel* v = world.create_vessel(options.class_name, options.class_name, error);
     if (!v) {
@@ -119,10 +124,10 @@ int run_describe(const DescribeOptions& options) {
 }
 
 std::string describe_usage_line() {
-    return "usage: vesselsim describe CLASS [--key KEY]... [--modules DIR]";
+    return "usage: vesselsim describe CLASS [--key KEY]... [--modules DIR[:DIR...]]...";
 }
 
-int describe_command(int argc, const char* const* argv, const std::string& default_modules) {
+int describe_command(int argc, const char* const* argv) {
     CLI::App app{"vesselsim describe: what a vessel class declares, and what keys do to it",
                  "vesselsim"};
     CLI::App* cmd = app.add_subcommand("describe", "create one vessel of a class and print it");
@@ -130,7 +135,10 @@ int describe_command(int argc, const char* const* argv, const std::string& defau
     DescribeOptions o;
     cmd->add_option("CLASS", o.class_name, "vessel class (module name)")->required();
     cmd->add_option("--key", o.keys, "press a key on it, e.g. Ctrl+G")->allow_extra_args(false);
-    cmd->add_option("--modules", o.module_dir, "folder of the module libraries")->type_name("DIR");
+    std::vector<std::string> module_lists;
+    cmd->add_option("--modules", module_lists, "folders of module libraries, searched first")
+        ->allow_extra_args(false)
+        ->type_name("DIR[:DIR...]");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -140,8 +148,7 @@ int describe_command(int argc, const char* const* argv, const std::string& defau
         std::fprintf(stderr, "vesselsim: %s\n%s\n", e.what(), describe_usage_line().c_str());
         return 2;
     }
-    if (o.module_dir.empty())
-        o.module_dir = default_modules;
+    o.module_dir = join_folders(module_lists);
     try {
         return run_describe(o);
     } catch (const std::exception& e) {

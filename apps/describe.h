@@ -9,7 +9,7 @@ namespace app {
 
 struct DescribeOptions {
     std::string class_name;
-    std::string module_dir;
+    std::string module_dir;  // the --modules folders, colon-separated (apps/module_folders.h)
     std::vector<std::string> keys;  // as the user types them: "Ctrl+G", "P"
 };
 
@@ -18,8 +18,8 @@ int run_describe(const DescribeOptions& options);
 
 std::string describe_usage_line();
 
-// `vesselsim describe CLASS [--key KEY]... [--modules DIR]`: parses and runs it. Returns the
-// exit status (2 on a usage error).
-int describe_command(int argc, const char* const* argv, const std::string& default_modules);
+// `vesselsim describe CLASS [--key KEY]... [--modules DIR[:DIR...]]...`: parses and runs it.
+// Returns the exit status (2 on a usage error).
+int describe_command(int argc, const char* const* argv);
 
 }  // namespace app

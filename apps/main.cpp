@@ -8,10 +8,18 @@
 #include "apps/output_paths.h"
 #include "apps/run_loop.h"
 #include "apps/run_options.h"
+#include "apps/version.h"
+#include "sim/crash_report.h"
 
 int main(int argc, char** argv) {
+    // A module that crashes is named, by every command.
+    sim::install_crash_report("vesselsim");
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "vesselsim " << app::kVersion << "\n";
+        return app::kExitOk;
+    }
     if (argc > 1 && std::string(argv[1]) == "describe")
-        return app::describe_command(argc, argv, app::default_module_dir());
+        return app::describe_command(argc, argv);
     if (argc > 1 && std::string(argv[1]) == "montecarlo")
         return app::montecarlo_command(argc, argv);
     if (argc > 1 && std::string(argv[1]) == "montecarlo-merge")

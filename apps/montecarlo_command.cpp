@@ -9,6 +9,7 @@
 #include <iostream>
 #include <set>
 
+#include "apps/module_folders.h"
 #include "apps/montecarlo_report.h"
 #include "apps/option_checks.h"
 #include "apps/output_paths.h"
@@ -107,7 +108,10 @@ int montecarlo_command(int argc, const char* const* argv) {
     app.add_option("--plot", out.plot_path, "the distribution of touchdown speeds")
         ->check(output_path())
         ->type_name("FILE.png");
-    app.add_option("--modules", modules_dir, "folder of the module libraries")->type_name("DIR");
+    std::vector<std::string> module_lists;
+    app.add_option("--modules", module_lists, "folders of module libraries, searched first")
+        ->allow_extra_args(false)
+        ->type_name("DIR[:DIR...]");
     add_range(app, "--height-spread", r.height_spread,
               "start heights above the ground vary by this fraction either way", 0.0, 0.99, "F");
     add_range(app, "--speed-spread", r.speed_spread,
@@ -137,13 +141,15 @@ int montecarlo_command(int argc, const char* const* argv) {
     if (!shard.empty() && !parse_shard(shard, shard_k, shard_n))
         return usage_error("--shard " + shard + ": expected K/N with 1 <= K <= N",
                            montecarlo_usage());
-    if (modules_dir.empty())
-        modules_dir = default_module_dir();
-    const std::string given_modules = app.count("--modules") ? modules_dir : "";
+    modules_dir = join_folders(module_lists);
     std::vector<PathUse> inputs{{"the scenario it reads", scenario}};
-    for (PathUse& p : program_inputs(modules_dir)) inputs.push_back(std::move(p));
+    for (PathUse& p : program_inputs(module_path(modules_dir))) inputs.push_back(std::move(p));
     if (std::string why = check_output_paths(out.named(), inputs); !why.empty())
         return usage_error(why, montecarlo_usage());
+    if (std::string why = check_module_folders(modules_dir); !why.empty()) {
+        std::cerr << "vesselsim: " << why << "\n";
+        return kExitFailure;
+    }
 
     const RunRange range = shard_runs(runs, shard_k, shard_n);
     auto work = [&](int run) {
@@ -184,7 +190,7 @@ int montecarlo_command(int argc, const char* const* argv) {
     }
     std::fprintf(stderr, "%zu runs in %.1f s of wall time, %d at a time\n", rows.size(), wall_s,
                  jobs);
-    return finish(rows, argv[0], given_modules, out);
+    return finish(rows, argv[0], modules_dir, out);
 }
 
 int montecarlo_merge_command(int argc, const char* const* argv) {
@@ -209,7 +215,7 @@ int montecarlo_merge_command(int argc, const char* const* argv) {
     }
     std::vector<PathUse> csvs;
     for (const std::string& path : inputs) csvs.push_back({"the CSV " + path + " it merges", path});
-    for (PathUse& p : program_inputs("")) csvs.push_back(std::move(p));
+    for (PathUse& p : program_inputs({})) csvs.push_back(std::move(p));
     if (std::string why = check_output_paths(out.named(), csvs); !why.empty())
         return usage_error(why, montecarlo_merge_usage());
     std::vector<StudyRow> rows;

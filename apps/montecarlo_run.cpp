@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "apps/module_folders.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
 
@@ -37,7 +38,7 @@ bool autopilot_off(sim::World& w, sim::Vessel& lander) {
 Touchdown fly(const std::string& scenario, const std::string& modules_dir, const Dispersion& d,
               std::string& error) {
     Touchdown t;
-    sim::World w(modules_dir);
+    sim::World w(module_path(modules_dir));
     try {
         if (!sim::load_scenario(w, scenario, error))
             return t;

@@ -5,7 +5,7 @@ namespace app {
 
 std::string montecarlo_usage() {
     return "usage: vesselsim montecarlo SCENARIO --runs N [--seed S] [--jobs J] [--shard K/N] "
-           "[--csv FILE] [--plot FILE.png] [--modules DIR] [dispersion options]";
+           "[--csv FILE] [--plot FILE.png] [--modules DIR[:DIR...]]... [dispersion options]";
 }
 
 std::string montecarlo_merge_usage() {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "apps/module_folders.h"
 #include "sim/output_file.h"
 
 namespace app {
@@ -31,15 +32,7 @@ std::vector<PathUse> run_outputs(const RunOptions& o) {
     return outputs;
 }
 
-std::string default_module_dir() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return "modules";
-    return (exe.parent_path().parent_path() / "modules").string();
-}
-
-std::vector<PathUse> program_inputs(const std::string& modules_dir) {
+std::vector<PathUse> program_inputs(const sim::ModulePath& modules) {
     std::vector<PathUse> inputs{{"the program itself", "/proc/self/exe"}};
     dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) {
@@ -50,11 +43,13 @@ std::vector<PathUse> program_inputs(const std::string& modules_dir) {
             return 0;
         },
         &inputs);
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(modules_dir, ec)) {
-        const fs::path& p = entry.path();
-        if (p.extension() == ".so")
-            inputs.push_back({"the module library " + p.string(), p.string()});
+    for (const std::string& folder : modules.folders()) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(folder, ec)) {
+            const fs::path& p = entry.path();
+            if (p.extension() == ".so")
+                inputs.push_back({"the module library " + p.string(), p.string()});
+        }
     }
     return inputs;
 }
@@ -111,8 +106,7 @@ std::string check_output_paths(const std::vector<PathUse>& outputs,
 
 std::string check_outputs(const RunOptions& o) {
     std::vector<PathUse> inputs{{"the scenario it reads", o.scenario}};
-    for (PathUse& p : program_inputs(o.modules_dir.empty() ? default_module_dir() : o.modules_dir))
-        inputs.push_back(std::move(p));
+    for (PathUse& p : program_inputs(module_path(o.modules_dir))) inputs.push_back(std::move(p));
     if (std::string why = check_output_paths(run_outputs(o), inputs); !why.empty())
         return why;
     // A save replaces its target by renaming a new file onto it, which would turn a link or a

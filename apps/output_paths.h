@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "apps/run_options.h"
+#include "sim/module_loader.h"
 
 namespace app {
 
@@ -25,12 +26,9 @@ std::string log_path(const RunOptions& o);
 // Every output of a run with what it is ("--telemetry", "the log"...), in the order given.
 std::vector<PathUse> run_outputs(const RunOptions& o);
 
-// The build's module folder: the program's folder's sibling "modules".
-std::string default_module_dir();
-
 // What every command reads besides its own inputs: the program and the libraries loaded into
-// it, and every module library in the module folder.
-std::vector<PathUse> program_inputs(const std::string& modules_dir);
+// it, and every module library in each of the module folders.
+std::vector<PathUse> program_inputs(const sim::ModulePath& modules);
 
 // True when the two paths name the same file: the same file on disk (links followed) or, for
 // files that do not exist yet, the same place.

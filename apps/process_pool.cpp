@@ -10,9 +10,14 @@
 #include <map>
 #include <stdexcept>
 
+#include "sim/crash_report.h"
+
 namespace app {
 
 namespace {
+
+// Starts the text of a child whose module crashed, before the report.
+constexpr const char* kCrashed = "crashed: ";
 
 struct Running {
     int item = 0;
@@ -52,6 +57,8 @@ void write_all(int fd, const std::string& text) {
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
     }
+    // A module that crashes the child is named in its place.
+    sim::set_crash_hook([fd](const std::string& report) { write_all(fd, kCrashed + report); });
     std::string text;
     try {
         text = work(item);
@@ -114,6 +121,9 @@ std::vector<ChildResult> run_in_processes(int first, int end, int jobs,
         close(it->second.fd);
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
             r.completed = true;
+        else if (WIFEXITED(status) && WEXITSTATUS(status) == sim::kExitModuleCrash &&
+                 r.text.rfind(kCrashed, 0) == 0)
+            r.why = r.text.substr(std::string(kCrashed).size());
         else if (WIFSIGNALED(status))
             r.why = "killed by signal " + std::to_string(WTERMSIG(status));
         else

@@ -11,7 +11,8 @@ namespace app {
 struct ChildResult {
     std::string text;        // what the child's work returned
     bool completed = false;  // the child ran its work and exited normally
-    std::string why;         // how it ended otherwise, e.g. "killed by signal 11"
+    std::string why;         // how it ended otherwise, e.g. "killed by signal 11", or the
+                             // report of the module that crashed in it
 };
 
 // Runs work(i) for i in [first, end), each in a forked child, at most jobs at once; the result of

@@ -5,11 +5,13 @@
 
 #include "apps/descent_plot.h"
 #include "apps/event_text.h"
+#include "apps/module_folders.h"
 #include "apps/output_paths.h"
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
 #include "apps/summary.h"
 #include "apps/telemetry.h"
+#include "sim/crash_report.h"
 #include "sim/hud.h"
 #include "sim/hud_png.h"
 #include "sim/keyboard.h"
@@ -32,17 +34,31 @@ constexpr double kTimeLimit_s = 3600.0;
 class Run {
   public:
     Run(const RunOptions& o, std::ostream& out, std::ostream& err, sim::OutputFile& log)
-        : o_(o),
-          out_(out),
-          err_(err),
-          log_file_(log),
-          w_(o.modules_dir.empty() ? default_module_dir() : o.modules_dir) {}
+        : o_(o), out_(out), err_(err), log_file_(log), w_(module_path(o.modules_dir)) {}
+    // The world's modules may still crash as they go: then the log alone is left to finish.
+    ~Run() {
+        sim::set_crash_hook([&log = log_file_](const std::string& r) { finish_log(log, r); });
+    }
 
     bool set_up();
     bool fly();
     bool write_outputs();
     // After a failed flight: the telemetry up to the failure is kept, as it shows what happened.
     void keep_telemetry();
+
+    // A module crashed: the log gets the report, and it and the telemetry up to the last
+    // whole frame are put in place.
+    void on_crash(const std::string& report) {
+        keep_telemetry();
+        finish_log(log_file_, report);
+    }
+    static void finish_log(sim::OutputFile& log, const std::string& report) {
+        if (!log.is_open())
+            return;
+        log.write("error: " + report + "\n");
+        std::string error;
+        log.commit(error);
+    }
 
   private:
     bool fail(const std::string& error) {
@@ -75,6 +91,7 @@ class Run {
 };
 
 bool Run::set_up() {
+    sim::set_crash_hook([this](const std::string& report) { on_crash(report); });
     // The log file is opened once the scenario has been read, and gets the lines logged so far.
     w_.log_sink = [this](const std::string& line) {
         log_file_.write(line + "\n");
@@ -217,6 +234,10 @@ bool send_key(sim::World& w, const TimedKey& k) {
 int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     // The log outlives the run's world, which may log as its modules unload; it records a
     // failed run as well as a finished one.
+    if (std::string why = check_module_folders(o.modules_dir); !why.empty()) {
+        err << "vesselsim: " << why << "\n";
+        return kExitFailure;
+    }
     sim::OutputFile log;
     bool ok = false;
     {
@@ -229,6 +250,7 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
                 r.keep_telemetry();
         }
     }
+    sim::set_crash_hook(nullptr);
     if (std::string error; log.is_open() && !log.commit(error)) {
         err << "vesselsim: " << error << "\n";
         ok = false;

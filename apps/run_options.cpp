@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "apps/describe.h"
+#include "apps/module_folders.h"
 #include "apps/montecarlo_command.h"
 #include "apps/option_checks.h"
 #include "apps/output_paths.h"
@@ -17,7 +18,7 @@ namespace app {
 std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
            "[--key TIME:KEY]... [--save FILE] [--telemetry FILE.csv] [--plot FILE.png] "
-           "[--hud FILE.png [--hud-size WxH]] [--verbose] [--modules DIR]";
+           "[--hud FILE.png [--hud-size WxH]] [--verbose] [--modules DIR[:DIR...]]...";
 }
 
 bool parse_timed_key(const std::string& text, TimedKey& key) {
@@ -141,10 +142,12 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         ->needs(hud)
         ->type_name("WxH");
     run->add_flag("--verbose", o.verbose, "copy the log to stderr");
-    run->add_option("--modules", o.modules_dir,
-                    "folder of the module libraries (default: the "
-                    "build's modules folder beside bin/)")
-        ->type_name("DIR");
+    std::vector<std::string> module_lists;
+    run->add_option("--modules", module_lists,
+                    "folders of module libraries, searched first (repeatable, or a list "
+                    "DIR:DIR); then VESSELSIM_MODULES, then the program's own modules folder")
+        ->allow_extra_args(false)
+        ->type_name("DIR[:DIR...]");
     add_start_options(*run, o.start);
 
     try {
@@ -156,7 +159,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
             out << usage_line() << "\n"
                 << describe_usage_line() << "\n"
                 << montecarlo_usage() << "\n"
-                << montecarlo_merge_usage() << "\n\n"
+                << montecarlo_merge_usage() << "\n"
+                << "usage: vesselsim --version\n\n"
                 << app.help();
         return ParseOutcome::done;
     } catch (const CLI::ParseError& e) {
@@ -164,6 +168,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     }
     if (until >= 0.0)
         o.until_s = until;
+    o.modules_dir = join_folders(module_lists);
     for (const std::string& t : key_texts) {
         TimedKey k;
         if (!parse_timed_key(t, k))

@@ -26,8 +26,10 @@ struct RunOptions {
     std::optional<double> time_accel;  // none: the scenario's, else 1
     std::vector<TimedKey> keys;        // in the order given
     std::string save_path, telemetry_path, plot_path, hud_path;
-    sim::HudSize hud_size;    // of the HUD picture, pixels
-    std::string modules_dir;  // empty: the build's module folder beside the program
+    sim::HudSize hud_size;  // of the HUD picture, pixels
+    // The --modules folders, colon-separated, in the order given; empty for none. The search
+    // goes on in VESSELSIM_MODULES and the program's own folder (apps/module_folders.h).
+    std::string modules_dir;
     bool verbose = false;
     StartOverrides start;  // changes to the scenario's start
 };

@@ -1,15 +1,15 @@
-# vesselsim_module(NAME SOURCES...): a vessel module library NAME.so built against the host
-# interface and the stand-in's library, exporting only the four entry points.
+# vesselsim_module(NAME SOURCES...): one of this tree's modules, built as a module author's is
+# (vesselsim_add_module), into the modules folder, finding the stand-in's library relative to
+# itself (lib/vesselsim/modules/ -> lib/), and installed with the program.
+include(${CMAKE_CURRENT_LIST_DIR}/vesselsim_add_module.cmake)
+
+set(VESSELSIM_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/vesselsim/modules)
+
 function(vesselsim_module name)
-  add_library(${name} MODULE ${ARGN} ${CMAKE_SOURCE_DIR}/host/module_frame.cpp)
+  vesselsim_add_module(${name} ${ARGN})
   set_target_properties(${name} PROPERTIES
-    PREFIX ""
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE vesselsim)
-  target_link_options(${name} PRIVATE
-    -Wl,--version-script=${CMAKE_SOURCE_DIR}/host/module.map
-    -Wl,--no-undefined)
-  set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/module.map)
+    LIBRARY_OUTPUT_DIRECTORY ${VESSELSIM_MODULE_DIR}
+    BUILD_WITH_INSTALL_RPATH ON
+    INSTALL_RPATH "$ORIGIN/../..")
+  install(TARGETS ${name} LIBRARY DESTINATION ${VESSELSIM_INSTALL_MODULEDIR})
 endfunction()

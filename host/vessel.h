@@ -21,6 +21,9 @@ class HOST_API VESSEL {
   public:
     // hVessel: the handle the simulator issued for this vessel; fmodel: flight-model level.
     VESSEL(OBJHANDLE hVessel, int fmodel = 1);
+    // Virtual, so that a module may delete its own class through a VESSEL pointer. Its two
+    // entries come first in the table, before the callbacks of VESSEL2.
+    virtual ~VESSEL();
     VESSEL(const VESSEL&) = delete;
     VESSEL& operator=(const VESSEL&) = delete;
 

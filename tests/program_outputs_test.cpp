@@ -57,10 +57,16 @@ TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
     const std::string scn = write(s.path("in.scn"), kFalling);
     const std::string csv = write(s.path("a.csv"), "a shard's rows\n");
     const std::string mods = copy_modules(s);
-    const std::string program = s.path("vesselsim");
-    std::system(("cp " + kProgram + " " + program).c_str());
+    // A copy of the program with its library, laid out as a prefix: it runs on the copy.
+    const std::string program = s.path("bin/vesselsim");
+    std::system(("mkdir -p " + s.path("bin") + " " + s.path("lib") + " && cp " + kProgram + " " +
+                 program + " && cp -P " + VESSELSIM_MODULE_DIR + "/../../libvesselsim.so* " +
+                 s.path("lib"))
+                    .c_str());
     const std::string study = kProgram + " montecarlo " + scn + " --runs 1 ";
     const std::string modules = " --modules " + mods;
+    // The stand-in's library, outside the modules folder, under the name modules link against.
+    const std::string library = std::string(VESSELSIM_MODULE_DIR) + "/../../libvesselsim.so";
     struct Case {
         std::string command, message;
     };
@@ -81,8 +87,8 @@ TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
          "--plot " + mods + "/rocket.so: would overwrite the module library"},
         {kProgram + " run " + scn + modules + " --hud " + mods + "/b_tvm58.so",
          "--hud " + mods + "/b_tvm58.so: would overwrite the module library"},
-        {kProgram + " run " + scn + modules + " --hud " + mods + "/libvesselsim.so",
-         "--hud " + mods + "/libvesselsim.so: would overwrite the"},
+        {kProgram + " run " + scn + modules + " --hud " + library,
+         "--hud " + library + ": would overwrite the library"},
         {program + " run " + scn + modules + " --telemetry " + program,
          "--telemetry " + program + ": would overwrite the program itself"},
     };
@@ -241,9 +247,10 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
     const std::string modules = std::string(" --modules ") + VESSELSIM_TEST_MODULE_DIR;
     Outcome init = shell(s, kProgram + " describe thrower_init" + modules);
     EXPECT_EQ(init.status, 1) << init.err;
-    EXPECT_EQ(init.err,
-              "vesselsim: module thrower_init: vessel thrower_init: ovcInit threw at t = 0.000 s: "
-              "deliberate throw in creation\n");
+    EXPECT_EQ(init.err, "vesselsim: module thrower_init (" +
+                            std::string(VESSELSIM_TEST_MODULE_DIR) +
+                            "/thrower_init.so): vessel thrower_init: ovcInit threw at t = 0.000 "
+                            "s: deliberate throw in creation\n");
     Outcome setup = shell(s, kProgram + " describe thrower_setup" + modules);
     EXPECT_EQ(setup.status, 1) << setup.err;
     EXPECT_NE(setup.err.find("clbkClassSetup threw at t = 0.000 s: deliberate throw in set-up"),
@@ -255,7 +262,7 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
               "BEGIN_SHIPS\nT:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
     Outcome step = shell(s, kProgram + " run " + scn + modules + " --until 1");
     EXPECT_EQ(step.status, 1) << step.err;
-    EXPECT_NE(step.err.find("vesselsim: module thrower_step: vessel T: clbkPostStep threw at t = "
+    EXPECT_NE(step.err.find("thrower_step.so): vessel T: clbkPostStep threw at t = "
                             "0.000 s: deliberate throw after the step"),
               std::string::npos)
         << step.err;

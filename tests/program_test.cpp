@@ -293,7 +293,7 @@ TEST(Program, ScenarioAndModuleErrorsExitWithOneAndOneLine) {
         {{"run", bad_class, "--save", save},
          "vesselsim: " + bad_class + ":2: cannot create vessel X of class no_such_class"},
         {{"run", bad_class, "--modules", "/nowhere"},
-         "vesselsim: " + bad_class + ":2: cannot create vessel X"},
+         "vesselsim: --modules /nowhere: no such folder"},
     };
     for (const auto& [args, message] : cases) {
         Outcome r = vesselsim(args);

@@ -27,7 +27,8 @@ struct BrokenCase {
 
 const BrokenCase kCases[] = {
     {"unknown class", "BEGIN_SHIPS\nA:no_such_class\nEND\nEND_SHIPS\n",
-     "2: cannot create vessel A of class no_such_class: cannot load module "},
+     "2: cannot create vessel A of class no_such_class: no module no_such_class.so in the "
+     "module folder "},
     {"malformed position", SHIP("  RPOS 1 2\n"), "4: A: RPOS: expected RPOS x y z (m)"},
     {"number with junk", SHIP("  RVEL 1 2 3x\n  RPOS 4e6 0 0\n"),
      "4: A: RVEL: expected RVEL x y z (m/s)"},

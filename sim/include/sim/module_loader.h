@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/handles.h"
 #include "sim/export.h"
@@ -20,6 +21,26 @@ struct ModuleLibrary {
     const char* (*ModuleDate)() = nullptr;
     int (*GetModuleVersion)() = nullptr;
 };
+
+// Where module libraries are looked for: folders in ranks, the first rank first. A class is the
+// library CLASS.so of the first rank with a folder that holds one; two folders of that rank that
+// both hold one leave the class ambiguous. An empty folder name is the working folder.
+struct ModulePath {
+    std::vector<std::vector<std::string>> ranks;
+
+    ModulePath() = default;
+    // One folder.
+    ModulePath(std::string folder) : ranks{{std::move(folder)}} {}
+    ModulePath(const char* folder) : ModulePath(std::string(folder)) {}
+
+    // Every folder, in the order they are searched.
+    std::vector<std::string> folders() const;
+};
+
+// The library file of a class: "FOLDER/CLASS.so". Empty with one line in error when no folder
+// holds it, or two folders of the rank that does.
+std::string find_module_file(const ModulePath& path, const std::string& class_name,
+                             std::string& error);
 
 // A class name names a library in the modules folder and nothing outside it: it is not empty
 // and holds no path separator ("/", "\\"), no "." or ".." part and no NUL character.

@@ -53,8 +53,8 @@ struct Clock {
 
 class World {
   public:
-    // module_dir: where the module libraries live, "<class>.so" each.
-    explicit World(std::string module_dir = "");
+    // modules: where the module libraries live, "<class>.so" each.
+    explicit World(ModulePath modules = {});
     ~World();
     World(const World&) = delete;
     World& operator=(const World&) = delete;
@@ -124,19 +124,22 @@ class World {
     // The vessel whose callback is running, so that free functions called by its module are
     // recorded in its trace; null between callbacks.
     Vessel* caller() const { return caller_; }
+    // The name of the call into the caller's module that is running ("clbkPostStep"), or null.
+    const char* caller_call() const { return caller_call_; }
 
     // Serves a vessel class from functions linked into the program instead of a library file,
     // as tests do to reach a module's operations directly.
     void register_builtin_module(const std::string& class_name, VESSEL* (*init)(OBJHANDLE, int),
                                  void (*exit)(VESSEL*));
 
-    const std::string& module_dir() const { return module_dir_; }
+    const ModulePath& module_path() const { return module_path_; }
     ModuleLibrary* module_for(const std::string& class_name, std::string& error);
 
   private:
     friend class CallbackScope;
     Vessel* caller_ = nullptr;
-    std::string module_dir_;
+    const char* caller_call_ = nullptr;
+    ModulePath module_path_;
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
     // Every body and vessel, so that a handle is checked without a search: modules check one
@@ -158,21 +161,29 @@ struct NonFiniteState : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Marks a vessel's callback as running for its lifetime; nests.
+// Marks a vessel's callback as running for its lifetime, with the call's name; nests.
 class CallbackScope {
   public:
-    CallbackScope(World& w, Vessel* v) : world_(w), previous_(w.caller_) { w.caller_ = v; }
-    ~CallbackScope() { world_.caller_ = previous_; }
+    CallbackScope(World& w, Vessel* v, const char* call = nullptr)
+        : world_(w), previous_(w.caller_), previous_call_(w.caller_call_) {
+        w.caller_ = v;
+        w.caller_call_ = call;
+    }
+    ~CallbackScope() {
+        world_.caller_ = previous_;
+        world_.caller_call_ = previous_call_;
+    }
     CallbackScope(const CallbackScope&) = delete;
     CallbackScope& operator=(const CallbackScope&) = delete;
 
   private:
     World& world_;
     Vessel* previous_;
+    const char* previous_call_;
 };
 
-// A module's code let an exception out of a call into it. The message names the module's class,
-// the vessel, the call and the simulated time.
+// A module's code let an exception out of a call into it. The message names the module's class
+// and library file, the vessel, the call and the simulated time.
 struct ModuleFault : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -185,7 +196,7 @@ struct ModuleFault : std::runtime_error {
 // caller while it runs, and what the module's code throws comes out as a ModuleFault.
 template <typename Call>
 decltype(auto) call_module(World& w, Vessel& v, const char* call, Call&& c) {
-    CallbackScope scope(w, &v);
+    CallbackScope scope(w, &v, call);
     try {
         return std::forward<Call>(c)();
     } catch (...) {

@@ -13,7 +13,7 @@ namespace {
 World* g_current = nullptr;
 }
 
-World::World(std::string module_dir) : module_dir_(std::move(module_dir)), previous_(g_current) {
+World::World(ModulePath modules) : module_path_(std::move(modules)), previous_(g_current) {
     bodies_ = make_solar_system();
     for (const auto& b : bodies_) live_.insert(b.get());
     g_current = this;
@@ -35,8 +35,9 @@ void Clock::advance(double dt) {
 }
 
 void rethrow_as_module_fault(const World& w, const Vessel& v, const char* call) {
-    const std::string where = "module " + v.class_name() + ": vessel " + v.name() + ": " + call +
-                              " threw at t = " + format_fixed(w.clock.t_s, 3) + " s: ";
+    const std::string file = v.module() ? " (" + v.module()->path + ")" : "";
+    const std::string where = "module " + v.class_name() + file + ": vessel " + v.name() + ": " +
+                              call + " threw at t = " + format_fixed(w.clock.t_s, 3) + " s: ";
     try {
         throw;
     } catch (const ModuleFault&) {
@@ -105,10 +106,11 @@ ModuleLibrary* World::module_for(const std::string& class_name, std::string& err
         error = "the class name must name a module in the modules folder, without a path";
         return nullptr;
     }
+    std::string path = find_module_file(module_path_, class_name, error);
+    if (path.empty())
+        return nullptr;
     auto lib = std::make_unique<ModuleLibrary>();
     lib->class_name = class_name;
-    std::string path =
-        (module_dir_.empty() ? std::string(".") : module_dir_) + "/" + class_name + ".so";
     if (!load_module_library(path, *lib, error))
         return nullptr;
     return modules_.emplace(class_name, std::move(lib)).first->second.get();

@@ -4,6 +4,8 @@
 
 VESSEL::VESSEL(OBJHANDLE hVessel, int fmodel) : version(0), hVessel(hVessel), flightmodel(fmodel) {}
 
+VESSEL::~VESSEL() = default;
+
 VESSEL2::VESSEL2(OBJHANDLE hVessel, int fmodel) : VESSEL(hVessel, fmodel) {
     version = 1;
 }

@@ -11,6 +11,7 @@ packages=(
   binutils clang-format
   clang libclang-rt-dev
   parallel
+  jq
 )
 
 missing=()

@@ -22,6 +22,8 @@ struct Propellant {
     double max_mass_kg = 0.0;
     double mass_kg = 0.0;
     double efficiency = 1.0;
+    // Whether it was empty at the end of the last frame observed; unset before the first.
+    int observed_dry = -1;
 };
 
 struct Thruster {

@@ -85,6 +85,9 @@ std::string EventText::operator()(const sim::Event& event) const {
                    (e.on ? " on: " : " off: ") +
                    listed(e.numbers, [](int n) { return std::to_string(n); });
         }
+        std::string operator()(const TankDry& e) const {
+            return e.vessel->name() + " tank " + std::to_string(e.tank) + " ran dry";
+        }
         std::string operator()(const Animation& e) const {
             return e.vessel->name() + " animation " + std::to_string(e.animation) +
                    (e.moving ? " moving from " : " at rest at ") + sim::format_fixed(e.state, 3);

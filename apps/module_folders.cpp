@@ -8,6 +8,11 @@
 #include <cstring>
 #include <filesystem>
 
+// The modules folder relative to the program's folder, as the build lays them out.
+#ifndef VESSELSIM_MODULES_FROM_BIN
+#define VESSELSIM_MODULES_FROM_BIN "../lib/vesselsim/modules"
+#endif
+
 namespace app {
 
 namespace {

@@ -13,18 +13,18 @@ namespace app {
 namespace fs = std::filesystem;
 
 std::string log_path(const RunOptions& o) {
-    const std::string& base = !o.telemetry_path.empty() ? o.telemetry_path : o.save_path;
+    const std::string& base = !o.telemetry_path.empty() ? o.telemetry_path
+                              : !o.save_path.empty()    ? o.save_path
+                                                        : o.summary_path;
     if (base.empty())
         return "";
     return fs::path(base).replace_extension(".log").string();
 }
 
 std::vector<PathUse> run_outputs(const RunOptions& o) {
-    const PathUse all[] = {{"--telemetry", o.telemetry_path},
-                           {"--plot", o.plot_path},
-                           {"--hud", o.hud_path},
-                           {"--save", o.save_path},
-                           {"the log", log_path(o)}};
+    const PathUse all[] = {{"--telemetry", o.telemetry_path}, {"--summary", o.summary_path},
+                           {"--plot", o.plot_path},           {"--hud", o.hud_path},
+                           {"--save", o.save_path},           {"the log", log_path(o)}};
     std::vector<PathUse> outputs;
     for (const PathUse& p : all)
         if (!p.path.empty())

@@ -19,8 +19,8 @@ struct PathUse {
     std::string path;
 };
 
-// The log file sits beside the run's first output: telemetry, else the saved scenario, with
-// the extension ".log". Empty when the run writes neither.
+// The log file sits beside the run's first output: telemetry, else the saved scenario, else the
+// summary, with the extension ".log". Empty when the run writes none of them.
 std::string log_path(const RunOptions& o);
 
 // Every output of a run with what it is ("--telemetry", "the log"...), in the order given.

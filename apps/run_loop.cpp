@@ -10,6 +10,7 @@
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
 #include "apps/summary.h"
+#include "apps/summary_json.h"
 #include "apps/telemetry.h"
 #include "sim/crash_report.h"
 #include "sim/hud.h"
@@ -45,11 +46,15 @@ class Run {
     bool write_outputs();
     // After a failed flight: the telemetry up to the failure is kept, as it shows what happened.
     void keep_telemetry();
+    // The outcome as JSON, when asked for, whether the run succeeded or not; false after writing
+    // the error when it cannot be written.
+    bool write_json_summary(int exit_status);
 
-    // A module crashed: the log gets the report, and it and the telemetry up to the last
-    // whole frame are put in place.
+    // A module crashed: the log gets the report, and it, the telemetry up to the last whole
+    // frame and the summary are put in place.
     void on_crash(const std::string& report) {
         keep_telemetry();
+        write_summary_file({o_.scenario, "crash", report, sim::kExitModuleCrash, start_s_}, false);
         finish_log(log_file_, report);
     }
     static void finish_log(sim::OutputFile& log, const std::string& report) {
@@ -63,8 +68,17 @@ class Run {
   private:
     bool fail(const std::string& error) {
         err_ << "vesselsim: " << error << "\n";
+        if (error_.empty())
+            error_ = error;
         return false;
     }
+    // With --strict, the first warning ends the run as an error.
+    bool strict_ok() {
+        return !o_.strict || first_warning_.empty() ||
+               fail(first_warning_ + " (an error with --strict)");
+    }
+    bool set_focus_and_keys();
+    bool write_summary_file(const RunOutcome& outcome, bool modules_sound);
     void print(const std::string& line) { out_ << time_prefix(w_.clock.t_s) << line << "\n"; }
     void send_keys_due(double slack_s);
     void sample_plot();
@@ -88,38 +102,71 @@ class Run {
     sim::RestWatch rest_;
     RunEnd why_ = RunEnd::time_limit;
     double start_s_ = 0.0, wall_s_ = 0.0;
+    std::string error_;          // the first error of the run
+    std::string first_warning_;  // without its "warning: "
 };
 
 bool Run::set_up() {
     sim::set_crash_hook([this](const std::string& report) { on_crash(report); });
     // The log file is opened once the scenario has been read, and gets the lines logged so far.
+    // With --strict a warning is the run's error, told once as such.
     w_.log_sink = [this](const std::string& line) {
         log_file_.write(line + "\n");
-        if (o_.verbose || line.rfind("warning: ", 0) == 0)
+        const bool warning = line.rfind("warning: ", 0) == 0;
+        if (warning && first_warning_.empty())
+            first_warning_ = line.substr(9);
+        if (o_.verbose || (warning && !o_.strict))
             err_ << line << "\n";
     };
     w_.event_sink = [this](double, const sim::Event& e) { print(words_(e)); };
     std::string error;
-    if (!sim::load_scenario(w_, o_.scenario, error, &info_))
-        return fail(error);
+    try {
+        if (!sim::load_scenario(w_, o_.scenario, error, &info_))
+            return fail(error);
+    } catch (const sim::ModuleFault& e) {
+        return fail(e.what());
+    }
     if (std::string path = log_path(o_); !path.empty()) {
         if (!log_file_.open(path, error))
             return fail(error);
         for (const std::string& line : w_.log_lines()) log_file_.write(line + "\n");
     }
+    start_s_ = w_.clock.t_s;
+    if (!strict_ok())
+        return false;
     if (!apply_start_overrides(w_, o_.start, error))
         return fail(error);
     if (o_.time_accel)
         w_.clock.time_accel = *o_.time_accel;
+    if (!set_focus_and_keys())
+        return false;
     if (!o_.telemetry_path.empty() && !telemetry_.open(o_.telemetry_path, error))
         return fail(error);
-    keys_ = o_.keys;
-    std::stable_sort(keys_.begin(), keys_.end(),
-                     [](const auto& a, const auto& b) { return a.time_s < b.time_s; });
-    start_s_ = w_.clock.t_s;
     pad_run_ = pad_plot_.start(w_);
     pads_.start(w_, words_);
     rest_.update(w_, 0.0);
+    return true;
+}
+
+// --focus, and the vessels keys are aimed at, are the scenario's.
+bool Run::set_focus_and_keys() {
+    try {
+        if (!o_.focus.empty()) {
+            sim::Vessel* v = w_.vessel(o_.focus);
+            if (!v)
+                return fail("--focus " + o_.focus + ": no vessel of that name in the scenario");
+            w_.set_focus(v);
+        }
+    } catch (const sim::ModuleFault& e) {
+        return fail(e.what());
+    }
+    for (const TimedKey& k : o_.keys)
+        if (!k.vessel.empty() && !w_.vessel(k.vessel))
+            return fail("--key " + k.text + " for " + k.vessel +
+                        ": no vessel of that name in the scenario");
+    keys_ = o_.keys;
+    std::stable_sort(keys_.begin(), keys_.end(),
+                     [](const auto& a, const auto& b) { return a.time_s < b.time_s; });
     return true;
 }
 
@@ -127,10 +174,16 @@ void Run::send_keys_due(double slack_s) {
     for (; next_key_ < keys_.size() && keys_[next_key_].time_s <= w_.clock.t_s + slack_s;
          ++next_key_) {
         const TimedKey& k = keys_[next_key_];
-        if (sim::Vessel* focus = w_.focus())
-            print("key " + k.text + " pressed on " + focus->name());
-        if (!send_key(w_, k))
+        sim::Vessel* to = k.vessel.empty() ? w_.focus() : w_.vessel(k.vessel);
+        if (!to) {
             err_ << "vesselsim: key " << k.text << " not sent: no focus vessel\n";
+            continue;
+        }
+        const std::string name = to->name();  // the module may take the vessel away
+        print("key " + k.text + " pressed on " + name);
+        bool taken = false;
+        send_key(w_, k, &taken);
+        print("key " + k.text + (taken ? " taken by " : " not taken by ") + name);
     }
 }
 
@@ -164,6 +217,8 @@ bool Run::fly() {
                 break;
             }
             send_keys_due(slack_s);
+            if (!strict_ok())
+                return false;
             double dt = std::min(frame_s, end_s - w_.clock.t_s);
             if (!(w_.clock.t_s + dt > w_.clock.t_s)) {
                 err_ << "vesselsim: the clock cannot advance from " << w_.clock.t_s
@@ -171,6 +226,8 @@ bool Run::fly() {
                 return false;
             }
             w_.step(dt);
+            if (!strict_ok())
+                return false;
             pads_.update(w_, [this](const std::string& line) { print(line); });
             rest_.update(w_, dt);
             if (!telemetry_.write_rows(w_, error))
@@ -178,6 +235,8 @@ bool Run::fly() {
             sample_plot();
         }
     } catch (const sim::NonFiniteState& e) {
+        return fail(e.what());
+    } catch (const sim::ModuleFault& e) {
         return fail(e.what());
     }
     wall_s_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
@@ -218,14 +277,44 @@ void Run::keep_telemetry() {
         fail(error);
 }
 
+bool Run::write_summary_file(const RunOutcome& outcome, bool modules_sound) {
+    if (o_.summary_path.empty())
+        return true;
+    std::string error;
+    if (!sim::write_file_whole(o_.summary_path, summary_json(w_, outcome, modules_sound), error)) {
+        err_ << "vesselsim: " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool Run::write_json_summary(int exit_status) {
+    const char* ended = "error";
+    if (exit_status == kExitOk)
+        switch (why_) {
+            case RunEnd::until:
+                ended = "until";
+                break;
+            case RunEnd::all_rested:
+                ended = "rested";
+                break;
+            case RunEnd::time_limit:
+                ended = "time_limit";
+                break;
+        }
+    return write_summary_file({o_.scenario, ended, error_, exit_status, start_s_}, true);
+}
+
 }  // namespace
 
-bool send_key(sim::World& w, const TimedKey& k) {
-    sim::Vessel* v = w.focus();
+bool send_key(sim::World& w, const TimedKey& k, bool* taken) {
+    sim::Vessel* v = k.vessel.empty() ? w.focus() : w.vessel(k.vessel);
     if (!v)
         return false;
     auto state = sim::keyboard_state(k.key);
-    sim::deliver_key(*v, k.key.code, true, state.data());
+    const int used = sim::deliver_key(*v, k.key.code, true, state.data());
+    if (taken)
+        *taken = used != 0;
     state[k.key.code] = 0;  // the key comes up, the modifiers are still held
     sim::deliver_key(*v, k.key.code, false, state.data());
     return true;
@@ -249,6 +338,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
             else
                 r.keep_telemetry();
         }
+        if (!r.write_json_summary(ok ? kExitOk : kExitFailure))
+            ok = false;
     }
     sim::set_crash_hook(nullptr);
     if (std::string error; log.is_open() && !log.commit(error)) {

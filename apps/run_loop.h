@@ -18,8 +18,9 @@ namespace app {
 // Returns the exit status.
 int run(const RunOptions& options, std::ostream& out, std::ostream& err);
 
-// Presses and releases a key on the focus vessel, with the key's modifiers held in the
-// keyboard state. False when there is no focus vessel.
-bool send_key(sim::World& w, const TimedKey& key);
+// Presses and releases a key on the vessel it is aimed at (the focus vessel by default), with
+// the key's modifiers held in the keyboard state; taken tells whether the module took the
+// press. False when there is no such vessel.
+bool send_key(sim::World& w, const TimedKey& key, bool* taken = nullptr);
 
 }  // namespace app

@@ -17,8 +17,9 @@ namespace app {
 
 std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
-           "[--key TIME:KEY]... [--save FILE] [--telemetry FILE.csv] [--plot FILE.png] "
-           "[--hud FILE.png [--hud-size WxH]] [--verbose] [--modules DIR[:DIR...]]...";
+           "[--key TIME:[VESSEL:]KEY]... [--focus NAME] [--save FILE] [--telemetry FILE.csv] "
+           "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] "
+           "[--verbose] [--strict] [--modules DIR[:DIR...]]...";
 }
 
 bool parse_timed_key(const std::string& text, TimedKey& key) {
@@ -33,6 +34,12 @@ bool parse_timed_key(const std::string& text, TimedKey& key) {
     TimedKey k;
     k.time_s = t;
     k.text = text.substr(colon + 1);
+    if (std::size_t vessel_end = k.text.find(':'); vessel_end != std::string::npos) {
+        k.vessel = k.text.substr(0, vessel_end);
+        k.text = k.text.substr(vessel_end + 1);
+        if (k.vessel.empty() || k.text.find(':') != std::string::npos)
+            return false;
+    }
     if (!sim::parse_key(k.text, k.key))
         return false;
     key = k;
@@ -119,9 +126,12 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         ->type_name("X");
     // One value per --key, so that a scenario named after it is not taken for a key.
     run->add_option("--key", key_texts,
-                    "press and release a key on the focus vessel, e.g. 12.5:Ctrl+J")
+                    "press and release a key on the focus vessel, e.g. 12.5:Ctrl+J, or on a "
+                    "vessel named before the key, e.g. 12.5:Tevlan:Ctrl+J")
         ->allow_extra_args(false)
-        ->type_name("TIME:KEY");
+        ->type_name("TIME:[VESSEL:]KEY");
+    run->add_option("--focus", o.focus, "give this vessel the focus at the start")
+        ->type_name("NAME");
     run->add_option("--save", o.save_path, "write the final state as a scenario file")
         ->check(output_path())
         ->type_name("FILE");
@@ -141,7 +151,14 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     run->add_option("--hud-size", hud_size, "size of the HUD picture (default 1024x768)")
         ->needs(hud)
         ->type_name("WxH");
+    run->add_option("--summary", o.summary_path,
+                    "write the outcome as JSON: how the run ended, each vessel's state")
+        ->check(output_path())
+        ->type_name("FILE.json");
     run->add_flag("--verbose", o.verbose, "copy the log to stderr");
+    run->add_flag("--strict", o.strict,
+                  "make warnings (unknown scenario lines, bad arguments from a module, a vessel "
+                  "without mass) errors");
     std::vector<std::string> module_lists;
     run->add_option("--modules", module_lists,
                     "folders of module libraries, searched first (repeatable, or a list "
@@ -172,7 +189,8 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     for (const std::string& t : key_texts) {
         TimedKey k;
         if (!parse_timed_key(t, k))
-            return usage_error("--key " + t + ": expected TIME:KEY, e.g. 12.5:Ctrl+J");
+            return usage_error("--key " + t +
+                               ": expected TIME:[VESSEL:]KEY, e.g. 12.5:Ctrl+J or 12.5:Tevlan:P");
         o.keys.push_back(k);
     }
     if (!hud_size.empty() && !parse_hud_size(hud_size, o.hud_size))

@@ -12,10 +12,12 @@
 
 namespace app {
 
-// A key the user asks for at a simulation time, as typed: "12.5:Ctrl+J".
+// A key the user asks for at a simulation time, as typed: "12.5:Ctrl+J", or aimed at a vessel,
+// "12.5:Tevlan:Ctrl+J".
 struct TimedKey {
     double time_s = 0.0;
-    std::string text;  // the key as typed, e.g. "Ctrl+J"
+    std::string vessel;  // empty: the focus vessel
+    std::string text;    // the key as typed, e.g. "Ctrl+J"
     sim::KeyPress key;
 };
 
@@ -25,6 +27,9 @@ struct RunOptions {
     double dt_s = 0.02;                // frame length before time acceleration
     std::optional<double> time_accel;  // none: the scenario's, else 1
     std::vector<TimedKey> keys;        // in the order given
+    std::string focus;         // the vessel given the focus at the start; empty: the scenario's
+    std::string summary_path;  // the outcome as JSON
+    bool strict = false;       // warnings and unknown scenario lines are errors
     std::string save_path, telemetry_path, plot_path, hud_path;
     sim::HudSize hud_size;  // of the HUD picture, pixels
     // The --modules folders, colon-separated, in the order given; empty for none. The search
@@ -48,7 +53,8 @@ constexpr int kExitUsage = 2;
 ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& options,
                                 std::ostream& out, std::ostream& err);
 
-// "TIME:KEY" with TIME 0 or more seconds and KEY as sim::parse_key reads it.
+// "TIME:[VESSEL:]KEY" with TIME 0 or more seconds, VESSEL a vessel's name (no colon) and KEY as
+// sim::parse_key reads it.
 bool parse_timed_key(const std::string& text, TimedKey& key);
 
 // "WxH", e.g. "1024x768": width and height in pixels, each 1 to kMaxHudSide.

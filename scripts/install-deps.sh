@@ -15,7 +15,7 @@ common=(
   libcairo2-dev fonts-dejavu-core
 )
 demo=(libbenchmark-dev parallel)   # the benchmarks, and GNU parallel of docs/montecarlo.md
-test=(binutils clang-format)       # nm for the exported-symbols test, the format check
+test=(binutils clang-format jq)    # nm for the exported-symbols test, the format check, jq for the JSON summary
 fuzz=(clang libclang-rt-dev)       # libFuzzer
 
 case ${1:-all} in

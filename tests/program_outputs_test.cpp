@@ -257,6 +257,17 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
               std::string::npos)
         << setup.err;
 
+    const std::string in_setup =
+        write(s.path("setup.scn"),
+              "BEGIN_SHIPS\nT:thrower_setup\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    Outcome run_setup = shell(s, kProgram + " run " + in_setup + modules);
+    EXPECT_EQ(run_setup.status, 1) << run_setup.err;
+    EXPECT_NE(
+        run_setup.err.find("thrower_setup.so): vessel T: clbkClassSetup threw at t = 0.000 s: "
+                           "deliberate throw in set-up"),
+        std::string::npos)
+        << run_setup.err;
+
     const std::string scn =
         write(s.path("step.scn"),
               "BEGIN_SHIPS\nT:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");

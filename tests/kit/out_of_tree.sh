@@ -76,7 +76,8 @@ AUTHOR
 mkdir "$work/copy"
 cp -a "$build/bin" "$build/lib" "$work/copy"
 
-if unshare -rm true 2>/dev/null; then
+# Where the system lets a user mount in a namespace of their own, the build folder is hidden.
+if unshare -rm sh -c 'mount -t tmpfs none "$1"' sh "$build" 2>/dev/null; then
   unshare -rm "$0" --hidden "$build" bash "$work/author.sh" "$prefix" "$work" "$build"
   echo "(the build folder was hidden)"
 else

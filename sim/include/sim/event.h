@@ -88,11 +88,17 @@ struct Animation {
     double state;
 };
 
+// A propellant resource that held propellant is empty.
+struct TankDry {
+    const Vessel* vessel;
+    int tank;  // index in creation order
+};
+
 }  // namespace event
 
-using Event =
-    std::variant<event::Focus, event::Attach, event::Key, event::StateSet, event::Touchdown,
-                 event::Liftoff, event::Groups, event::Effects, event::Lights, event::Animation>;
+using Event = std::variant<event::Focus, event::Attach, event::Key, event::StateSet,
+                           event::Touchdown, event::Liftoff, event::Groups, event::Effects,
+                           event::Lights, event::Animation, event::TankDry>;
 
 SIM_API_END
 }  // namespace sim

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ class Vessel : public Object {
     std::vector<std::unique_ptr<Attachment>> attachments;
     Camera camera;
     bool after_creation_done = false;
+    // The operations this vessel's module was warned about for a bad argument: once each.
+    std::set<std::string> warned_operations;
 
     FlightState state;
     Trace trace;

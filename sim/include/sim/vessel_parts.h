@@ -25,6 +25,8 @@ struct Propellant {
     // What the thrust of the internal step being taken has still to burn from the tank: half
     // goes before the step's kicks, half after (none between steps).
     double burning_kg = 0.0;
+    // Whether it was empty at the end of the last frame observed; unset before the first.
+    int observed_dry = -1;
 };
 
 struct Thruster {

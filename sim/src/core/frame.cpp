@@ -53,7 +53,8 @@ void World::advance_clock(double dt_s) {
     ++frames_;
 }
 
-// The frame's events: touchdowns, lift-offs, effects, thruster groups and animations.
+// The frame's events: touchdowns, lift-offs, effects, tanks run dry, thruster groups and
+// animations.
 void World::observe_frame() {
     for (std::size_t i = 0; i < vessels_.size(); ++i) {
         Vessel& v = *vessels_[i];
@@ -66,6 +67,14 @@ void World::observe_frame() {
             event(event::Liftoff{&v});
         }
         report_effect_changes(*this, v);
+        // A tank found empty at the first frame observed was never seen to run dry.
+        for (std::size_t t = 0; t < v.propellants.size(); ++t) {
+            Propellant& p = *v.propellants[t];
+            const int dry = p.mass_kg <= 0.0 ? 1 : 0;
+            if (dry && p.observed_dry == 0)
+                event(event::TankDry{&v, static_cast<int>(t)});
+            p.observed_dry = dry;
+        }
         // Groups that share thrusters light up together: one event per vessel and frame.
         event::Groups lit_now{&v, true, {}}, cut_now{&v, false, {}};
         for (const auto& g : v.groups) {

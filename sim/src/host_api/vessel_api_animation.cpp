@@ -1,4 +1,8 @@
 // Animations: the stand-in keeps each animation's components and current state.
+#include <cmath>
+#include <string>
+
+#include "argument_checks.h"
 #include "sim/vessel.h"
 #include "vessel_access.h"
 
@@ -37,8 +41,14 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetAnimation", anim, state);
     sim::Animation* a = v.animation(anim);
-    if (!a)
+    if (!a) {
+        sim::warn_argument(v, "SetAnimation", "no animation " + std::to_string(anim) + "; ignored");
         return false;
+    }
+    if (!std::isfinite(state)) {
+        sim::warn_argument(v, "SetAnimation", "state is not a finite number; ignored");
+        return false;
+    }
     a->state = state;
     return true;
 }

@@ -3,12 +3,16 @@
 #include <cmath>
 #include <iterator>
 
+#include "argument_checks.h"
 #include "sim/vessel.h"
 #include "vessel_access.h"
 
 void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetCW", cw_z_pos, cw_z_neg, cw_x, cw_y);
+    for (double cw : {cw_z_pos, cw_z_neg, cw_x, cw_y})
+        if (!sim::check_non_negative(v, "SetCW", "a coefficient", cw, "ignored"))
+            return;
     v.config.cw[0] = cw_z_pos;
     v.config.cw[1] = cw_z_neg;
     v.config.cw[2] = cw_x;
@@ -18,30 +22,40 @@ void VESSEL::SetCW(double cw_z_pos, double cw_z_neg, double cw_x, double cw_y) c
 void VESSEL::SetRotDrag(const VECTOR3& rd) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetRotDrag", rd);
+    if (!sim::check_vector(v, "SetRotDrag", "rd", rd, true))
+        return;
     v.config.rot_drag = rd;
 }
 
 void VESSEL::SetPMI(const VECTOR3& pmi) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetPMI", pmi);
+    if (!sim::check_vector(v, "SetPMI", "pmi", pmi, true))
+        return;
     v.config.pmi_m2 = pmi;
 }
 
 void VESSEL::SetCrossSections(const VECTOR3& cs) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetCrossSections", cs);
+    if (!sim::check_vector(v, "SetCrossSections", "cs", cs, true))
+        return;
     v.config.cross_sections_m2 = cs;
 }
 
 void VESSEL::SetSize(double size) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetSize", size);
+    if (!sim::check_positive(v, "SetSize", "size", size, "ignored"))
+        return;
     v.config.size_m = size;
 }
 
 void VESSEL::SetEmptyMass(double mass) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetEmptyMass", mass);
+    if (!sim::check_non_negative(v, "SetEmptyMass", "mass", mass, "ignored"))
+        return;
     v.config.empty_mass_kg = mass;
 }
 

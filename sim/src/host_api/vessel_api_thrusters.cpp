@@ -1,6 +1,9 @@
 // Propellant resources, thrusters, thruster groups and their visual effects.
 #include <algorithm>
+#include <cmath>
 
+#include "argument_checks.h"
+#include "sim/number_text.h"
 #include "sim/vec.h"
 #include "sim/vessel.h"
 #include "vessel_access.h"
@@ -9,8 +12,20 @@ PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
                                                    double efficiency) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("CreatePropellantResource", maxmass, mass, efficiency);
+    const char* op = "CreatePropellantResource";
+    if (!sim::check_non_negative(v, op, "maxmass", maxmass, "taken as 0"))
+        maxmass = 0.0;
+    // A negative mass, -1 by default, fills the tank.
+    if (std::isnan(mass) || std::isinf(mass)) {
+        sim::warn_argument(v, op,
+                           "mass " + std::string(std::isnan(mass) ? "nan" : "infinite") +
+                               " is not a number; the tank is filled");
+        mass = -1.0;
+    }
+    if (!sim::check_positive(v, op, "efficiency", efficiency, "taken as 1"))
+        efficiency = 1.0;
     auto p = std::make_unique<sim::Propellant>();
-    p->max_mass_kg = std::max(maxmass, 0.0);
+    p->max_mass_kg = maxmass;
     p->mass_kg = mass < 0.0 ? p->max_mass_kg : std::min(mass, p->max_mass_kg);
     p->efficiency = efficiency;
     v.propellants.push_back(std::move(p));
@@ -18,19 +33,36 @@ PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
 }
 
 double VESSEL::GetPropellantMass(PROPELLANT_HANDLE ph) const {
-    const sim::Propellant* p = sim::stand_in_of(this).propellant(ph);
+    auto& v = sim::stand_in_of(this);
+    const sim::Propellant* p = v.propellant(ph);
+    if (!p)
+        sim::check_handle(v, "GetPropellantMass", "propellant resource", ph, false);
     return p ? p->mass_kg : 0.0;
 }
 
 void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetPropellantMass", ph, mass);
-    if (sim::Propellant* p = v.propellant(ph))
-        p->mass_kg = std::clamp(mass, 0.0, p->max_mass_kg);
+    sim::Propellant* p = v.propellant(ph);
+    if (!sim::check_handle(v, "SetPropellantMass", "propellant resource", ph, p != nullptr))
+        return;
+    if (std::isnan(mass)) {
+        sim::warn_argument(v, "SetPropellantMass",
+                           "mass nan is not a number; the tank keeps its mass");
+        return;
+    }
+    if (mass < 0.0 || mass > p->max_mass_kg)
+        sim::warn_argument(v, "SetPropellantMass",
+                           "mass " + sim::format_double(mass) + " is not within 0 and the tank's " +
+                               sim::format_double(p->max_mass_kg) + " kg; taken as the nearer");
+    p->mass_kg = std::clamp(mass, 0.0, p->max_mass_kg);
 }
 
 double VESSEL::GetPropellantMaxMass(PROPELLANT_HANDLE ph) const {
-    const sim::Propellant* p = sim::stand_in_of(this).propellant(ph);
+    auto& v = sim::stand_in_of(this);
+    const sim::Propellant* p = v.propellant(ph);
+    if (!p)
+        sim::check_handle(v, "GetPropellantMaxMass", "propellant resource", ph, false);
     return p ? p->max_mass_kg : 0.0;
 }
 
@@ -39,12 +71,23 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
                                        double p_ref) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("CreateThruster", pos, dir, maxth0, hp, isp0, isp_ref, p_ref);
+    const char* op = "CreateThruster";
     auto t = std::make_unique<sim::Thruster>();
-    t->pos = pos;
-    t->dir = sim::unit(dir);
-    t->max_thrust_n = maxth0;
+    if (sim::check_vector(v, op, "pos", pos, false, "taken as (0, 0, 0)"))
+        t->pos = pos;
+    const bool has_direction =
+        sim::check_vector(v, op, "dir", dir, false, "taken as (0, 0, 1)") && sim::length(dir) > 0;
+    if (!has_direction && std::isfinite(sim::length(dir)))
+        sim::warn_argument(v, op, "dir (0, 0, 0) has no direction; taken as (0, 0, 1)");
+    t->dir = has_direction ? sim::unit(dir) : VECTOR3{0, 0, 1};
+    t->max_thrust_n =
+        sim::check_non_negative(v, op, "maxth0", maxth0, "taken as 0: no thrust") ? maxth0 : 0.0;
     t->tank = v.propellant(hp);
-    t->isp_m_s = isp0;
+    if (hp && !t->tank)
+        sim::check_handle(v, op, "propellant resource", hp, false);
+    t->isp_m_s = sim::check_non_negative(v, op, "isp0", isp0, "taken as 0: no propellant burnt")
+                     ? isp0
+                     : 0.0;
     t->isp_ref_m_s = isp_ref;
     t->p_ref_pa = p_ref;
     v.thrusters.push_back(std::move(t));
@@ -57,9 +100,13 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
                    static_cast<int>(thgt));
     auto g = std::make_unique<sim::ThrusterGroup>();
     g->type = thgt;
-    for (int i = 0; th && i < nth; ++i)
-        if (sim::Thruster* t = v.thruster(th[i]))
+    if (!th && nth > 0)
+        sim::warn_argument(v, "CreateThrusterGroup", "a null thruster list; the group is empty");
+    for (int i = 0; th && i < nth; ++i) {
+        sim::Thruster* t = v.thruster(th[i]);
+        if (sim::check_handle(v, "CreateThrusterGroup", "thruster", th[i], t != nullptr))
             g->thrusters.push_back(t);
+    }
     // A type other than a user group exists once: a new definition replaces the old one.
     if (thgt != THGROUP_USER)
         std::erase_if(v.groups, [&](const auto& old) { return old->type == thgt; });
@@ -70,18 +117,25 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
 void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetThrusterLevel", th, level);
-    if (sim::Thruster* t = v.thruster(th))
-        t->level = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
+    sim::Thruster* t = v.thruster(th);
+    if (!sim::check_handle(v, "SetThrusterLevel", "thruster", th, t != nullptr))
+        return;
+    sim::check_level(v, "SetThrusterLevel", level);
+    t->level = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
 }
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
-    const sim::Thruster* t = sim::stand_in_of(this).thruster(th);
+    auto& v = sim::stand_in_of(this);
+    const sim::Thruster* t = v.thruster(th);
+    if (!t)
+        sim::check_handle(v, "GetThrusterLevel", "thruster", th, false);
     return t ? t->level : 0.0;
 }
 
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetThrusterGroupLevel", static_cast<int>(thgt), level);
+    sim::check_level(v, "SetThrusterGroupLevel", level);
     if (sim::ThrusterGroup* g = v.group(thgt)) {
         double l = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
         for (sim::Thruster* t : g->thrusters) t->level = l;
@@ -96,6 +150,7 @@ double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {
 UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, SURFHANDLE tex) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("AddExhaust", th, lscale, wscale, tex);
+    sim::check_handle(v, "AddExhaust", "thruster", th, v.thruster(th) != nullptr);
     v.exhausts.push_back({v.thruster(th), lscale, wscale, tex});
     return static_cast<UINT>(v.exhausts.size() - 1);
 }
@@ -104,6 +159,7 @@ UINT VESSEL::AddExhaust(THRUSTER_HANDLE th, double lscale, double wscale, const 
                         const VECTOR3& dir, SURFHANDLE tex) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("AddExhaust", th, lscale, wscale, pos, dir, tex);
+    sim::check_handle(v, "AddExhaust", "thruster", th, v.thruster(th) != nullptr);
     v.exhausts.push_back({v.thruster(th), lscale, wscale, tex, true, pos, dir});
     return static_cast<UINT>(v.exhausts.size() - 1);
 }

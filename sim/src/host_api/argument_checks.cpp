@@ -1,0 +1,81 @@
+#include "argument_checks.h"
+
+#include <cmath>
+
+#include "sim/number_text.h"
+#include "sim/vessel.h"
+#include "sim/world.h"
+
+namespace sim {
+
+namespace {
+
+std::string shown(double x) {
+    return std::isnan(x) ? "nan" : format_double(x);
+}
+
+}  // namespace
+
+void warn_argument(Vessel& v, const char* operation, const std::string& what) {
+    if (!v.warned_operations.insert(operation).second)
+        return;
+    if (World* w = World::current())
+        w->warn("vessel " + v.name() + " (class " + v.class_name() + "): " + operation + ": " +
+                what);
+}
+
+bool check_level(Vessel& v, const char* operation, double level) {
+    if (level >= 0.0 && level <= 1.0)
+        return true;
+    warn_argument(v, operation,
+                  "level " + shown(level) + " is not within 0 to 1; taken as " +
+                      (std::isnan(level) ? "0"
+                       : level < 0.0     ? "0"
+                                         : "1"));
+    return false;
+}
+
+bool check_non_negative(Vessel& v, const char* operation, const char* name, double x,
+                        const std::string& replacement) {
+    if (std::isfinite(x) && x >= 0.0)
+        return true;
+    warn_argument(v, operation,
+                  std::string(name) + " " + shown(x) + " is not a finite number of at least 0; " +
+                      replacement);
+    return false;
+}
+
+bool check_positive(Vessel& v, const char* operation, const char* name, double x,
+                    const std::string& replacement) {
+    if (std::isfinite(x) && x > 0.0)
+        return true;
+    warn_argument(
+        v, operation,
+        std::string(name) + " " + shown(x) + " is not a finite number above 0; " + replacement);
+    return false;
+}
+
+bool check_vector(Vessel& v, const char* operation, const char* name, const VECTOR3& x,
+                  bool non_negative, const std::string& replacement) {
+    bool fine = true;
+    for (double c : {x.x, x.y, x.z}) fine = fine && std::isfinite(c) && (!non_negative || c >= 0.0);
+    if (fine)
+        return true;
+    warn_argument(v, operation,
+                  std::string(name) + " (" + shown(x.x) + ", " + shown(x.y) + ", " + shown(x.z) +
+                      ") is not " + (non_negative ? "finite and at least 0" : "finite") + "; " +
+                      replacement);
+    return false;
+}
+
+bool check_handle(Vessel& v, const char* operation, const char* kind, const void* handle,
+                  bool found) {
+    if (found)
+        return true;
+    warn_argument(v, operation,
+                  handle ? std::string("not a ") + kind + " of this vessel; ignored"
+                         : std::string("a null ") + kind + " handle; ignored");
+    return false;
+}
+
+}  // namespace sim

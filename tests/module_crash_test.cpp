@@ -66,23 +66,10 @@ TEST(ModuleCrash, AStudyRecordsTheCrashAsTheFailureOfTheRun) {
     std::system(("mkdir -p " + mods + " && cp " + VESSELSIM_MODULE_DIR + "/*.so " + kTestModules +
                  "/crasher_step.so " + mods)
                     .c_str());
-    const std::string scn = write(s.path("study.scn"), R"(BEGIN_SHIPS
-Carrier:carrier
-  STATUS Orbiting Mars
-  GROUND_POS -45 22.5 2500
-  GROUND_VEL 5 3 -60
-  HORIZON_ATT 88 0 240
-END
-Tevlan:quor_tevlan
-  STATUS Orbiting Mars
-  ATTACHED 0:0,Carrier
-END
-C:crasher_step
-  STATUS Landed Mars
-  POS 10 10
-END
-END_SHIPS
-)");
+    std::string study = kDescent;
+    study.insert(study.find("END_SHIPS"),
+                 "C:crasher_step\n  STATUS Landed Mars\n  POS 10 10\nEND\n");
+    const std::string scn = write(s.path("study.scn"), study);
     const std::string csv = s.path("study.csv");
     Outcome r = shell(s, kProgram + " montecarlo " + scn + " --runs 1 --jobs 1 --modules " + mods +
                              " --csv " + csv);

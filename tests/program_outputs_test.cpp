@@ -15,21 +15,6 @@ namespace {
 
 const std::string kProgram = VESSELSIM_PROGRAM;
 
-// A short descent of the lander on its carrier, for a study of one run.
-const char* kDescent = R"(BEGIN_SHIPS
-Carrier:carrier
-  STATUS Orbiting Mars
-  GROUND_POS -45 22.5 2500
-  GROUND_VEL 5 3 -60
-  HORIZON_ATT 88 0 240
-END
-Tevlan:quor_tevlan
-  STATUS Orbiting Mars
-  ATTACHED 0:0,Carrier
-END
-END_SHIPS
-)";
-
 std::string write(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
     return path;

@@ -33,6 +33,21 @@ END
 END_SHIPS
 )";
 
+// A short descent of the lander on its carrier, for a study of one run.
+inline const char* const kDescent = R"(BEGIN_SHIPS
+Carrier:carrier
+  STATUS Orbiting Mars
+  GROUND_POS -45 22.5 2500
+  GROUND_VEL 5 3 -60
+  HORIZON_ATT 88 0 240
+END
+Tevlan:quor_tevlan
+  STATUS Orbiting Mars
+  ATTACHED 0:0,Carrier
+END
+END_SHIPS
+)";
+
 // A folder of this test process's files, removed when it ends.
 struct Scratch {
     std::string dir;

@@ -1,4 +1,4 @@
-// The lander's HUD lets the base HUD draw first, with the same mode, paint specification and
+// The lander's HUD lets the base HUD draw first, with the same mode, paint settings and
 // sketchpad, and only then draws its own block.
 #include <algorithm>
 #include <cstdio>

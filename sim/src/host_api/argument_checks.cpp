@@ -36,7 +36,7 @@ bool check_level(Vessel& v, const char* operation, double level) {
 }
 
 bool check_non_negative(Vessel& v, const char* operation, const char* name, double x,
-                        const std::string& replacement) {
+                        const char* replacement) {
     if (std::isfinite(x) && x >= 0.0)
         return true;
     warn_argument(v, operation,
@@ -46,7 +46,7 @@ bool check_non_negative(Vessel& v, const char* operation, const char* name, doub
 }
 
 bool check_positive(Vessel& v, const char* operation, const char* name, double x,
-                    const std::string& replacement) {
+                    const char* replacement) {
     if (std::isfinite(x) && x > 0.0)
         return true;
     warn_argument(
@@ -56,7 +56,7 @@ bool check_positive(Vessel& v, const char* operation, const char* name, double x
 }
 
 bool check_vector(Vessel& v, const char* operation, const char* name, const VECTOR3& x,
-                  bool non_negative, const std::string& replacement) {
+                  bool non_negative, const char* replacement) {
     bool fine = true;
     for (double c : {x.x, x.y, x.z}) fine = fine && std::isfinite(c) && (!non_negative || c >= 0.0);
     if (fine)

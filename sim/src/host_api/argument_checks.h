@@ -21,14 +21,14 @@ bool check_level(Vessel& v, const char* operation, double level);
 // True for a finite value of at least 0 (strictly more with positive); otherwise warns that
 // the value is taken as replacement.
 bool check_non_negative(Vessel& v, const char* operation, const char* name, double x,
-                        const std::string& replacement);
+                        const char* replacement);
 bool check_positive(Vessel& v, const char* operation, const char* name, double x,
-                    const std::string& replacement);
+                    const char* replacement);
 
 // True for a vector of finite components (each at least 0 with non_negative); otherwise warns
 // that the operation is ignored (or the given replacement).
 bool check_vector(Vessel& v, const char* operation, const char* name, const VECTOR3& x,
-                  bool non_negative, const std::string& replacement = "ignored");
+                  bool non_negative, const char* replacement = "ignored");
 
 // True when found is set; otherwise warns that the handle is null or not one of the vessel's.
 bool check_handle(Vessel& v, const char* operation, const char* kind, const void* handle,

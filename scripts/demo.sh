@@ -16,13 +16,14 @@ echo
 echo "== the Mars landing: carrier and lander from 10 km"
 "$vesselsim" run scenarios/mars_descent.scn \
     --telemetry out/mars_descent.csv --save out/mars_descent_end.scn --plot out/mars_descent.png \
-    --hud out/hud.png
+    --hud out/hud.png --replay out/mars_descent.html
 
 echo
 echo "== a night launch from the b_tvm58 pad"
 "$vesselsim" run scenarios/pad_launch.scn --until 60 \
-    --save out/pad_launch_end.scn --plot out/pad_launch.png
+    --save out/pad_launch_end.scn --plot out/pad_launch.png --replay out/pad_launch.html
 echo
 echo "written: out/mars_descent.csv out/mars_descent_end.scn out/mars_descent.png out/hud.png" \
     "out/mars_descent.log"
 echo "         out/pad_launch_end.scn out/pad_launch.png out/pad_launch_end.log"
+echo "replays (open in a browser): out/mars_descent.html out/pad_launch.html"

@@ -65,7 +65,7 @@ export class Effects {
     });
     this.spots = decl.spots.map((l) => {
       const c = new THREE.Color(l.colour[0], l.colour[1], l.colour[2]);
-      const light = new THREE.SpotLight(c, 0, l.range, Math.min(l.penumbra / 2, Math.PI / 2.1), 0.4, 0.3);
+      const light = new THREE.SpotLight(c, 0, l.range, Math.min(l.penumbra / 2, Math.PI / 2.1), 0.4, 1);
       light.position.copy(flip(l.pos));
       const target = new THREE.Object3D();
       target.position.copy(flip(l.pos).add(flip(l.dir).multiplyScalar(10)));
@@ -110,7 +110,7 @@ export class Effects {
     });
     this.decl.spots.forEach((l, i) => {
       const on = v.l && v.l[i] === '1';
-      this.spots[i].light.intensity = on ? 400 : 0;
+      this.spots[i].light.intensity = on ? 150 : 0;
       this.spots[i].lamp.visible = on;
     });
   }

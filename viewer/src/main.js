@@ -5,7 +5,7 @@
 // for tests, into the element #group-transforms).
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
-import { readRecording, vesselAt, sunAt, hudAt, quatMatrix } from './recording.js';
+import { readRecording, vesselAt, sunAt, hudAt, quatMatrix, sampleIndex } from './recording.js';
 import { poseGroups } from './pose.js';
 import { buildModel, threeMatrix, flip } from './model.js';
 import { Effects } from './effects.js';
@@ -73,7 +73,7 @@ let now = params.has('t') ? Math.min(Math.max(parseFloat(params.get('t')) || 0, 
 let playing = !params.has('t');
 let speed = parseFloat(params.get('speed')) || 1;
 let cameraMode = params.get('camera') || 'follow';
-if (cameraMode === 'cockpit') cameraMode = `cockpit:${rec.focus}`;
+if (cameraMode === 'cockpit') cameraMode = 'cockpit:';
 
 function pose(t, lines = []) {
   for (const ves of vessels) {
@@ -111,21 +111,27 @@ function sky(t) {
     : twilightSky.clone().lerp(daySky, (day - 0.5) * 2);
   scene.background = colour;
   sunLight.intensity = 2.5 * Math.max(Math.sin(el), 0);
-  ambient.intensity = 0.08 + 0.6 * day;
+  // Enough light at night to see the vessels by, as a screen shows a night scene.
+  ambient.intensity = 0.45 + 0.4 * day;
   return { sun, day };
 }
 
+// The vessel that has the focus at the time shown.
 function focusVessel() {
-  return vessels.find((v) => v.name === rec.focus && v.state) || vessels.find((v) => v.state);
+  const s = samples[sampleIndex(samples, now)];
+  const f = s && s.focus >= 0 ? vessels[s.focus] : null;
+  return (f && f.state ? f : null) || vessels.find((v) => v.state);
 }
 
-let lastFocusPos = null;
+let lastFocusPos = null, lastFocus = null;
 function placeCamera(first) {
   const f = focusVessel();
   if (!f) return;
+  if (f !== lastFocus) { first = true; lastFocus = f; }
   const size = f.model.viewRadius;
   const at = flip(f.state.p).add(new THREE.Vector3(0, size * 0.3, 0));
   if (cameraMode.startsWith('cockpit:')) {
+    // "cockpit:" alone: the focus vessel's.
     const ves = vessels.find((v) => v.name === cameraMode.slice(8) && v.state) || f;
     const cam = ves.v.cameras[ves.state.c] || { offset: [0, 0, 0], dir: [0, 0, 1], tilt: 0 };
     const m = ves.model.root.matrix;

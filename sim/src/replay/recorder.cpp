@@ -29,6 +29,7 @@ struct Sample {
     bool keep = false;
     float sun[3] = {0, 1, 0};  // unit vector towards the Sun, ground frame
     int hud = -1;              // into the HUD table; -1: none drawn
+    int focus = -1;            // the focus vessel's track
     std::vector<VesselSample> vessels;
 };
 
@@ -212,6 +213,8 @@ void ReplayRecorder::sample(World& w, bool force) {
         if (s.vessels.size() <= i)
             s.vessels.resize(i + 1);
         s.vessels[i] = m.take(w, *v, m.tracks[i]);
+        if (v.get() == w.focus())
+            s.focus = int(i);
     }
     // The Sun stands at the origin of the global frame.
     const VECTOR3 site_global =
@@ -330,7 +333,8 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
                 o += ',';
             json::num(o, s.sun[c], 4);
         }
-        o += "],\"hud\":" + std::to_string(s.hud) + ",\"v\":[";
+        o += "],\"hud\":" + std::to_string(s.hud) + ",\"focus\":" + std::to_string(s.focus) +
+             ",\"v\":[";
         for (std::size_t i = 0; i < s.vessels.size(); ++i) {
             const VesselSample& v = s.vessels[i];
             if (i)

@@ -30,12 +30,22 @@ namespace app {
 
 namespace {
 
-// Without --until, a run ends once every vessel has rested on the ground this long, or after
-// the time limit.
+// Without --until, a run ends once every vessel has rested on the ground this long and every
+// animation has stopped, or after the time limit.
 constexpr double kSettleWait_s = 10.0;
 constexpr double kTimeLimit_s = 3600.0;
 // Frames longer than this leave modules steering too seldom for the contact and the autopilots.
 constexpr double kSteeringFrame_s = 0.1;
+
+// Whether some vessel's animation moved in the last frame: a mechanism still on its way keeps
+// the run going.
+bool animation_moving(const sim::World& w) {
+    for (const auto& v : w.vessels())
+        for (const auto& a : v->animations)
+            if (a->moving)
+                return true;
+    return false;
+}
 
 // How the replay's timeline marks an event.
 const char* event_kind(const sim::Event& e) {
@@ -255,7 +265,7 @@ bool Run::fly() {
                 why_ = o_.until_s ? RunEnd::until : RunEnd::time_limit;
                 break;
             }
-            if (!o_.until_s && rest_.all_rested(w_, kSettleWait_s)) {
+            if (!o_.until_s && rest_.all_rested(w_, kSettleWait_s) && !animation_moving(w_)) {
                 why_ = RunEnd::all_rested;
                 break;
             }

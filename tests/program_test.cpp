@@ -349,6 +349,23 @@ TEST(Program, WithoutUntilARunEndsOnceEveryVesselHasRestedTenSeconds) {
         << r.out;
 }
 
+TEST(Program, WithoutUntilARunEndsOnlyOnceEveryAnimationHasStoppedToo) {
+    // The antenna, sent out at 1 s, takes 20 s: the run outlasts the lander's 10 s of rest.
+    std::string scn = write_scenario(
+        "antenna.scn",
+        "BEGIN_SHIPS\nT:quor_tevlan\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    std::string save = temp_path("antenna_end.scn");
+    Outcome r = vesselsim({"run", scn, "--dt", "0.1", "--key", "1:Ctrl+J", "--save", save});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t at =
+        r.out.find("summary: every vessel rested on the ground for 10 s\n  simulated ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const double end_s = std::stod(r.out.substr(r.out.find("simulated ", at) + 10));
+    EXPECT_GE(end_s, 21.0);
+    EXPECT_LE(end_s, 21.5);
+    EXPECT_NE(read_file(save).find("ANT 2 1.0000"), std::string::npos) << read_file(save);
+}
+
 TEST_F(WorldTest, KeysReachTheFocusVesselWithTheirModifiersHeldPressThenRelease) {
     app::TimedKey k;
     EXPECT_FALSE(app::parse_timed_key("Ctrl+J", k));

@@ -112,6 +112,9 @@ class Run {
     // A line of the run's events; the replay gets it as well.
     void print(const std::string& line, const char* kind = "other") {
         out_ << time_prefix(w_.clock.t_s) << line << "\n";
+        for (const char* marked : {"separation", "touchdown", "liftoff", "launch"})
+            if (std::string(kind) == marked)
+                marks_.push_back({w_.clock.t_s, kind});
         if (replay_) {
             replay_->event(w_.clock.t_s, kind, line);
             event_frame_ = true;
@@ -142,7 +145,8 @@ class Run {
     std::string error_;          // the first error of the run
     std::string first_warning_;  // without its "warning: "
     std::unique_ptr<sim::ReplayRecorder> replay_;
-    bool event_frame_ = false;  // an event since the last frame's sample
+    std::vector<PlotMark> marks_;  // separations, touchdowns, lift-offs and launches
+    bool event_frame_ = false;     // an event since the last frame's sample
 };
 
 bool Run::set_up() {
@@ -322,8 +326,8 @@ bool Run::write_outputs() {
     std::string error;
     if (!telemetry_.close(error))
         return fail(error);
-    if (!o_.plot_path.empty() &&
-        !(pad_run_ ? pad_plot_.write(o_.plot_path, error) : plot_.write(w_, o_.plot_path, error)))
+    if (!o_.plot_path.empty() && !(pad_run_ ? pad_plot_.write(o_.plot_path, error, marks_)
+                                            : plot_.write(w_, o_.plot_path, error, marks_)))
         return fail(error);
     if (!o_.hud_path.empty() && !write_hud(error))
         return fail(error);

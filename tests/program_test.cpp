@@ -366,6 +366,21 @@ TEST(Program, WithoutUntilARunEndsOnlyOnceEveryAnimationHasStoppedToo) {
     EXPECT_NE(read_file(save).find("ANT 2 1.0000"), std::string::npos) << read_file(save);
 }
 
+TEST(Program, FramesLongerThanATenthOfASecondAreWarnedAbout) {
+    std::string scn = write_scenario(
+        "accel.scn", "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    // 0.02 s x 5 is exactly the longest frame modules steer well by; x 5.5 is longer.
+    Outcome at = vesselsim({"run", scn, "--until", "1", "--time-accel", "5"});
+    ASSERT_EQ(at.status, 0) << at.err;
+    EXPECT_EQ(at.err.find("warning: frames"), std::string::npos) << at.err;
+    Outcome past = vesselsim({"run", scn, "--until", "1", "--time-accel", "5.5"});
+    ASSERT_EQ(past.status, 0) << past.err;
+    EXPECT_NE(past.err.find("vesselsim: warning: frames of 0.11 s (--dt 0.02 x time acceleration "
+                            "5.5): the modules steer only once a frame"),
+              std::string::npos)
+        << past.err;
+}
+
 TEST_F(WorldTest, KeysReachTheFocusVesselWithTheirModifiersHeldPressThenRelease) {
     app::TimedKey k;
     EXPECT_FALSE(app::parse_timed_key("Ctrl+J", k));

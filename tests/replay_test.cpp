@@ -283,11 +283,13 @@ TEST_F(ReplayRecordingTest, MissingMalformedAndNoMeshesAreRecordedForTheFallback
     std::vector<std::string> warnings;
     const std::string json = r.json(warnings);
     std::filesystem::remove_all(folder);
-    ASSERT_EQ(warnings.size(), 2u);
+    ASSERT_EQ(warnings.size(), 3u);
     EXPECT_NE(warnings[0].find("broken.obj of test_vessel: line 3: face corner"), std::string::npos)
         << warnings[0];
     EXPECT_NE(warnings[1].find("mesh \"no/such\" of test_vessel: no file"), std::string::npos)
         << warnings[1];
+    EXPECT_EQ(warnings[2],
+              "test_vessel declares no mesh; Bare is drawn from its size and touchdown points");
     EXPECT_EQ(count(json, "\"groups\":null"), 2u);
     EXPECT_NE(json.find("\"name\":\"Bare\",\"class\":\"test_vessel\",\"size\":2,"
                         "\"touchdown\":[],\"meshes\":[]"),

@@ -136,10 +136,13 @@ function placeCamera(first) {
     const cam = ves.v.cameras[ves.state.c] || { offset: [0, 0, 0], dir: [0, 0, 1], tilt: 0 };
     const m = ves.model.root.matrix;
     camera.position.copy(flip(cam.offset).applyMatrix4(m));
-    const dir = flip(cam.dir).transformDirection(m);
-    const up = new THREE.Vector3(0, 1, 0).transformDirection(m);
-    if (Math.abs(up.dot(dir)) > 0.99) up.copy(new THREE.Vector3(0, 0, -1).transformDirection(m));
-    camera.up.copy(up.applyAxisAngle(dir, -cam.tilt));
+    // The camera's frame is the vessel's turned by the shortest way from +z onto the direction,
+    // then tilted about the direction: looking along +y, its up is the vessel's -z.
+    const local = flip(cam.dir).normalize();
+    const turn = new THREE.Quaternion().setFromUnitVectors(new THREE.Vector3(0, 0, -1), local);
+    const up = new THREE.Vector3(0, 1, 0).applyQuaternion(turn).applyAxisAngle(local, -cam.tilt);
+    const dir = local.clone().transformDirection(m);
+    camera.up.copy(up.transformDirection(m));
     camera.lookAt(camera.position.clone().add(dir));
     controls.enabled = false;
     return;
@@ -148,7 +151,7 @@ function placeCamera(first) {
   if (cameraMode === 'follow' || first || !lastFocusPos) {
     if (first || !lastFocusPos) {
       controls.target.copy(at);
-      camera.position.copy(at).add(new THREE.Vector3(size * 1.6, size * 0.6, size * 2.2));
+      camera.position.copy(at).add(new THREE.Vector3(size * 2.4, size * 0.9, size * 3.3));
     } else {
       const moved = at.clone().sub(lastFocusPos);
       controls.target.add(moved);
@@ -184,7 +187,7 @@ const ui = buildUi(rec, {
   play: (p) => { playing = p; },
   speed: (s) => { speed = s; },
   camera: (c) => { cameraMode = c; placeCamera(true); },
-  cameras: ['follow', 'orbit', ...vessels.filter((v) => v.v.cameras.length).map((v) => `cockpit:${v.name}`)],
+  cameras: ['follow', 'orbit', 'cockpit:', ...vessels.filter((v) => v.v.cameras.length).map((v) => `cockpit:${v.name}`)],
   initialCamera: cameraMode,
   playing: () => playing,
 });

@@ -190,6 +190,9 @@ std::string declaration_json(const Vessel& v, MeshCache& cache) {
         json::vec(o, v.config.touchdown()[i].pos, 3);
     }
     o += "],\"meshes\":[";
+    if (v.meshes.empty())
+        cache.warn(v.class_name() + " declares no mesh; " + v.name() +
+                   " is drawn from its size and touchdown points");
     for (std::size_t i = 0; i < v.meshes.size(); ++i) {
         const Mesh& m = v.meshes[i];
         if (i)

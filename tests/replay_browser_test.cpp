@@ -19,6 +19,7 @@
 #include "sim/keyboard.h"
 #include "sim/replay.h"
 #include "sim/scenario.h"
+#include "support/test_vessel.h"
 #include "support/world_fixture.h"
 
 namespace {
@@ -132,6 +133,7 @@ class ReplayInBrowser : public WorldTest {
         std::stringstream s;
         s << in.rdbuf();
         const std::string dom = s.str();
+        ready_ = dom.find("data-ready=\"1\"") != std::string::npos;
         const std::size_t start = dom.find("<pre id=\"group-transforms\"");
         if (start == std::string::npos)
             return "";
@@ -205,6 +207,7 @@ class ReplayInBrowser : public WorldTest {
 
     fs::path folder_;
     std::size_t samples_ = 0;
+    bool ready_ = false;  // the last page dumped drew its first picture
 };
 
 }  // namespace
@@ -248,4 +251,47 @@ TEST_F(ReplayInBrowser, ANightPictureOfThePadShowsItsLightsUntilTheyAreSwitchedO
     EXPECT_GT(on, 200);
     EXPECT_GT(on, 3 * off + 100) << "lit pixels: " << on << " with the lights, " << off
                                  << " without";
+}
+
+TEST_F(ReplayInBrowser, AVesselWhoseMeshIsMissingIsDrawnWithItsAnimatedGroupsMarked) {
+    // A vessel of a class with no mesh file: a sphere of its size, its feet, and a marker for
+    // the group its animation turns, posed like the group.
+    static const UINT group[] = {2};
+    static MGROUP_ROTATE turn(0, group, 1, _V(0, 1, 0), _V(0, 0, 1), 1.5f);
+    static MGROUP_TRANSLATE lift(0, group, 1, _V(0, 0.5, 0));
+    set_next_test_vessel_setup([](test_vessel& t) {
+        t.SetEmptyMass(100);
+        t.SetSize(2);
+        t.AddMesh("nowhere/to_be_found");
+        const UINT anim = t.CreateAnimation(0.0);
+        ANIMATIONCOMPONENT_HANDLE parent = t.AddAnimationComponent(anim, 0, 0.5, &turn);
+        t.AddAnimationComponent(anim, 0.5, 1, &lift, parent);
+    });
+    register_test_vessel(*world);
+    sim::Vessel* v = create("Odd", "test_vessel");
+    set_next_test_vessel_setup(nullptr);
+    v->state.ref = nullptr;
+    v->state.rpos = {1.496e11, 0, 0};
+    double state = 0.0;
+    as_test_vessel(v).before_step = [&state](test_vessel& t, double) {
+        state = std::min(1.0, state + 0.02);
+        t.SetAnimation(0, state);
+    };
+    sim::ReplayRecorder rec(app::replay_options());
+    Poses poses;
+    rec.sample(*world, true);
+    for (int i = 0; i < 40; ++i) {
+        world->step(0.02);
+        rec.sample(*world, i == 34);
+        if (i == 34)
+            add_poses(poses, "0.7000", *world);
+    }
+    std::ostringstream warnings;
+    std::string error;
+    ASSERT_TRUE(app::write_replay(rec, (folder_ / "odd.html").string(), warnings, error)) << error;
+    EXPECT_NE(warnings.str().find("mesh \"nowhere/to_be_found\" of test_vessel: no file"),
+              std::string::npos)
+        << warnings.str();
+    expect_same(poses, dump("odd.html", "0.7"));
+    EXPECT_TRUE(ready_);
 }

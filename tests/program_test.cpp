@@ -227,6 +227,9 @@ TEST(Program, OutputsThatWouldTouchTheInputOrEachOtherAreUsageErrors) {
          "the log " + temp_path("out.log") + ": the "},
         {{"run", scn, "--save", sym_link}, "--save " + sym_link + ": not a regular file"},
         {{"run", scn, "--save", "/dev/null"}, "--save /dev/null: not a regular file"},
+        {{"run", scn, "--replay", scn}, "--replay " + scn + ": would overwrite the scenario"},
+        {{"run", scn, "--save", csv, "--replay", csv},
+         "--replay " + csv + ": the same file as --save " + csv},
     };
     for (const Case& c : cases) {
         Outcome r = vesselsim(c.args);
@@ -364,6 +367,20 @@ TEST(Program, WithoutUntilARunEndsOnlyOnceEveryAnimationHasStoppedToo) {
     EXPECT_GE(end_s, 21.0);
     EXPECT_LE(end_s, 21.5);
     EXPECT_NE(read_file(save).find("ANT 2 1.0000"), std::string::npos) << read_file(save);
+}
+
+TEST(Program, AReplayWithoutItsViewerFailsWithTheReasonAndWritesNoPage) {
+    std::string scn = write_scenario("viewerless.scn", kFalling);
+    std::string page = temp_path("viewerless.html");
+    setenv("VESSELSIM_VIEWER", "/nonexistent/replay-viewer.js", 1);
+    Outcome r = vesselsim({"run", scn, "--until", "0.1", "--replay", page});
+    unsetenv("VESSELSIM_VIEWER");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("vesselsim: the replay viewer /nonexistent/replay-viewer.js cannot be "
+                         "read"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::ifstream(page).good());
 }
 
 TEST(Program, FramesLongerThanATenthOfASecondAreWarnedAbout) {

@@ -13,8 +13,10 @@ echo "== the lander as its module declares it, and a few keys pressed on it"
 "$vesselsim" describe quor_tevlan --key Ctrl+G --key Ctrl+J --key P --key C
 
 echo
-echo "== the Mars landing: carrier and lander from 10 km"
+echo "== the Mars landing: carrier and lander from 10 km; on the ground the lander puts out its"
+echo "   antenna, sampling arm and weather mast"
 "$vesselsim" run scenarios/mars_descent.scn \
+    --key 115:Tevlan:Ctrl+J --key 115:Tevlan:Ctrl+U --key 115:Tevlan:Ctrl+K \
     --telemetry out/mars_descent.csv --save out/mars_descent_end.scn --plot out/mars_descent.png \
     --hud out/hud.png --replay out/mars_descent.html
 

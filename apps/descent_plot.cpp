@@ -34,7 +34,8 @@ void FlightPlot::sample(const sim::World& w) {
     }
 }
 
-bool FlightPlot::write(const sim::World& w, const std::string& path, std::string& error) const {
+bool FlightPlot::write(const sim::World& w, const std::string& path, std::string& error,
+                       const std::vector<PlotMark>& marks) const {
     const sim::Vessel* focus = w.focus();
     auto it = std::find_if(series_.begin(), series_.end(),
                            [&](const Series& s) { return s.vessel == focus; });
@@ -52,8 +53,8 @@ bool FlightPlot::write(const sim::World& w, const std::string& path, std::string
     if (!engines.series.empty())
         panels.push_back(engines);
     panels.push_back({"", "propellant (kg)", {{"propellant", it->propellant_kg}}});
-    return write_plot_png(path, it->name + " (" + focus->class_name() + ")", it->t_s, panels,
-                          error);
+    return write_plot_png(path, it->name + " (" + focus->class_name() + ")", it->t_s, panels, error,
+                          marks);
 }
 
 }  // namespace app

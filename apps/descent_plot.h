@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "apps/plot_png.h"
+
 namespace sim {
 class Vessel;
 class World;
@@ -17,7 +19,8 @@ class FlightPlot {
     // Records the state of every vessel; call once per frame. Reuses its storage.
     void sample(const sim::World& w);
     // Draws the vessel that has the focus at the end of the run (the one the user flew).
-    bool write(const sim::World& w, const std::string& path, std::string& error) const;
+    bool write(const sim::World& w, const std::string& path, std::string& error,
+               const std::vector<PlotMark>& marks = {}) const;
 
   private:
     struct Series {

@@ -24,7 +24,8 @@ std::string log_path(const RunOptions& o) {
 std::vector<PathUse> run_outputs(const RunOptions& o) {
     const PathUse all[] = {{"--telemetry", o.telemetry_path}, {"--summary", o.summary_path},
                            {"--plot", o.plot_path},           {"--hud", o.hud_path},
-                           {"--save", o.save_path},           {"the log", log_path(o)}};
+                           {"--save", o.save_path},           {"the log", log_path(o)},
+                           {"--replay", o.replay_path}};
     std::vector<PathUse> outputs;
     for (const PathUse& p : all)
         if (!p.path.empty())

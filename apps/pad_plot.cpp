@@ -38,9 +38,19 @@ void PadPlot::sample(const sim::World& w, const PadWatch& pads) {
     umb_status_.push_back(umbilical.status);
     side_plume_.push_back(thruster_level(*pad_, pad_side_plume));
     pad_plume_.push_back(thruster_level(*pad_, pad_pad_plume));
+    flares_.push_back(thruster_level(*pad_, pad_light_flares));
+    vent_.push_back(thruster_level(*pad_, pad_vent));
+    // The share of beacons and floodlights on.
+    double beacons = 0.0, floods = 0.0;
+    for (const auto& b : pad_->beacons) beacons += b.light->active ? 1.0 : 0.0;
+    for (const auto& l : pad_->spot_lights) floods += l.light->IsActive() ? 1.0 : 0.0;
+    beacons_.push_back(pad_->beacons.empty() ? 0.0 : beacons / double(pad_->beacons.size()));
+    floodlights_.push_back(pad_->spot_lights.empty() ? 0.0
+                                                     : floods / double(pad_->spot_lights.size()));
 }
 
-bool PadPlot::write(const std::string& path, std::string& error) const {
+bool PadPlot::write(const std::string& path, std::string& error,
+                    const std::vector<PlotMark>& marks) const {
     if (!pad_ || t_s_.empty()) {
         error = path + ": no pad to plot";
         return false;
@@ -51,9 +61,15 @@ bool PadPlot::write(const std::string& path, std::string& error) const {
         {"", "main engine level", {{rocket + " main engine", main_level_}}},
         {"", "umbilical", {{"state", umb_state_}, {"status", umb_status_}}},
         {"", "plume level", {{"side plume", side_plume_}, {"pad plume", pad_plume_}}},
+        {"",
+         "lights and vent",
+         {{"flares", flares_},
+          {"floodlights on", floodlights_},
+          {"beacons on", beacons_},
+          {"vent", vent_}}},
     };
     return write_plot_png(path, pad_->name() + " (" + pad_->class_name() + ") launch", t_s_, panels,
-                          error);
+                          error, marks);
 }
 
 }  // namespace app

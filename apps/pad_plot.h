@@ -1,9 +1,11 @@
 // The plot of a launch from a pad: the rocket's height and main-engine level, the umbilical's
-// state and status, and the pad's plume levels against time.
+// state and status, the pad's plume levels, and its lights and vent against time.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "apps/plot_png.h"
 
 namespace sim {
 class Vessel;
@@ -21,13 +23,14 @@ class PadPlot {
     bool start(const sim::World& w);
     // Once per frame, after the watch has read the pad's umbilical.
     void sample(const sim::World& w, const PadWatch& pads);
-    bool write(const std::string& path, std::string& error) const;
+    bool write(const std::string& path, std::string& error,
+               const std::vector<PlotMark>& marks = {}) const;
 
   private:
     const sim::Vessel* pad_ = nullptr;
     const sim::Vessel* rocket_ = nullptr;
     std::vector<double> t_s_, height_m_, main_level_, umb_state_, umb_status_, side_plume_,
-        pad_plume_;
+        pad_plume_, flares_, vent_, beacons_, floodlights_;
 };
 
 }  // namespace app

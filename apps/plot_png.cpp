@@ -25,7 +25,8 @@ void range_of(const std::vector<double>& v, double& lo, double& hi) {
     }
 }
 
-void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last) {
+void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool first, bool last,
+                const std::vector<PlotMark>& marks) {
     double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
     for (const auto& s : panel.series) range_of(s.values, lo, hi);
     if (lo > hi)
@@ -40,6 +41,17 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool last)
         plcol0(kColours[i % std::size(kColours)]);
         plline(static_cast<PLINT>(n), t.data(), s.values.data());
         ++i;
+    }
+    for (const PlotMark& m : marks) {
+        if (m.t_s < t.front() || m.t_s > t.back())
+            continue;
+        const PLFLT x[2] = {m.t_s, m.t_s}, y[2] = {lo - pad, hi + pad};
+        plcol0(8);
+        pllsty(2);
+        plline(2, x, y);
+        pllsty(1);
+        if (first)
+            plptex(m.t_s, hi + pad, 0.0, -1.0, 0.0, (" " + m.label).c_str());
     }
     if (panel.series.size() > 1) {
         // A small legend in the panel's upper right corner.
@@ -149,7 +161,7 @@ bool write_histogram_png(const std::string& path, const std::string& title,
 
 bool write_plot_png(const std::string& path, const std::string& title,
                     const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
-                    std::string& error) {
+                    std::string& error, const std::vector<PlotMark>& marks) {
     if (time_s.empty() || panels.empty()) {
         error = path + ": nothing to plot";
         return false;
@@ -162,7 +174,7 @@ bool write_plot_png(const std::string& path, const std::string& title,
         PlotPanel p = panels[i];
         if (i == 0)
             p.title = title + (p.title.empty() ? "" : ": " + p.title);
-        draw_panel(time_s, p, i + 1 == panels.size());
+        draw_panel(time_s, p, i == 0, i + 1 == panels.size(), marks);
     }
     return finish_png(out, path, error);
 }

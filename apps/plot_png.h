@@ -17,6 +17,12 @@ struct PlotPanel {
     std::vector<PlotSeries> series;
 };
 
+// A moment of the run marked on every panel: a dashed vertical line, named on the top panel.
+struct PlotMark {
+    double t_s = 0.0;
+    std::string label;  // "separation", "touchdown", ...
+};
+
 // The distribution of values in bins, with a marked limit (a vertical line).
 struct HistogramPanel {
     std::string x_label;
@@ -24,11 +30,11 @@ struct HistogramPanel {
     double limit = 0.0;
 };
 
-// Draws the panels one above the other against the shared time axis. False with a message
-// when the file cannot be written.
+// Draws the panels one above the other against the shared time axis, with the marks. False with
+// a message when the file cannot be written.
 bool write_plot_png(const std::string& path, const std::string& title,
                     const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
-                    std::string& error);
+                    std::string& error, const std::vector<PlotMark>& marks = {});
 
 // Draws one histogram per panel, one above the other. False with a message when the file cannot
 // be written.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
+#include <variant>
 
 #include "apps/descent_plot.h"
 #include "apps/event_text.h"
@@ -9,6 +11,7 @@
 #include "apps/output_paths.h"
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
+#include "apps/replay_output.h"
 #include "apps/summary.h"
 #include "apps/summary_json.h"
 #include "apps/telemetry.h"
@@ -16,7 +19,9 @@
 #include "sim/hud.h"
 #include "sim/hud_png.h"
 #include "sim/keyboard.h"
+#include "sim/number_text.h"
 #include "sim/output_file.h"
+#include "sim/replay.h"
 #include "sim/rest.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
@@ -25,10 +30,35 @@ namespace app {
 
 namespace {
 
-// Without --until, a run ends once every vessel has rested on the ground this long, or after
-// the time limit.
+// Without --until, a run ends once every vessel has rested on the ground this long and every
+// animation has stopped, or after the time limit.
 constexpr double kSettleWait_s = 10.0;
 constexpr double kTimeLimit_s = 3600.0;
+// Frames longer than this leave modules steering too seldom for the contact and the autopilots.
+constexpr double kSteeringFrame_s = 0.1;
+
+// Whether some vessel's animation moved in the last frame: a mechanism still on its way keeps
+// the run going.
+bool animation_moving(const sim::World& w) {
+    for (const auto& v : w.vessels())
+        for (const auto& a : v->animations)
+            if (a->moving)
+                return true;
+    return false;
+}
+
+// How the replay's timeline marks an event.
+const char* event_kind(const sim::Event& e) {
+    if (const auto* a = std::get_if<sim::event::Attach>(&e))
+        return a->attached ? "attach" : "separation";
+    if (std::holds_alternative<sim::event::Touchdown>(e))
+        return "touchdown";
+    if (std::holds_alternative<sim::event::Liftoff>(e))
+        return "liftoff";
+    if (std::holds_alternative<sim::event::Key>(e))
+        return "key";
+    return "other";
+}
 
 // One run of a scenario in its three parts: set-up, the frame loop, and the outputs. Each part
 // returns false after writing its error.
@@ -79,7 +109,17 @@ class Run {
     }
     bool set_focus_and_keys();
     bool write_summary_file(const RunOutcome& outcome, bool modules_sound);
-    void print(const std::string& line) { out_ << time_prefix(w_.clock.t_s) << line << "\n"; }
+    // A line of the run's events; the replay gets it as well.
+    void print(const std::string& line, const char* kind = "other") {
+        out_ << time_prefix(w_.clock.t_s) << line << "\n";
+        for (const char* marked : {"separation", "touchdown", "liftoff", "launch"})
+            if (std::string(kind) == marked)
+                marks_.push_back({w_.clock.t_s, kind});
+        if (replay_) {
+            replay_->event(w_.clock.t_s, kind, line);
+            event_frame_ = true;
+        }
+    }
     void send_keys_due(double slack_s);
     void sample_plot();
     bool write_hud(std::string& error);
@@ -104,6 +144,9 @@ class Run {
     double start_s_ = 0.0, wall_s_ = 0.0;
     std::string error_;          // the first error of the run
     std::string first_warning_;  // without its "warning: "
+    std::unique_ptr<sim::ReplayRecorder> replay_;
+    std::vector<PlotMark> marks_;  // separations, touchdowns, lift-offs and launches
+    bool event_frame_ = false;     // an event since the last frame's sample
 };
 
 bool Run::set_up() {
@@ -118,7 +161,7 @@ bool Run::set_up() {
         if (o_.verbose || (warning && !o_.strict))
             err_ << line << "\n";
     };
-    w_.event_sink = [this](double, const sim::Event& e) { print(words_(e)); };
+    w_.event_sink = [this](double, const sim::Event& e) { print(words_(e), event_kind(e)); };
     std::string error;
     try {
         if (!sim::load_scenario(w_, o_.scenario, error, &info_))
@@ -145,6 +188,10 @@ bool Run::set_up() {
     pad_run_ = pad_plot_.start(w_);
     pads_.start(w_, words_);
     rest_.update(w_, 0.0);
+    if (!o_.replay_path.empty()) {
+        replay_ = std::make_unique<sim::ReplayRecorder>(replay_options());
+        replay_->sample(w_, true);
+    }
     return true;
 }
 
@@ -201,6 +248,16 @@ bool Run::fly() {
     const double end_s = o_.until_s ? *o_.until_s : start_s_ + kTimeLimit_s;
     // Frame lengths add up with rounding errors; a remainder this small is no frame.
     const double slack_s = std::min(1e-6, frame_s * 1e-3);
+    if (frame_s > kSteeringFrame_s) {
+        const std::string warning =
+            "frames of " + sim::format_double(frame_s) + " s (--dt " + sim::format_double(o_.dt_s) +
+            " x time acceleration " + sim::format_double(w_.clock.time_accel) +
+            "): the modules steer only once a frame, and landings and launches go wrong past " +
+            sim::format_double(kSteeringFrame_s) + " s";
+        err_ << "vesselsim: warning: " << warning << "\n";
+        if (replay_)
+            replay_->note(warning);
+    }
     auto wall_start = std::chrono::steady_clock::now();
     std::string error;
     try {
@@ -212,7 +269,7 @@ bool Run::fly() {
                 why_ = o_.until_s ? RunEnd::until : RunEnd::time_limit;
                 break;
             }
-            if (!o_.until_s && rest_.all_rested(w_, kSettleWait_s)) {
+            if (!o_.until_s && rest_.all_rested(w_, kSettleWait_s) && !animation_moving(w_)) {
                 why_ = RunEnd::all_rested;
                 break;
             }
@@ -228,12 +285,19 @@ bool Run::fly() {
             w_.step(dt);
             if (!strict_ok())
                 return false;
-            pads_.update(w_, [this](const std::string& line) { print(line); });
+            pads_.update(w_, [this](const std::string& line) {
+                print(line, line.find("launch") != std::string::npos ? "launch" : "other");
+            });
             rest_.update(w_, dt);
             if (!telemetry_.write_rows(w_, error))
                 return fail(error);
             sample_plot();
+            if (replay_)
+                replay_->sample(w_, event_frame_);
+            event_frame_ = false;
         }
+        if (replay_)
+            replay_->sample(w_, true);
     } catch (const sim::NonFiniteState& e) {
         return fail(e.what());
     } catch (const sim::ModuleFault& e) {
@@ -262,12 +326,14 @@ bool Run::write_outputs() {
     std::string error;
     if (!telemetry_.close(error))
         return fail(error);
-    if (!o_.plot_path.empty() &&
-        !(pad_run_ ? pad_plot_.write(o_.plot_path, error) : plot_.write(w_, o_.plot_path, error)))
+    if (!o_.plot_path.empty() && !(pad_run_ ? pad_plot_.write(o_.plot_path, error, marks_)
+                                            : plot_.write(w_, o_.plot_path, error, marks_)))
         return fail(error);
     if (!o_.hud_path.empty() && !write_hud(error))
         return fail(error);
     if (!o_.save_path.empty() && !sim::save_scenario(w_, o_.save_path, info_, error))
+        return fail(error);
+    if (replay_ && !write_replay(*replay_, o_.replay_path, err_, error))
         return fail(error);
     return true;
 }

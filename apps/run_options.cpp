@@ -18,7 +18,8 @@ namespace app {
 std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
            "[--key TIME:[VESSEL:]KEY]... [--focus NAME] [--save FILE] [--telemetry FILE.csv] "
-           "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] "
+           "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] [--replay "
+           "FILE.html] "
            "[--verbose] [--strict] [--modules DIR[:DIR...]]...";
 }
 
@@ -151,6 +152,10 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
     run->add_option("--hud-size", hud_size, "size of the HUD picture (default 1024x768)")
         ->needs(hud)
         ->type_name("WxH");
+    run->add_option("--replay", o.replay_path,
+                    "write a page that replays the run in 3-D in a browser (self-contained)")
+        ->check(output_path())
+        ->type_name("FILE.html");
     run->add_option("--summary", o.summary_path,
                     "write the outcome as JSON: how the run ended, each vessel's state")
         ->check(output_path())

@@ -31,7 +31,8 @@ struct RunOptions {
     std::string summary_path;  // the outcome as JSON
     bool strict = false;       // warnings and unknown scenario lines are errors
     std::string save_path, telemetry_path, plot_path, hud_path;
-    sim::HudSize hud_size;  // of the HUD picture, pixels
+    std::string replay_path;  // the 3-D replay page
+    sim::HudSize hud_size;    // of the HUD picture, pixels
     // The --modules folders, colon-separated, in the order given; empty for none. The search
     // goes on in VESSELSIM_MODULES and the program's own folder (apps/module_folders.h).
     std::string modules_dir;

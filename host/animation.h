@@ -40,3 +40,14 @@ class MGROUP_TRANSLATE : public MGROUP_TRANSFORM {
 
     VECTOR3 shift;  // full shift, vessel frame, m
 };
+
+// Scaling of mesh groups about a reference point.
+class MGROUP_SCALE : public MGROUP_TRANSFORM {
+  public:
+    MGROUP_SCALE(UINT mesh, const UINT* grp, UINT ngrp, const VECTOR3& ref, const VECTOR3& scale)
+        : MGROUP_TRANSFORM(mesh, grp, ngrp), ref(ref), scale(scale) {}
+    TYPE Type() const override { return SCALE; }
+
+    VECTOR3 ref;    // fixed point of the scaling, vessel frame, m
+    VECTOR3 scale;  // full scale factors along x, y and z
+};

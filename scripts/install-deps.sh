@@ -14,8 +14,9 @@ common=(
   libplplot-dev plplot-driver-cairo
   libcairo2-dev fonts-dejavu-core
 )
+# Node 20 and npm, which build the replay viewer, come with the machine's image.
 demo=(libbenchmark-dev parallel)   # the benchmarks, and GNU parallel of docs/montecarlo.md
-test=(binutils clang-format jq)    # nm for the exported-symbols test, the format check, jq for the JSON summary
+test=(binutils clang-format jq chromium)  # nm for the exported-symbols test, the format check, jq for the JSON summary, the replay page's browser tests
 fuzz=(clang libclang-rt-dev)       # libFuzzer
 
 case ${1:-all} in

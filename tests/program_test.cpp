@@ -227,6 +227,9 @@ TEST(Program, OutputsThatWouldTouchTheInputOrEachOtherAreUsageErrors) {
          "the log " + temp_path("out.log") + ": the "},
         {{"run", scn, "--save", sym_link}, "--save " + sym_link + ": not a regular file"},
         {{"run", scn, "--save", "/dev/null"}, "--save /dev/null: not a regular file"},
+        {{"run", scn, "--replay", scn}, "--replay " + scn + ": would overwrite the scenario"},
+        {{"run", scn, "--save", csv, "--replay", csv},
+         "--replay " + csv + ": the same file as --save " + csv},
     };
     for (const Case& c : cases) {
         Outcome r = vesselsim(c.args);
@@ -347,6 +350,52 @@ TEST(Program, WithoutUntilARunEndsOnceEveryVesselHasRestedTenSeconds) {
                          "in 50 frames"),
               std::string::npos)
         << r.out;
+}
+
+TEST(Program, WithoutUntilARunEndsOnlyOnceEveryAnimationHasStoppedToo) {
+    // The antenna, sent out at 1 s, takes 20 s: the run outlasts the lander's 10 s of rest.
+    std::string scn = write_scenario(
+        "antenna.scn",
+        "BEGIN_SHIPS\nT:quor_tevlan\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    std::string save = temp_path("antenna_end.scn");
+    Outcome r = vesselsim({"run", scn, "--dt", "0.1", "--key", "1:Ctrl+J", "--save", save});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t at =
+        r.out.find("summary: every vessel rested on the ground for 10 s\n  simulated ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const double end_s = std::stod(r.out.substr(r.out.find("simulated ", at) + 10));
+    EXPECT_GE(end_s, 21.0);
+    EXPECT_LE(end_s, 21.5);
+    EXPECT_NE(read_file(save).find("ANT 2 1.0000"), std::string::npos) << read_file(save);
+}
+
+TEST(Program, AReplayWithoutItsViewerFailsWithTheReasonAndWritesNoPage) {
+    std::string scn = write_scenario("viewerless.scn", kFalling);
+    std::string page = temp_path("viewerless.html");
+    setenv("VESSELSIM_VIEWER", "/nonexistent/replay-viewer.js", 1);
+    Outcome r = vesselsim({"run", scn, "--until", "0.1", "--replay", page});
+    unsetenv("VESSELSIM_VIEWER");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("vesselsim: the replay viewer /nonexistent/replay-viewer.js cannot be "
+                         "read"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::ifstream(page).good());
+}
+
+TEST(Program, FramesLongerThanATenthOfASecondAreWarnedAbout) {
+    std::string scn = write_scenario(
+        "accel.scn", "BEGIN_SHIPS\nC:carrier\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    // 0.02 s x 5 is exactly the longest frame modules steer well by; x 5.5 is longer.
+    Outcome at = vesselsim({"run", scn, "--until", "1", "--time-accel", "5"});
+    ASSERT_EQ(at.status, 0) << at.err;
+    EXPECT_EQ(at.err.find("warning: frames"), std::string::npos) << at.err;
+    Outcome past = vesselsim({"run", scn, "--until", "1", "--time-accel", "5.5"});
+    ASSERT_EQ(past.status, 0) << past.err;
+    EXPECT_NE(past.err.find("vesselsim: warning: frames of 0.11 s (--dt 0.02 x time acceleration "
+                            "5.5): the modules steer only once a frame"),
+              std::string::npos)
+        << past.err;
 }
 
 TEST_F(WorldTest, KeysReachTheFocusVesselWithTheirModifiersHeldPressThenRelease) {

@@ -1,0 +1,264 @@
+// The replay page: reads the recording in the page, builds each vessel from its declaration,
+// and plays the samples back with a timeline, cameras and the HUD. URL parameters: t=SECONDS
+// (start there, paused), camera=follow|orbit|cockpit (cockpit of the focus vessel) or
+// cockpit:NAME, speed=X, ui=0 (no controls), dump=T1,T2,... (the group transforms at those times,
+// for tests, into the element #group-transforms).
+import * as THREE from 'three';
+import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
+import { readRecording, vesselAt, sunAt, hudAt, quatMatrix, sampleIndex } from './recording.js';
+import { poseGroups } from './pose.js';
+import { buildModel, threeMatrix, flip } from './model.js';
+import { Effects } from './effects.js';
+import { buildUi } from './ui.js';
+
+const rec = readRecording(document);
+const params = new URLSearchParams(location.search);
+const samples = rec.samples;
+const t0 = samples.length ? samples[0].t : 0;
+const t1 = samples.length ? samples[samples.length - 1].t : 0;
+const mars = rec.body === 'Mars';
+
+// The scene.
+const renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true, logarithmicDepthBuffer: true });
+renderer.setPixelRatio(window.devicePixelRatio || 1);
+document.body.style.margin = '0';
+document.body.style.overflow = 'hidden';
+document.body.style.background = '#000';
+document.body.appendChild(renderer.domElement);
+const scene = new THREE.Scene();
+const camera = new THREE.PerspectiveCamera(50, 1, 0.05, 200000);
+const controls = new OrbitControls(camera, renderer.domElement);
+
+const ground = new THREE.Mesh(new THREE.PlaneGeometry(20000, 20000),
+  new THREE.MeshStandardMaterial({ color: mars ? 0x9a5a36 : 0x5d6b4a, roughness: 1 }));
+ground.rotation.x = -Math.PI / 2;
+scene.add(ground);
+const grid = new THREE.GridHelper(2000, 200, 0x000000, 0x000000);
+grid.material.transparent = true;
+grid.material.opacity = 0.25;
+grid.position.y = 0.02;
+scene.add(grid);
+const sunLight = new THREE.DirectionalLight(0xfff4e0, 2);
+scene.add(sunLight, sunLight.target);
+const ambient = new THREE.HemisphereLight(0xffffff, 0x404040, 0.5);
+scene.add(ambient);
+
+// Vessels: one model per declaration, swapped when a module declared more.
+const vessels = rec.vessels.map((v, index) => ({ index, name: v.name, v, model: null, decl: -1 }));
+function modelFor(ves, d) {
+  if (ves.decl === d) return ves.model;
+  if (ves.model) { scene.remove(ves.model.root); ves.model.effects.dispose(scene); }
+  const decl = ves.v.declarations[d];
+  const m = buildModel(decl);
+  // How large the vessel looks: its meshes' extent, or its size where it has none.
+  const box = new THREE.Box3().setFromObject(m.root);
+  const sphere = box.isEmpty() ? null : box.getBoundingSphere(new THREE.Sphere());
+  m.viewRadius = sphere ? Math.max(Math.min(sphere.radius, decl.size || sphere.radius), 1) : Math.max(decl.size || 2, 1);
+  m.effects = new Effects(decl, m.root, scene, ves.name);
+  m.decl = decl;
+  scene.add(m.root);
+  ves.model = m;
+  ves.decl = d;
+  return m;
+}
+
+// The transforms worked out for the last pose, for tests: one line per animated group,
+// "VESSEL MESH GROUP r11 r12 r13 r21 r22 r23 r31 r32 r33 t1 t2 t3" in the vessel frame.
+const dump = document.createElement('pre');
+dump.id = 'group-transforms';
+dump.style.display = 'none';
+document.body.appendChild(dump);
+
+let now = params.has('t') ? Math.min(Math.max(parseFloat(params.get('t')) || 0, t0), t1) : t0;
+let playing = !params.has('t');
+let speed = parseFloat(params.get('speed')) || 1;
+let cameraMode = params.get('camera') || 'follow';
+if (cameraMode === 'cockpit') cameraMode = 'cockpit:';
+
+function pose(t, lines = []) {
+  for (const ves of vessels) {
+    const s = vesselAt(rec, ves.index, t);
+    if (!s) { if (ves.model) ves.model.root.visible = false; continue; }
+    const m = modelFor(ves, s.d);
+    m.root.visible = true;
+    m.root.matrix.copy(threeMatrix(quatMatrix(s.q), s.p));
+    m.root.matrixWorldNeedsUpdate = true;
+    ves.state = s;
+    const poses = poseGroups(m.decl.animations, s.a);
+    for (const [key, part] of m.parts) {
+      const p = poses.get(key);
+      part.matrix.copy(p ? threeMatrix(p.r, p.t) : new THREE.Matrix4());
+      part.matrixWorldNeedsUpdate = true;
+    }
+    for (const [key, p] of poses) {
+      const [mesh, group] = key.split(':');
+      lines.push([ves.name, mesh, group, ...p.r.map((x) => x.toFixed(6)), ...p.t.map((x) => x.toFixed(6))].join(' '));
+    }
+    m.effects.set(s, t);
+  }
+  return lines;
+}
+
+// Sky and sunlight by the Sun's elevation.
+const nightSky = new THREE.Color(0x03050b);
+const twilightSky = new THREE.Color(mars ? 0x4a4a66 : 0x3a4a78);
+const daySky = new THREE.Color(mars ? 0xc8a07a : 0x7fb0e8);
+function sky(t) {
+  const sun = sunAt(rec, t);
+  const el = Math.asin(Math.max(-1, Math.min(1, sun[1])));
+  const day = Math.min(Math.max((el + 0.1) / 0.3, 0), 1);
+  const colour = day < 0.5 ? nightSky.clone().lerp(twilightSky, day * 2)
+    : twilightSky.clone().lerp(daySky, (day - 0.5) * 2);
+  scene.background = colour;
+  sunLight.intensity = 2.5 * Math.max(Math.sin(el), 0);
+  // Enough light at night to see the vessels by, as a screen shows a night scene.
+  ambient.intensity = 0.45 + 0.4 * day;
+  return { sun, day };
+}
+
+// The vessel that has the focus at the time shown.
+function focusVessel() {
+  const s = samples[sampleIndex(samples, now)];
+  const f = s && s.focus >= 0 ? vessels[s.focus] : null;
+  return (f && f.state ? f : null) || vessels.find((v) => v.state);
+}
+
+let lastFocusPos = null, lastFocus = null;
+function placeCamera(first) {
+  const f = focusVessel();
+  if (!f) return;
+  if (f !== lastFocus) { first = true; lastFocus = f; }
+  const size = f.model.viewRadius;
+  const at = flip(f.state.p).add(new THREE.Vector3(0, size * 0.3, 0));
+  if (cameraMode.startsWith('cockpit:')) {
+    // "cockpit:" alone: the focus vessel's.
+    const ves = vessels.find((v) => v.name === cameraMode.slice(8) && v.state) || f;
+    const cam = ves.v.cameras[ves.state.c] || { offset: [0, 0, 0], dir: [0, 0, 1], tilt: 0 };
+    const m = ves.model.root.matrix;
+    camera.position.copy(flip(cam.offset).applyMatrix4(m));
+    // The camera's frame is the vessel's turned by the shortest way from +z onto the direction,
+    // then tilted about the direction: looking along +y, its up is the vessel's -z.
+    const local = flip(cam.dir).normalize();
+    const turn = new THREE.Quaternion().setFromUnitVectors(new THREE.Vector3(0, 0, -1), local);
+    const up = new THREE.Vector3(0, 1, 0).applyQuaternion(turn).applyAxisAngle(local, -cam.tilt);
+    const dir = local.clone().transformDirection(m);
+    camera.up.copy(up.transformDirection(m));
+    camera.lookAt(camera.position.clone().add(dir));
+    controls.enabled = false;
+    return;
+  }
+  controls.enabled = true;
+  if (cameraMode === 'follow' || first || !lastFocusPos) {
+    if (first || !lastFocusPos) {
+      controls.target.copy(at);
+      camera.position.copy(at).add(new THREE.Vector3(size * 2.4, size * 0.9, size * 3.3));
+    } else {
+      const moved = at.clone().sub(lastFocusPos);
+      controls.target.add(moved);
+      camera.position.add(moved);
+    }
+    if (camera.position.y < 0.5) camera.position.y = 0.5;
+  }
+  lastFocusPos = at;
+  camera.up.set(0, 1, 0);
+  controls.update();
+}
+
+// HUD texts over the view, at their places on a 1024 x 768 HUD.
+const hud = document.createElement('canvas');
+Object.assign(hud.style, { position: 'absolute', left: '0', top: '0', pointerEvents: 'none' });
+document.body.appendChild(hud);
+function drawHud(t) {
+  const g = hud.getContext('2d');
+  g.clearRect(0, 0, hud.width, hud.height);
+  if (!ui.showHud()) return;
+  const sx = hud.width / 1024, sy = hud.height / 768;
+  g.font = `${Math.max(10, Math.round(15 * sy))}px monospace`;
+  g.textBaseline = 'top';
+  for (const [x, y, text, colour] of hudAt(rec, t)) {
+    g.fillStyle = `rgb(${colour & 255},${(colour >> 8) & 255},${(colour >> 16) & 255})`;
+    g.fillText(text, x * sx, y * sy);
+  }
+}
+
+const ui = buildUi(rec, {
+  t0, t1,
+  seek: (t) => { now = t; resetParticles(); },
+  play: (p) => { playing = p; },
+  speed: (s) => { speed = s; },
+  camera: (c) => { cameraMode = c; placeCamera(true); },
+  cameras: ['follow', 'orbit', 'cockpit:', ...vessels.filter((v) => v.v.cameras.length).map((v) => `cockpit:${v.name}`)],
+  initialCamera: cameraMode,
+  playing: () => playing,
+});
+
+// Particles are worked out again from the seconds before a time that is jumped to.
+function resetParticles() {
+  for (const v of vessels) if (v.model) v.model.effects.clearParticles();
+  const from = Math.max(t0, now - 6);
+  for (let t = from; t < now; t += 1 / 30) {
+    pose(t);
+    scene.updateMatrixWorld();
+    for (const v of vessels) if (v.model && v.state) v.model.effects.step(v.state, 1 / 30);
+  }
+}
+
+function resize() {
+  const w = window.innerWidth || 800, h = window.innerHeight || 600;
+  renderer.setSize(w, h);
+  hud.width = w;
+  hud.height = h;
+  camera.aspect = w / h;
+  camera.updateProjectionMatrix();
+}
+window.addEventListener('resize', resize);
+resize();
+
+function frame(dt) {
+  pose(now);
+  sky(now);
+  scene.updateMatrixWorld();
+  for (const v of vessels) if (v.model && v.state) v.model.effects.step(v.state, dt);
+  placeCamera(false);
+  const sun = sunAt(rec, now);
+  const f = focusVessel();
+  const centre = f ? flip(f.state.p) : new THREE.Vector3();
+  sunLight.position.copy(centre).add(flip(sun).multiplyScalar(500));
+  sunLight.target.position.copy(centre);
+  ground.position.set(Math.round(centre.x / 1000) * 1000, 0, Math.round(centre.z / 1000) * 1000);
+  grid.position.set(Math.round(centre.x / 10) * 10, 0.02, Math.round(centre.z / 10) * 10);
+  renderer.render(scene, camera);
+  drawHud(now);
+  ui.update(now);
+}
+
+// For tests: the poses at the times asked for, and what the page read of the recording.
+if (params.has('dump')) {
+  const lines = [`samples ${samples.length} ${t0} ${t1}`];
+  for (const t of params.get('dump').split(',').map(parseFloat)) {
+    lines.push(`time ${t}`);
+    pose(t, lines);
+  }
+  dump.textContent = lines.join('\n');
+}
+if (params.get('ui') === '0') ui.hide();
+
+// The first picture is drawn at once, so that a screenshot taken at load shows it.
+resetParticles();
+pose(now);
+placeCamera(true);
+frame(0);
+document.body.dataset.ready = '1';
+
+let last = performance.now();
+function loop(ms) {
+  const dt = Math.min((ms - last) / 1000, 0.1);
+  last = ms;
+  if (playing) {
+    now += dt * speed;
+    if (now >= t1) { now = t1; playing = false; }
+  }
+  frame(playing ? dt * speed : 0);
+  requestAnimationFrame(loop);
+}
+requestAnimationFrame(loop);

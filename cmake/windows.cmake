@@ -4,6 +4,9 @@
 # of the checks that run under Wine (tests/windows/). The layout is the Linux build's, but for
 # the DLLs a program needs, which Windows looks for beside the program: bin/ holds them.
 enable_language(C)
+if(VESSELSIM_CCACHE AND NOT CMAKE_C_COMPILER_LAUNCHER)
+  set(CMAKE_C_COMPILER_LAUNCHER ${VESSELSIM_CCACHE})
+endif()
 # M_PI and the other constants of <cmath>, which the C runtime declares only when asked.
 add_compile_definitions(_USE_MATH_DEFINES)
 

@@ -1,8 +1,8 @@
-# vesselsim_add_module(NAME SOURCES...): a vessel module NAME.so (NAME.dll on Windows) for the vesselsim stand-in
-# simulator. The sources are compiled with the module frame (host/module_frame.cpp, which
-# supplies the library's exports) and linked against the stand-in's library; the library exports
-# exactly ovcInit, ovcExit, ModuleDate and GetModuleVersion, and links only when every symbol it
-# uses is defined.
+# vesselsim_add_module(NAME SOURCES...): a vessel module NAME.so (NAME.dll on Windows) for the
+# vesselsim stand-in simulator. The sources are compiled with the module frame
+# (host/module_frame.cpp, which supplies the library's exports) and linked against the stand-in's
+# library; the library exports exactly ovcInit, ovcExit, ModuleDate and GetModuleVersion, and
+# links only when every symbol it uses is defined.
 function(vesselsim_add_module name)
   if(NOT ARGN)
     message(FATAL_ERROR "vesselsim_add_module(${name}): no sources")

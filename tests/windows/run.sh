@@ -119,6 +119,20 @@ for scenario in mars_descent pad_launch; do
   grep -h 'touchdown:\|lifted off\|launch detected' "$w.out" | sed 's/^/  windows: /'
 done
 
+# A module that crashes in its step is named, as on Linux, with exit status 3.
+printf 'BEGIN_SHIPS\nC:crasher_step\n  STATUS Orbiting Mars\n  GROUND_POS 0 0 1000\n  HORIZON_ATT 90 0 0\nEND\nEND_SHIPS\n' >"$work/crash.scn"
+status=0
+windows run "$(winpath "$work/crash.scn")" --dt 0.1 --until 5 --modules "$(winpath "$win_build/tests")" \
+  >/dev/null 2>"$work/crash.err" || status=$?
+expected="vesselsim: module crasher_step ($(winpath "$win_build/tests/crasher_step.dll")): vessel C: clbkPostStep crashed at t = 0.500 s: EXCEPTION_ACCESS_VIOLATION (invalid memory access)"
+if [ "$status" -eq 3 ] && [ "$(tr -d '\r' <"$work/crash.err")" = "$expected" ]; then
+  pass "a module that crashes is named: $(cat "$work/crash.err")"
+else
+  fail "a module that crashes is named (exit status $status)"
+  echo "  expected: $expected"
+  echo "  got:      $(cat "$work/crash.err")"
+fi
+
 # 4. Bad scenarios: the same refusal from both.
 refusal() {  # SIDE SCENARIO [OPTIONS...]: exit status and standard error, paths as names
   local side=$1 scn=$2 status=0

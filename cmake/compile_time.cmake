@@ -33,6 +33,11 @@ function(vesselsim_test_program target)
   if(VESSELSIM_SANITIZE)
     target_compile_options(${target} PRIVATE -O0)
   endif()
+  # In a unit of several files GCC takes each file for a header, and warns of test fixtures in an
+  # anonymous namespace that every test of the file derives from.
+  if(CMAKE_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+  endif()
   if(NOT TP_FEW_FILES)
     vesselsim_precompile(${target} <gtest/gtest.h> ${VESSELSIM_STD_HEADERS} <fstream>)
   endif()

@@ -42,14 +42,13 @@ VECTOR3 against_wind(const VECTOR3& wind) {
 
 }  // namespace descent
 
+VESSEL* descent::mother_of(const quor_tevlan& lander) {
+    return lander.mother_vessel ? oapiGetVesselInterface(lander.mother_vessel) : nullptr;
+}
+
 namespace {
 
 using namespace descent;
-
-// The mother vessel's interface; null when there is none or it no longer exists.
-VESSEL* mother_of(const quor_tevlan& lander) {
-    return lander.mother_vessel ? oapiGetVesselInterface(lander.mother_vessel) : nullptr;
-}
 
 void send_key_to_mother(const quor_tevlan& lander, DWORD key) {
     if (VESSEL* mother = mother_of(lander))

@@ -6,6 +6,9 @@
 #include "host/math_types.h"
 #include "landing_autopilot.h"
 
+class quor_tevlan;
+class VESSEL;
+
 namespace descent {
 
 // Attached descent, heights above the ground.
@@ -36,5 +39,8 @@ VECTOR3 leaned_retrograde(const VECTOR3& ground_velocity);
 // The vertical tilted by 20 degrees against the horizontal part of the wind; the vertical when
 // the wind has no horizontal part.
 VECTOR3 against_wind(const VECTOR3& wind);
+
+// The mother vessel's interface; null when there is none or it no longer exists.
+VESSEL* mother_of(const quor_tevlan& lander);
 
 }  // namespace descent

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "descent_sequence.h"
 #include "host/keys.h"
 #include "host/oapi.h"
 #include "quor_tevlan.h"
@@ -88,17 +89,13 @@ void step_phase(quor_tevlan& lander) {
     }
 }
 
-VESSEL* mother_of(const quor_tevlan& lander) {
-    return lander.mother_vessel ? oapiGetVesselInterface(lander.mother_vessel) : nullptr;
-}
-
 // Key U, once, to the mother vessel standing on the ground near the lander.
 void send_key_u_once(quor_tevlan& lander) {
     if (lander.key_u_sent != 0 || !lander.mars_handle)
         return;
     if (!near_mars(lander) || !lander.mother_vessel)
         return;
-    VESSEL* mother = mother_of(lander);
+    VESSEL* mother = descent::mother_of(lander);
     if (mother && mother->GroundContact()) {
         mother->SendBufferedKey(OAPI_KEY_U, true, nullptr);
         lander.key_u_sent = 1;
@@ -111,7 +108,7 @@ void push_mother_once(quor_tevlan& lander) {
         return;
     if (!(lander.GetAltitude(ALTMODE_GROUND) > push_above_m) || !lander.mother_vessel)
         return;
-    VESSEL* mother = mother_of(lander);
+    VESSEL* mother = descent::mother_of(lander);
     if (!mother)
         return;
     ATTACHMENTHANDLE to_parent = mother->GetAttachmentHandle(true, 0);

@@ -26,8 +26,6 @@ int toggled(int status) {
 // Stands in for a missing keyboard state: every key up.
 constexpr char no_keys_held[OAPI_KEY_STATE_SIZE] = {};
 
-constexpr double deg = std::numbers::pi / 180.0;
-
 }  // namespace
 
 int quor_tevlan::clbkKeyEvent(DWORD key, bool down, char* kstate) {
@@ -78,7 +76,7 @@ void quor_tevlan::select_camera_view() {
         // Beside the hull, looking down and back at the sampling-arm side.
         const double norm = std::sqrt(1.0482);  // length of (0.2, 0.71, -0.71)
         SetCameraOffset(_V(1.9, 0.2, 0.2));
-        SetCameraDefaultDirection(_V(0.2 / norm, 0.71 / norm, -0.71 / norm), 17.2 * deg);
+        SetCameraDefaultDirection(_V(0.2 / norm, 0.71 / norm, -0.71 / norm), 17.2 * rad_per_deg);
     } else {
         // The class set-up's view.
         SetCameraOffset(_V(0, 0.8, 1.0));

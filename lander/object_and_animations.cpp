@@ -7,9 +7,6 @@
 
 namespace {
 
-// Degrees to radians, in double precision, stored by the components as single precision.
-constexpr double deg = std::numbers::pi / 180.0;
-
 // Mesh-group lists of the components, shared by every lander and never written.
 constexpr UINT leg1_strut[] = {20};
 constexpr UINT leg1_arms[] = {11, 13};
@@ -33,7 +30,7 @@ constexpr UINT lander_mesh = 0;
 template <std::size_t N>
 MGROUP_ROTATE* rotation(const UINT (&groups)[N], VECTOR3 ref, VECTOR3 axis, double angle_deg) {
     return new MGROUP_ROTATE(lander_mesh, groups, N, ref, axis,
-                             static_cast<float>(angle_deg * deg));
+                             static_cast<float>(angle_deg * rad_per_deg));
 }
 
 template <std::size_t N>

@@ -3,6 +3,8 @@
 // On the ground the user deploys its antenna, sampling arm, weather mast and gear.
 #pragma once
 
+#include <numbers>
+
 #include "host/vessel.h"
 
 // Mechanism status: what a mechanism is doing.
@@ -22,6 +24,9 @@ enum autopilot_phase_value : int {
 };
 
 constexpr int animation_component_count = 19;
+
+// Degrees to radians, for the angles the tables give in degrees.
+constexpr double rad_per_deg = std::numbers::pi / 180.0;
 
 class quor_tevlan final : public VESSEL3 {
   public:

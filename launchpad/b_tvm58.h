@@ -15,6 +15,8 @@ enum umbilical_status : int {
 
 constexpr int beacon_count = 4;
 constexpr int spotlight_count = 3;
+// The one tank that feeds the effect thrusters, full at creation and after a load.
+constexpr double tank_kg = 750;
 
 class b_tvm58 final : public VESSEL2 {
   public:

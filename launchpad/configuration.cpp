@@ -23,7 +23,6 @@ constexpr VECTOR3 touchdown_points[3] = {
 constexpr VECTOR3 rot_drag{1, 1, 1};
 constexpr const char* mesh_name = "B_TVM58/b_tvm58";
 constexpr VECTOR3 camera_offset{0, 8, 12};
-constexpr double tank_kg = 750;
 
 // The effect thrusters: no thrust, no group, all fed by the one tank.
 constexpr double effect_isp_m_s = 50000;

@@ -19,7 +19,6 @@ constexpr std::size_t value_buffer_size = 256;
 // "%d %0.4f" writes a state below this size in at most 218 characters with any status: every
 // state taken from a line goes back into the value buffer in full.
 constexpr double largest_umb_state = 1e200;
-constexpr double tank_kg = 750;
 
 // The line begins with the keyword, in any letter case.
 bool begins_with_keyword(const char* line) {

@@ -133,13 +133,7 @@ TEST_F(WorldTest, AVesselLeftWithoutMassAfterItsSetUpIsWarnedAbout) {
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
-const std::string kModules = std::string(" --modules ") + VESSELSIM_TEST_MODULE_DIR;
-
-std::string write(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
-}
+const std::string kTestModulesOption = std::string(" --modules ") + VESSELSIM_TEST_MODULE_DIR;
 
 std::string landed(const std::string& class_name, const std::string& extra = "") {
     return "BEGIN_SHIPS\nC:" + class_name + "\n  STATUS Landed Mars\n  POS 10 10\n" + extra +
@@ -152,10 +146,10 @@ std::string landed(const std::string& class_name, const std::string& extra = "")
 // with --strict the run stops at the first warning with one line that says where.
 TEST(ArgumentWarnings, ARunWarnsOnceAndStrictMakesEachWarningAnError) {
     Scratch s("argument_warnings");
-    const std::string nan_level = write(s.path("nan.scn"), landed("careless_nan_level"));
+    const std::string nan_level = write_file(s.path("nan.scn"), landed("careless_nan_level"));
     const std::string csv = s.path("nan.csv");
-    Outcome r =
-        shell(s, kProgram + " run " + nan_level + " --until 1" + kModules + " --telemetry " + csv);
+    Outcome r = shell(s, kProgram + " run " + nan_level + " --until 1" + kTestModulesOption +
+                             " --telemetry " + csv);
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string warning =
         "vessel C (class careless_nan_level): SetThrusterLevel: level nan is not within 0 to 1; "
@@ -169,14 +163,14 @@ TEST(ArgumentWarnings, ARunWarnsOnceAndStrictMakesEachWarningAnError) {
     };
     const Case cases[] = {
         {nan_level, warning},
-        {write(s.path("massless.scn"), landed("careless_no_mass")),
+        {write_file(s.path("massless.scn"), landed("careless_no_mass")),
          "vessel C (class careless_no_mass) has no mass at the end of its set-up"},
-        {write(s.path("unknown.scn"), landed("careless_no_mass", "  NO_SUCH_LINE 1\n")),
+        {write_file(s.path("unknown.scn"), landed("careless_no_mass", "  NO_SUCH_LINE 1\n")),
          s.path("unknown.scn") + ":5: C: "},
     };
     for (const Case& c : cases) {
         Outcome strict = shell(s, kProgram + " run " + c.scenario + " --until 1 --strict" +
-                                      kModules + " --telemetry " + csv);
+                                      kTestModulesOption + " --telemetry " + csv);
         EXPECT_EQ(strict.status, 1) << c.scenario;
         EXPECT_EQ(strict.err.rfind("vesselsim: " + c.error, 0), 0u) << strict.err;
         EXPECT_NE(strict.err.find(" (an error with --strict)\n"), std::string::npos) << strict.err;

@@ -12,10 +12,10 @@
 #include "sim/frames.h"
 #include "sim/solar_system.h"
 #include "sim/world.h"
+#include "support/angles.h"
 
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
 constexpr double kAu_m = 1.495978707e11;
 constexpr double kMjd2026 = 61041.0;  // 2026 January 1, 0 h
 

@@ -8,8 +8,7 @@
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
-const std::string kModules = std::string(" --modules ") + VESSELSIM_EXAMPLES_DIR;
+const std::string kExampleModulesOption = std::string(" --modules ") + VESSELSIM_EXAMPLES_DIR;
 const std::string kScenario = std::string(VESSELSIM_SOURCE_DIR) + "/examples/hoverbox/hoverbox.scn";
 
 // The telemetry's height at a time, from its "TIME,Box,HEIGHT,..." row.
@@ -26,7 +25,7 @@ double height_at(const std::string& csv, const std::string& time) {
 TEST(ExampleModule, HoldsTheHeightOfItsLineMovesItOnKeyUAndSavesIt) {
     Scratch s("example_module");
     const std::string csv = s.path("box.csv"), save = s.path("box.scn");
-    Outcome r = shell(s, kProgram + " run " + kScenario + kModules +
+    Outcome r = shell(s, kProgram + " run " + kScenario + kExampleModulesOption +
                              " --until 60 --key 30:U --telemetry " + csv + " --save " + save);
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string rows = read_file(csv);
@@ -34,7 +33,7 @@ TEST(ExampleModule, HoldsTheHeightOfItsLineMovesItOnKeyUAndSavesIt) {
     EXPECT_NEAR(height_at(rows, "60.000"), 30.0, 0.5) << "10 m higher after key U";
     EXPECT_NE(read_file(save).find("\n  HOLD 30.0\nEND\n"), std::string::npos) << read_file(save);
 
-    Outcome described = shell(s, kProgram + " describe hoverbox --key U" + kModules);
+    Outcome described = shell(s, kProgram + " describe hoverbox --key U" + kExampleModulesOption);
     ASSERT_EQ(described.status, 0) << described.err;
     EXPECT_NE(described.out.find("state, as its module saves it\n  HOLD 20.0\n"), std::string::npos)
         << described.out;

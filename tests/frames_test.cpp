@@ -8,13 +8,12 @@
 #include "host/oapi.h"
 #include "sim/physics.h"
 #include "sim/placement.h"
+#include "support/angles.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"
 
 namespace {
-
-constexpr double deg = std::numbers::pi / 180.0;
 
 void expect_near(const VECTOR3& a, const VECTOR3& b, double tol) {
     EXPECT_NEAR(a.x, b.x, tol);
@@ -48,7 +47,7 @@ class FramesTest : public WorldTest {
 
 TEST_F(FramesTest, ALandedVesselStandsUpInItsHorizonFrame) {
     world->clock.advance(5000.0);  // Mars has turned since the scenario began
-    sim::place_landed(*world, *v, 30 * deg, 20 * deg, 90 * deg);
+    sim::place_landed(*world, *v, 30 * kDeg, 20 * kDeg, 90 * kDeg);
     VECTOR3 up, fwd, hor_down;
     v->iface->HorizonRot(_V(0, 0, 1), up);
     v->iface->HorizonRot(_V(0, 1, 0), fwd);
@@ -59,8 +58,8 @@ TEST_F(FramesTest, ALandedVesselStandsUpInItsHorizonFrame) {
 
     double lng = 0, lat = 0, rad = 0;
     EXPECT_EQ(v->iface->GetEquPos(lng, lat, rad), world->body("Mars")->handle());
-    EXPECT_NEAR(lng, 30 * deg, 1e-12);
-    EXPECT_NEAR(lat, 20 * deg, 1e-12);
+    EXPECT_NEAR(lng, 30 * kDeg, 1e-12);
+    EXPECT_NEAR(lat, 20 * kDeg, 1e-12);
     EXPECT_NEAR(v->iface->GetAltitude(ALTMODE_GROUND), 1.0, 1e-6);  // feet 1 m below its origin
     VECTOR3 vg;
     v->iface->GetGroundspeedVector(FRAME_HORIZON, vg);
@@ -68,7 +67,7 @@ TEST_F(FramesTest, ALandedVesselStandsUpInItsHorizonFrame) {
     EXPECT_TRUE(v->iface->GroundContact());
 
     // The horizon frame is a proper rotation of the body's frame, left-handed like every frame.
-    EXPECT_NEAR(det(sim::horizon_basis(30 * deg, 20 * deg)), 1.0, 1e-12);
+    EXPECT_NEAR(det(sim::horizon_basis(30 * kDeg, 20 * kDeg)), 1.0, 1e-12);
     EXPECT_NEAR(det(sim::vessel_to_horizon(*world, *v)), 1.0, 1e-12);
 }
 

@@ -5,13 +5,10 @@
 #include <numbers>
 
 #include "lander/quor_tevlan.h"
+#include "support/lander_access.h"
 #include "support/world_fixture.h"
 
 namespace {
-
-quor_tevlan& lander_of(sim::Vessel* v) {
-    return *static_cast<quor_tevlan*>(v->iface);
-}
 
 struct ExpectedComponent {
     int animation;  // 0 gear, 1 mast, 2 antenna, 3 arm (creation order)

@@ -9,14 +9,6 @@
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
-const std::string kTestModules = VESSELSIM_TEST_MODULE_DIR;
-
-std::string write(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
-}
-
 std::string one_vessel(const std::string& class_name) {
     return "BEGIN_SHIPS\nC:" + class_name +
            "\n  STATUS Orbiting Mars\n  GROUND_POS 0 0 1000\n  HORIZON_ATT 90 0 "
@@ -27,7 +19,7 @@ std::string one_vessel(const std::string& class_name) {
 
 TEST(ModuleCrash, ARunNamesTheModuleAfterItsEventLinesAndKeepsItsTelemetryAndLog) {
     Scratch s("module_crash");
-    const std::string scn = write(s.path("crash.scn"), one_vessel("crasher_step"));
+    const std::string scn = write_file(s.path("crash.scn"), one_vessel("crasher_step"));
     const std::string csv = s.path("t.csv");
     Outcome r = shell(s, kProgram + " run " + scn + " --dt 0.1 --until 5 --modules " +
                              kTestModules + " --telemetry " + csv);
@@ -52,7 +44,7 @@ TEST(ModuleCrash, ALibraryThatCrashesAsItLoadsIsNamedByRunAndDescribe) {
     Outcome described = shell(s, kProgram + " describe crasher_load" + modules);
     EXPECT_EQ(described.status, sim::kExitModuleCrash);
     EXPECT_EQ(described.err, expected);
-    const std::string scn = write(s.path("load.scn"), one_vessel("crasher_load"));
+    const std::string scn = write_file(s.path("load.scn"), one_vessel("crasher_load"));
     Outcome ran = shell(s, kProgram + " run " + scn + modules);
     EXPECT_EQ(ran.status, sim::kExitModuleCrash);
     EXPECT_EQ(ran.err, expected);
@@ -69,7 +61,7 @@ TEST(ModuleCrash, AStudyRecordsTheCrashAsTheFailureOfTheRun) {
     std::string study = kDescent;
     study.insert(study.find("END_SHIPS"),
                  "C:crasher_step\n  STATUS Landed Mars\n  POS 10 10\nEND\n");
-    const std::string scn = write(s.path("study.scn"), study);
+    const std::string scn = write_file(s.path("study.scn"), study);
     const std::string csv = s.path("study.csv");
     Outcome r = shell(s, kProgram + " montecarlo " + scn + " --runs 1 --jobs 1 --modules " + mods +
                              " --csv " + csv);

@@ -13,14 +13,7 @@
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
 const std::string kExample = std::string(VESSELSIM_EXAMPLES_DIR) + "/hoverbox.so";
-const std::string kTestModules = VESSELSIM_TEST_MODULE_DIR;
-
-std::string write(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
-}
 
 // Copies a library into a folder of the scratch under the file name of a class.
 void put(const Scratch& s, const std::string& library, const std::string& folder,
@@ -37,7 +30,7 @@ std::string landed(const std::string& name, const std::string& class_name, doubl
 
 std::string scenario(const Scratch& s, const std::string& ships,
                      const std::string& name = "ships.scn") {
-    return write(s.path(name), "BEGIN_SHIPS\n" + ships + "END_SHIPS\n");
+    return write_file(s.path(name), "BEGIN_SHIPS\n" + ships + "END_SHIPS\n");
 }
 
 }  // namespace
@@ -133,9 +126,9 @@ TEST(ModuleFolders, LibrariesAndFoldersThatCannotServeAreRefusedInOneLine) {
     put(s, kTestModules + "/not_a_library.so", "m", "text");
     put(s, kTestModules + "/missing_export.so", "m", "three_exports");
     put(s, kTestModules + "/null_vessel.so", "m", "no_vessel");
-    const std::string file = write(s.path("a_file"), "not a folder\n");
-    const std::string save = write(s.path("old.scn"), "an old save\n");
-    const std::string csv = write(s.path("old.csv"), "old rows\n");
+    const std::string file = write_file(s.path("a_file"), "not a folder\n");
+    const std::string save = write_file(s.path("old.scn"), "an old save\n");
+    const std::string csv = write_file(s.path("old.csv"), "old rows\n");
     const std::string outputs = " --save " + save + " --telemetry " + csv;
     struct Case {
         std::string command, message;

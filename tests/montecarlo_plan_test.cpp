@@ -9,11 +9,10 @@
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"
+#include "support/angles.h"
 #include "support/world_fixture.h"
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 bool on_decimals(double v, int decimals) {
     double scaled = v * std::pow(10.0, decimals);

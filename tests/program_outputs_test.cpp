@@ -13,13 +13,6 @@
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
-
-std::string write(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
-}
-
 mode_t mode_of(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -39,8 +32,8 @@ std::string copy_modules(const Scratch& s) {
 // flown or opened: the refused command exits 2, and every file it named is as it was.
 TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
     Scratch s("program_outputs");
-    const std::string scn = write(s.path("in.scn"), kFalling);
-    const std::string csv = write(s.path("a.csv"), "a shard's rows\n");
+    const std::string scn = write_file(s.path("in.scn"), kFalling);
+    const std::string csv = write_file(s.path("a.csv"), "a shard's rows\n");
     const std::string mods = copy_modules(s);
     // A copy of the program with its library, laid out as a prefix: it runs on the copy.
     const std::string program = s.path("bin/vesselsim");
@@ -93,8 +86,8 @@ TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
 // An empty path names no file; a read-only file is not replaced; an output needs a folder.
 TEST(ProgramOutputs, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
     Scratch s("program_outputs");
-    const std::string scn = write(s.path("in.scn"), kFalling);
-    const std::string locked = write(s.path("locked.scn"), "kept\n");
+    const std::string scn = write_file(s.path("in.scn"), kFalling);
+    const std::string locked = write_file(s.path("locked.scn"), "kept\n");
     ::chmod(locked.c_str(), 0444);
     const std::string run = kProgram + " run " + scn + " --until 0.1 ";
     const std::string study = kProgram + " montecarlo " + scn + " --runs 1 ";
@@ -129,12 +122,13 @@ TEST(ProgramOutputs, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
 // the path and the reason, and leaves no file half written.
 TEST(ProgramOutputs, ReplacedFilesKeepTheirPermissionsAndFailedWritesAreErrors) {
     Scratch s("program_outputs");
-    const std::string scn = write(s.path("in.scn"), kFalling);
-    const std::string save = write(s.path("private.scn"), "old\n");
-    const std::string csv = write(s.path("shared.csv"), "old\n");
+    const std::string scn = write_file(s.path("in.scn"), kFalling);
+    const std::string save = write_file(s.path("private.scn"), "old\n");
+    const std::string csv = write_file(s.path("shared.csv"), "old\n");
     ::chmod(save.c_str(), 0600);
     ::chmod(csv.c_str(), 0640);
-    const std::string linked = s.path("linked.csv"), target = write(s.path("target.csv"), "old\n");
+    const std::string linked = s.path("linked.csv"),
+                      target = write_file(s.path("target.csv"), "old\n");
     ASSERT_EQ(::symlink(target.c_str(), linked.c_str()), 0);
     Outcome r = shell(s, kProgram + " run " + scn + " --until 0.1 --save " + save +
                              " --telemetry " + csv + " --plot " + linked);
@@ -153,7 +147,7 @@ TEST(ProgramOutputs, ReplacedFilesKeepTheirPermissionsAndFailedWritesAreErrors) 
     ASSERT_EQ(::symlink("/dev/full", full_log.c_str()), 0);
     const std::string run = kProgram + " run " + scn + " --until 0.1 ";
     const std::string study =
-        kProgram + " montecarlo " + write(s.path("d.scn"), kDescent) + " --runs 1 --jobs 1 ";
+        kProgram + " montecarlo " + write_file(s.path("d.scn"), kDescent) + " --runs 1 --jobs 1 ";
     struct Case {
         std::string command, message;
     };
@@ -179,7 +173,7 @@ TEST(ProgramOutputs, ReplacedFilesKeepTheirPermissionsAndFailedWritesAreErrors) 
 // NaN and infinity are refused by every option that takes a number, as usage errors.
 TEST(ProgramOutputs, EveryNumberOptionRefusesNanAndInfinity) {
     Scratch s("program_outputs");
-    const std::string scn = write(s.path("in.scn"), kFalling);
+    const std::string scn = write_file(s.path("in.scn"), kFalling);
     const std::string run = kProgram + " run " + scn + " ";
     const std::string study = kProgram + " montecarlo " + scn + " --runs 1 ";
     const std::pair<std::string, const char*> options[] = {
@@ -242,9 +236,9 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
               std::string::npos)
         << setup.err;
 
-    const std::string in_setup =
-        write(s.path("setup.scn"),
-              "BEGIN_SHIPS\nT:thrower_setup\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    const std::string in_setup = write_file(
+        s.path("setup.scn"),
+        "BEGIN_SHIPS\nT:thrower_setup\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
     Outcome run_setup = shell(s, kProgram + " run " + in_setup + modules);
     EXPECT_EQ(run_setup.status, 1) << run_setup.err;
     EXPECT_NE(
@@ -253,9 +247,9 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
         std::string::npos)
         << run_setup.err;
 
-    const std::string scn =
-        write(s.path("step.scn"),
-              "BEGIN_SHIPS\nT:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    const std::string scn = write_file(
+        s.path("step.scn"),
+        "BEGIN_SHIPS\nT:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
     Outcome step = shell(s, kProgram + " run " + scn + modules + " --until 1");
     EXPECT_EQ(step.status, 1) << step.err;
     EXPECT_NE(step.err.find("thrower_step.so): vessel T: clbkPostStep threw at t = "
@@ -271,7 +265,7 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
     descent.insert(descent.find("END_SHIPS"),
                    "T:thrower_step\n  STATUS Landed Mars\n  POS 10 10\nEND\n");
     const std::string csv = s.path("study.csv");
-    Outcome study = shell(s, kProgram + " montecarlo " + write(s.path("study.scn"), descent) +
+    Outcome study = shell(s, kProgram + " montecarlo " + write_file(s.path("study.scn"), descent) +
                                  " --runs 1 --jobs 1 --modules " + mods + " --csv " + csv);
     EXPECT_EQ(study.status, 0) << study.err;
     EXPECT_NE(

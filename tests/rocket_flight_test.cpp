@@ -10,12 +10,11 @@
 #include "sim/body.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"
+#include "support/angles.h"
 #include "support/mars_world_fixture.h"
 #include "support/placement.h"
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 // The rocket of the fixtures: its mass, thrust and exhaust speed.
 constexpr double kEmptyMass_kg = 30000, kPropellant_kg = 70000;

@@ -7,13 +7,6 @@
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
-
-std::string write(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-    return path;
-}
-
 // jq's verdict on the document: true when the filter holds.
 bool holds(const Scratch& s, const std::string& json, const std::string& filter) {
     return shell(s, "jq -e '" + filter + "' " + json).status == 0;
@@ -44,7 +37,7 @@ TEST(RunSummary, TellsHowTheRunEndedAndEachVesselsStateAndLines) {
         EXPECT_TRUE(holds(s, json, check)) << check << "\n" << read_file(json);
 
     // A run that rests: the landed carrier, with its touchdown figures.
-    const std::string falling = write(s.path("falling.scn"), kFalling);
+    const std::string falling = write_file(s.path("falling.scn"), kFalling);
     const std::string rested = s.path("rested.json");
     Outcome fall = shell(s, kProgram + " run " + falling + " --summary " + rested);
     ASSERT_EQ(fall.status, 0) << fall.err;
@@ -77,9 +70,9 @@ TEST(RunSummary, IsWrittenForARunThatFailsOrCrashes) {
     };
     for (const Case& c : cases) {
         const std::string scn =
-            write(s.path(std::string(c.class_name) + ".scn"),
-                  "BEGIN_SHIPS\nT:" + std::string(c.class_name) +
-                      "\n  STATUS Orbiting Mars\n  GROUND_POS 0 0 1000\nEND\nEND_SHIPS\n");
+            write_file(s.path(std::string(c.class_name) + ".scn"),
+                       "BEGIN_SHIPS\nT:" + std::string(c.class_name) +
+                           "\n  STATUS Orbiting Mars\n  GROUND_POS 0 0 1000\nEND\nEND_SHIPS\n");
         const std::string json = s.path(std::string(c.class_name) + ".json");
         Outcome r = shell(
             s, kProgram + " run " + scn + " --dt 0.1 --until 5" + modules + " --summary " + json);

@@ -17,12 +17,11 @@
 #include "sim/physics.h"
 #include "sim/placement.h"
 #include "sim/scenario.h"
+#include "support/angles.h"
 #include "support/payload.h"
 #include "support/world_fixture.h"
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 const char* kSource = R"(BEGIN_DESC
 Round trip.

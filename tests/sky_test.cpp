@@ -8,12 +8,12 @@
 #include <string>
 
 #include "sim/scenario.h"
+#include "support/angles.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"
 
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
 constexpr double kPadLng_deg = -80.6, kPadLat_deg = 28.6;
 // The Sun's centre this far below the ground plane: the sine of its elevation is -0.005.
 const double kElevation_deg = std::asin(-0.005) / kDeg;

@@ -10,10 +10,9 @@
 
 #include "sim/body.h"
 #include "sim/world.h"
+#include "support/angles.h"
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 // The longitude (west, degrees) over which the Sun stands at noon on Mars, after the Mars24
 // algorithm: M. Allison and M. McEwen, "A post-Pathfinder evaluation of areocentric solar

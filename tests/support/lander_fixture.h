@@ -9,13 +9,10 @@
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/placement.h"
+#include "support/lander_access.h"
 #include "support/placement.h"
 #include "support/test_vessel.h"
 #include "support/world_fixture.h"
-
-inline quor_tevlan& lander_of(sim::Vessel* v) {
-    return *static_cast<quor_tevlan*>(v->iface);
-}
 
 class LanderTest : public WorldTest {
   protected:

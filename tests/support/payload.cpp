@@ -12,7 +12,7 @@ struct Descent {
     bool k_sent = false, g_sent = false, separated = false;
 };
 
-void attached_descent(test_vessel& t, PayloadLog* log, Descent& d) {
+void fly_attached_descent(test_vessel& t, PayloadLog* log, Descent& d) {
     double h = t.GetAltitude(ALTMODE_GROUND);
     OBJHANDLE mother = t.GetAttachmentStatus(t.GetAttachmentHandle(true, 0));
     VESSEL* m = mother ? oapiGetVesselInterface(mother) : nullptr;
@@ -55,7 +55,7 @@ void set_next_payload(PayloadLog* log) {
         auto descent = std::make_shared<Descent>();
         t.before_step = [log, descent](test_vessel& self, double) {
             if (!descent->separated)
-                attached_descent(self, log, *descent);
+                fly_attached_descent(self, log, *descent);
         };
     });
 }

@@ -10,6 +10,12 @@
 #include <sstream>
 #include <string>
 
+#ifdef VESSELSIM_PROGRAM
+// The program under test, and the folder of the modules made only for the tests.
+inline const std::string kProgram = VESSELSIM_PROGRAM;
+inline const std::string kTestModules = VESSELSIM_TEST_MODULE_DIR;
+#endif
+
 struct Outcome {
     int status = -1;
     std::string out, err;
@@ -20,6 +26,12 @@ inline std::string read_file(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// Writes a file of the test's and gives back its path.
+inline std::string write_file(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+    return path;
 }
 
 // A carrier falling from 3 km over Mars: a scenario of one vessel that every run can load.

@@ -11,7 +11,8 @@ endif()
 add_compile_definitions(_USE_MATH_DEFINES)
 
 # ERFA from its source (scripts/fetch-erfa-source.sh): Debian ships it for Linux only.
-set(VESSELSIM_ERFA_SOURCE "" CACHE PATH "ERFA's source tree, as scripts/fetch-erfa-source.sh lays it out")
+set(VESSELSIM_ERFA_SOURCE "" CACHE PATH
+  "ERFA's source tree, as scripts/fetch-erfa-source.sh lays it out")
 if(NOT EXISTS ${VESSELSIM_ERFA_SOURCE}/src/erfa.h)
   message(FATAL_ERROR "VESSELSIM_ERFA_SOURCE: no ERFA source tree at '${VESSELSIM_ERFA_SOURCE}'")
 endif()

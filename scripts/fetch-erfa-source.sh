@@ -24,7 +24,9 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
 apt_private=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$work/sources"
-  -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache" -o APT::Sandbox::User=root)
+  -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache")
+# As root apt downloads as its own user, who cannot write to our folder.
+if [ "$(id -u)" -eq 0 ]; then apt_private+=(-o APT::Sandbox::User=root); fi
 apt-get "${apt_private[@]}" -q update
 (cd "$work/download" && apt-get "${apt_private[@]}" -q source --download-only "erfa=$version")
 

@@ -94,7 +94,8 @@ for scenario in mars_descent pad_launch; do
     start=$(date +%s.%N)
     status=0
     "${run[@]}" >"$out.out.raw" 2>"$out.err.raw" || status=$?
-    echo "$side: $scenario flown in $(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s, exit status $status"
+    seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }')
+    echo "$side: $scenario flown in $seconds s, exit status $status"
     echo "$status" >"$out.status"
     without_cr "$out.out.raw" | without_wall_time >"$out.out"
     without_cr "$out.err.raw" >"$out.err"
@@ -120,11 +121,13 @@ for scenario in mars_descent pad_launch; do
 done
 
 # A module that crashes in its step is named, as on Linux, with exit status 3.
-printf 'BEGIN_SHIPS\nC:crasher_step\n  STATUS Orbiting Mars\n  GROUND_POS 0 0 1000\n  HORIZON_ATT 90 0 0\nEND\nEND_SHIPS\n' >"$work/crash.scn"
+printf '%s\n' "BEGIN_SHIPS" "C:crasher_step" "  STATUS Orbiting Mars" "  GROUND_POS 0 0 1000" \
+  "  HORIZON_ATT 90 0 0" "END" "END_SHIPS" >"$work/crash.scn"
 status=0
-windows run "$(winpath "$work/crash.scn")" --dt 0.1 --until 5 --modules "$(winpath "$win_build/tests")" \
-  >/dev/null 2>"$work/crash.err" || status=$?
-expected="vesselsim: module crasher_step ($(winpath "$win_build/tests/crasher_step.dll")): vessel C: clbkPostStep crashed at t = 0.500 s: EXCEPTION_ACCESS_VIOLATION (invalid memory access)"
+windows run "$(winpath "$work/crash.scn")" --dt 0.1 --until 5 \
+  --modules "$(winpath "$win_build/tests")" >/dev/null 2>"$work/crash.err" || status=$?
+expected="vesselsim: module crasher_step ($(winpath "$win_build/tests/crasher_step.dll")): vessel C:"
+expected+=" clbkPostStep crashed at t = 0.500 s: EXCEPTION_ACCESS_VIOLATION (invalid memory access)"
 if [ "$status" -eq 3 ] && [ "$(tr -d '\r' <"$work/crash.err")" = "$expected" ]; then
   pass "a module that crashes is named: $(cat "$work/crash.err")"
 else
@@ -143,7 +146,8 @@ refusal() {  # SIDE SCENARIO [OPTIONS...]: exit status and standard error, paths
     windows run "$scn" --until 1 "$@" >/dev/null 2>"$work/bad/err" || status=$?
   fi
   echo "exit status $status"
-  tr -d '\r' <"$work/bad/err" | sed -E "s#no module ([a-z_]+)\.(so|dll) in the module folder .*#no module \1 in the module folder#"
+  tr -d '\r' <"$work/bad/err" |
+    sed -E "s#no module ([a-z_]+)\.(so|dll) in the module folder .*#no module \1 in the module folder#"
 }
 refused_alike() {  # NAME SCENARIO [OPTIONS...]
   local name=$1 l w
@@ -169,9 +173,14 @@ done <"$here/bad_scenarios.txt"
   mkdir -p folder.scn.d
   refused_alike "a folder as scenario" folder.scn.d
   refused_alike "no such file" no_such_file.scn
-  { printf 'BEGIN_DESC\n'; head -c 70000 /dev/zero | tr '\0' x; printf '\nEND_DESC\n'; } >long_line.scn
+  {
+    printf 'BEGIN_DESC\n'
+    head -c 70000 /dev/zero | tr '\0' x
+    printf '\nEND_DESC\n'
+  } >long_line.scn
   refused_alike "a line too long" long_line.scn
-  printf 'BEGIN_SHIPS\nA:rocket\n  STATUS Landed Mars\n  POS 0 0\n  FOO 1\nEND\nEND_SHIPS\n' >unknown_line.scn
+  printf '%s\n' BEGIN_SHIPS A:rocket "  STATUS Landed Mars" "  POS 0 0" "  FOO 1" END END_SHIPS \
+    >unknown_line.scn
   refused_alike "an unknown line under --strict" unknown_line.scn --strict
   exit $failures
 ) || failures=$?

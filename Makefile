@@ -8,6 +8,8 @@ TEST_JOBS ?= 4
 RELEASE_DIR := build/release
 ASAN_DIR := build/asan
 FUZZ_DIR := build/fuzz
+WINDOWS_DIR := build/windows
+ERFA_SOURCE := build/windows-deps
 LOGS := build/logs
 FUZZ_SECONDS ?= 60
 STEP := scripts/step.sh
@@ -19,7 +21,8 @@ STEP := scripts/step.sh
 ASAN_FLAGS := -Og -g1 -DNDEBUG
 ASAN_UNITY := -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=8
 
-.PHONY: demo test bench deps release asan fuzz-build fuzz format format-check build-times clean
+.PHONY: demo test bench deps release asan fuzz-build fuzz format format-check build-times clean \
+	windows test-windows
 
 deps:
 	@scripts/install-deps.sh all
@@ -50,6 +53,22 @@ fuzz-build:
 # Each fuzz target for FUZZ_SECONDS seconds.
 fuzz: fuzz-build
 	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# The Windows build, cross-compiled with mingw-w64: vesselsim.dll with its import library, the
+# modules and fixtures as DLLs, vesselsim.exe and the checks that run under Wine. ERFA is built
+# from Debian's source package, fetched once.
+windows:
+	@scripts/install-deps.sh windows
+	@$(STEP) "fetching ERFA's source into $(ERFA_SOURCE)" $(LOGS)/erfa-source.log \
+	  scripts/fetch-erfa-source.sh $(ERFA_SOURCE)
+	@$(STEP) "building $(WINDOWS_DIR) (mingw-w64)" $(LOGS)/windows.log sh -c '\
+	  cmake -S . -B $(WINDOWS_DIR) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DVESSELSIM_ERFA_SOURCE=$(CURDIR)/$(ERFA_SOURCE)/erfa && \
+	  cmake --build $(WINDOWS_DIR) -j $(JOBS)'
+
+# The Windows build under Wine, against the Linux release build: tests/windows/run.sh.
+test-windows: windows release
+	@tests/windows/run.sh $(WINDOWS_DIR) $(RELEASE_DIR) $(LOGS)/test-windows.log
 
 demo: release
 	@scripts/demo.sh $(RELEASE_DIR)

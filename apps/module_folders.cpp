@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "apps/platform_files.h"
+
 // The modules folder relative to the program's folder, as the build lays them out.
 #ifndef VESSELSIM_MODULES_FROM_BIN
 #define VESSELSIM_MODULES_FROM_BIN "../lib/vesselsim/modules"
@@ -39,18 +41,19 @@ std::string unfit_folder(const std::string& folder) {
 }  // namespace
 
 std::string default_module_dir() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
+    const std::string exe = program_file();
+    if (exe.empty())
         return "modules";
-    return (exe.parent_path() / VESSELSIM_MODULES_FROM_BIN).lexically_normal().string();
+    return (std::filesystem::path(exe).parent_path() / VESSELSIM_MODULES_FROM_BIN)
+        .lexically_normal()
+        .string();
 }
 
 std::vector<std::string> split_folders(const std::string& list) {
     std::vector<std::string> folders;
     std::size_t start = 0;
     while (start <= list.size()) {
-        std::size_t colon = list.find(':', start);
+        std::size_t colon = list.find(folder_list_separator, start);
         if (colon == std::string::npos)
             colon = list.size();
         if (colon > start)
@@ -64,7 +67,7 @@ std::string join_folders(const std::vector<std::string>& lists) {
     std::string joined;
     for (const std::string& l : lists)
         if (!l.empty())
-            joined += (joined.empty() ? "" : ":") + l;
+            joined += (joined.empty() ? "" : std::string(1, folder_list_separator)) + l;
     return joined;
 }
 

@@ -1,11 +1,9 @@
 #include "apps/output_paths.h"
 
-#include <link.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "apps/module_folders.h"
+#include "apps/platform_files.h"
 #include "sim/output_file.h"
 
 namespace app {
@@ -34,21 +32,14 @@ std::vector<PathUse> run_outputs(const RunOptions& o) {
 }
 
 std::vector<PathUse> program_inputs(const sim::ModulePath& modules) {
-    std::vector<PathUse> inputs{{"the program itself", "/proc/self/exe"}};
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            if (info->dlpi_name && info->dlpi_name[0] == '/')
-                static_cast<std::vector<PathUse>*>(data)->push_back(
-                    {std::string("the library ") + info->dlpi_name + " the program runs on",
-                     info->dlpi_name});
-            return 0;
-        },
-        &inputs);
+    std::vector<PathUse> inputs{{"the program itself", program_file()}};
+    for (const std::string& library : loaded_library_files())
+        inputs.push_back({"the library " + library + " the program runs on", library});
     for (const std::string& folder : modules.folders()) {
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(folder, ec)) {
             const fs::path& p = entry.path();
-            if (p.extension() == ".so")
+            if (p.extension() == module_library_suffix)
                 inputs.push_back({"the module library " + p.string(), p.string()});
         }
     }
@@ -58,7 +49,7 @@ std::vector<PathUse> program_inputs(const sim::ModulePath& modules) {
 bool same_file(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (fs::exists(a, ec) && fs::exists(b, ec))
-        return fs::equivalent(a, b, ec);
+        return same_existing_file(a, b);
     fs::path ca = fs::weakly_canonical(a, ec);
     if (ec)
         ca = fs::absolute(a, ec).lexically_normal();
@@ -112,8 +103,7 @@ std::string check_outputs(const RunOptions& o) {
         return why;
     // A save replaces its target by renaming a new file onto it, which would turn a link or a
     // device into a plain file.
-    struct stat st {};
-    if (!o.save_path.empty() && ::lstat(o.save_path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (!o.save_path.empty() && exists_as_other_than_plain_file(o.save_path))
         return "--save " + o.save_path + ": not a regular file; a scenario is saved only as one";
     return "";
 }

@@ -13,3 +13,14 @@ function(vesselsim_module name)
     INSTALL_RPATH "$ORIGIN/../..")
   install(TARGETS ${name} LIBRARY DESTINATION ${VESSELSIM_INSTALL_MODULEDIR})
 endfunction()
+
+# vesselsim_platform_sources(LIST): drops from LIST the sources of the other platform, files
+# named *_windows.cpp on POSIX systems and *_posix.cpp on Windows.
+function(vesselsim_platform_sources list)
+  if(WIN32)
+    list(FILTER ${list} EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER ${list} EXCLUDE REGEX "_windows\\.cpp$")
+  endif()
+  set(${list} ${${list}} PARENT_SCOPE)
+endfunction()

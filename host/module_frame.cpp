@@ -41,7 +41,7 @@ ExitRoutine find_exit_routine(HINSTANCE module) {
         return nullptr;
     for (const char* name : kExitRoutineNames) {
 #ifdef _WIN32
-        FARPROC f = GetProcAddress(static_cast<HMODULE>(module), name);
+        void* f = reinterpret_cast<void*>(GetProcAddress(module, name));
 #else
         void* f = own_symbol(module, name);
 #endif

@@ -3,8 +3,6 @@
 // hands every other line back to the simulator, then poses the mechanisms as loaded.
 #include "scenario_state.h"
 
-#include <strings.h>
-
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -104,7 +102,11 @@ constexpr mechanism_line mechanism_lines[] = {
 
 // The line begins with the key, in any letter case; whatever follows belongs to the value.
 bool begins_with_key(const char* line, const char* key) {
-    return strncasecmp(line, key, std::strlen(key)) == 0;
+    for (; *key; ++line, ++key)
+        if (std::tolower(static_cast<unsigned char>(*line)) !=
+            std::tolower(static_cast<unsigned char>(*key)))
+            return false;
+    return true;
 }
 
 // Reads the line if it is one of the lander's; false when it belongs to the simulator.

@@ -4,12 +4,6 @@
 
 #include "host/oapi.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
 namespace gc {
 
 const char* const entry_names[entry_count] = {
@@ -26,32 +20,7 @@ namespace {
 
 constexpr const char* not_found_line = "gcAPI: [Graphics Client Not Found]";
 
-void* os_find_loaded_module(const char* file_name) {
-#ifdef _WIN32
-    return GetModuleHandleA(file_name);
-#else
-    // RTLD_NOLOAD: only a module already in the process, matched by its file or soname. The
-    // reference this takes is given back; the module stays loaded by whoever loaded it.
-    void* handle = dlopen(file_name, RTLD_LAZY | RTLD_NOLOAD);
-    if (handle)
-        dlclose(handle);
-    return handle;
-#endif
-}
-
-void* os_find_symbol(void* module, const char* name) {
-#ifdef _WIN32
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
-#else
-    return dlsym(module, name);
-#endif
-}
-
 }  // namespace
-
-module_services os_module_services() {
-    return {os_find_loaded_module, os_find_symbol};
-}
 
 bool client::probe() {
     if (module_)

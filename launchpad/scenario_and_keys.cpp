@@ -1,7 +1,6 @@
 // The pad's scenario line (the umbilical's status and state), its tank refilled after loading,
 // and its two keys: K switches the lights, V the vent.
-#include <strings.h>
-
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -20,6 +19,15 @@ constexpr std::size_t value_buffer_size = 256;
 // "%d %0.4f" writes a state below this size in at most 218 characters with any status: every
 // state taken from a line goes back into the value buffer in full.
 constexpr double largest_umb_state = 1e200;
+
+// The line begins with the keyword, in any letter case.
+bool begins_with_keyword(const char* line) {
+    for (std::size_t i = 0; i < keyword_length; ++i)
+        if (std::tolower(static_cast<unsigned char>(line[i])) !=
+            std::tolower(static_cast<unsigned char>(umbilical_keyword[i])))
+            return false;
+    return true;
+}
 
 }  // namespace
 
@@ -47,7 +55,7 @@ void b_tvm58::clbkSaveState(FILEHANDLE scn) {
 void b_tvm58::clbkReadState(FILEHANDLE scn, void* status) {
     char* line = nullptr;
     while (oapiReadScenario_nextline(scn, line)) {
-        if (!strncasecmp(line, umbilical_keyword, keyword_length))
+        if (begins_with_keyword(line))
             read_umbilical_line(line + keyword_length, umb_status, umb_state);
         else
             ParseScenarioLineEx(line, status);

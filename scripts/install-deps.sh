@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs with apt the Debian packages a make command needs, only those that are missing, as root
 # or through sudo. apt's output goes to build/logs/apt.log; on failure its last lines are shown.
-# Usage: scripts/install-deps.sh [demo|test|fuzz|all]   (default: all)
+# Usage: scripts/install-deps.sh [demo|test|fuzz|windows|all]   (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,13 +18,16 @@ common=(
 demo=(libbenchmark-dev parallel)   # the benchmarks, and GNU parallel of docs/montecarlo.md
 test=(binutils clang-format jq chromium)  # nm for the exported-symbols test, the format check, jq for the JSON summary, the replay page's browser tests
 fuzz=(clang libclang-rt-dev)       # libFuzzer
+# The Windows build (mingw-w64, its objdump for the export tables) and Wine to run it.
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
 
 case ${1:-all} in
   demo) packages=("${common[@]}" "${demo[@]}") ;;
   test) packages=("${common[@]}" "${test[@]}") ;;
   fuzz) packages=("${common[@]}" "${fuzz[@]}") ;;
-  all) packages=("${common[@]}" "${demo[@]}" "${test[@]}" "${fuzz[@]}") ;;
-  *) echo "usage: $0 [demo|test|fuzz|all]" >&2; exit 2 ;;
+  windows) packages=("${common[@]}" "${windows[@]}") ;;
+  all) packages=("${common[@]}" "${demo[@]}" "${test[@]}" "${fuzz[@]}" "${windows[@]}") ;;
+  *) echo "usage: $0 [demo|test|fuzz|windows|all]" >&2; exit 2 ;;
 esac
 
 missing=()

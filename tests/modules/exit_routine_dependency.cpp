@@ -2,6 +2,13 @@
 // module's, and its frame must not call them.
 #include <cstdlib>
 
+#ifdef _WIN32
+// The C runtime's name for it.
+inline int setenv(const char* name, const char* value, int) {
+    return _putenv_s(name, value);
+}
+#endif
+
 #include "host/handles.h"
 #include "host/host_api.h"
 

@@ -2,6 +2,13 @@
 // (PROBE_EXIT_MODULE, PROBE_OPC_DLL_EXIT, both or neither). Each routine records its call in
 // an environment variable, which outlives the library.
 #include <cstdlib>
+
+#ifdef _WIN32
+// The C runtime's name for it.
+inline int setenv(const char* name, const char* value, int) {
+    return _putenv_s(name, value);
+}
+#endif
 #include <string>
 
 #include "host/module_frame.h"

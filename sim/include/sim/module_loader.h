@@ -23,8 +23,9 @@ struct ModuleLibrary {
 };
 
 // Where module libraries are looked for: folders in ranks, the first rank first. A class is the
-// library CLASS.so of the first rank with a folder that holds one; two folders of that rank that
-// both hold one leave the class ambiguous. An empty folder name is the working folder.
+// library CLASS.so (CLASS.dll on Windows) of the first rank with a folder that holds one; two
+// folders of that rank that both hold one leave the class ambiguous. An empty folder name is the
+// working folder.
 struct ModulePath {
     std::vector<std::vector<std::string>> ranks;
 
@@ -37,8 +38,8 @@ struct ModulePath {
     std::vector<std::string> folders() const;
 };
 
-// The library file of a class: "FOLDER/CLASS.so". Empty with one line in error when no folder
-// holds it, or two folders of the rank that does.
+// The library file of a class: "FOLDER/CLASS.so", or "FOLDER\CLASS.dll" on Windows. Empty with
+// one line in error when no folder holds it, or two folders of the rank that does.
 std::string find_module_file(const ModulePath& path, const std::string& class_name,
                              std::string& error);
 

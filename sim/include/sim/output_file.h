@@ -6,6 +6,9 @@
 // A link is followed: the file it names is replaced and the link stays. A target that exists and
 // is not a regular file (a device, a pipe) cannot be renamed onto: it is written directly, every
 // write checked, so that a pipe receives rows as they come.
+//
+// On Windows the rename is MoveFileEx, replacing the target; there is no owner or mode to keep
+// and no link is followed (docs/windows.md).
 #pragma once
 
 #include <cstdio>

@@ -1,8 +1,5 @@
 #include "sim/module_loader.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +7,7 @@
 #include <utility>
 
 #include "crash_context.h"
+#include "platform.h"
 #include "sim/world.h"
 
 namespace sim {
@@ -27,17 +25,17 @@ std::vector<std::string> ModulePath::folders() const {
 
 std::string find_module_file(const ModulePath& path, const std::string& class_name,
                              std::string& error) {
-    const std::string file = class_name + ".so";
+    const std::string file = class_name + platform::library_suffix;
     for (const auto& rank : path.ranks) {
         std::vector<std::string> found;
-        std::vector<std::pair<dev_t, ino_t>> seen;
+        std::vector<platform::FileId> seen;
         for (const std::string& folder : rank) {
-            std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + file;
-            struct stat st {};
-            if (::stat(candidate.c_str(), &st) != 0)
+            std::string candidate =
+                (folder.empty() ? std::string(".") : folder) + platform::path_separator + file;
+            platform::FileId id;
+            if (!platform::file_id(candidate, id))
                 continue;
             // A folder named twice, however spelt, is one folder.
-            const std::pair<dev_t, ino_t> id{st.st_dev, st.st_ino};
             if (std::find(seen.begin(), seen.end(), id) != seen.end())
                 continue;
             seen.push_back(id);
@@ -63,15 +61,14 @@ std::string find_module_file(const ModulePath& path, const std::string& class_na
 }
 
 bool load_module_library(const std::string& path, ModuleLibrary& lib, std::string& error) {
-    dlerror();
     void* handle = nullptr;
+    std::string why;
     {
         LibraryScope loading(path, "loading");
-        handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        handle = platform::load_library(path, why);
     }
     if (!handle) {
-        const char* why = dlerror();
-        error = "cannot load module " + path + ": " + (why ? why : "unknown error");
+        error = "cannot load module " + path + ": " + why;
         return false;
     }
     struct Entry {
@@ -84,10 +81,10 @@ bool load_module_library(const std::string& path, ModuleLibrary& lib, std::strin
                        {"ModuleDate", reinterpret_cast<void**>(&found.ModuleDate)},
                        {"GetModuleVersion", reinterpret_cast<void**>(&found.GetModuleVersion)}};
     for (auto& e : entries) {
-        *e.slot = dlsym(handle, e.name);
+        *e.slot = platform::library_symbol(handle, e.name);
         if (!*e.slot) {
             error = "module " + path + " lacks the export " + e.name;
-            dlclose(handle);
+            platform::unload_library(handle);
             return false;
         }
     }
@@ -101,7 +98,7 @@ bool load_module_library(const std::string& path, ModuleLibrary& lib, std::strin
 void unload_module_library(ModuleLibrary& lib) {
     if (lib.handle) {
         LibraryScope unloading(lib.path, "unloading");
-        dlclose(lib.handle);
+        platform::unload_library(lib.handle);
     }
     lib.handle = nullptr;
 }

@@ -1,43 +1,12 @@
+// The parts of an output file that are the same on every system; opening and committing are in
+// output_file_posix.cpp and output_file_windows.cpp.
 #include "sim/output_file.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 namespace sim {
-
-namespace fs = std::filesystem;
-
-namespace {
-
-// A new file private to us (mkstemp's 0600) at pattern, which ends in XXXXXX; -1 on failure.
-int make_temp(std::string& pattern) {
-    return ::mkstemp(pattern.data());
-}
-
-// The file a link names, so that the link itself stays; the path unchanged otherwise.
-std::string followed(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    std::error_code ec;
-    fs::path real = fs::weakly_canonical(path, ec);
-    return ec ? path : real.string();
-}
-
-}  // namespace
-
-bool replaceable(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return true;
-    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
-}
 
 OutputFile::~OutputFile() {
     abandon();
@@ -47,66 +16,6 @@ bool OutputFile::fail(int err, std::string& error) {
     error = "cannot write " + shown_ + ": " + std::strerror(err ? err : EIO);
     abandon();
     return false;
-}
-
-bool OutputFile::open(const std::string& target, std::string& error) {
-    abandon();
-    shown_ = target;
-    first_error_ = 0;
-    if (target.empty()) {
-        error = "cannot write a file with an empty name";
-        return false;
-    }
-    target_ = followed(target);
-    struct stat st {};
-    const bool exists = ::stat(target_.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        return fail(EISDIR, error);
-    if (exists && !replaceable(target_)) {
-        error = "cannot write " + shown_ + ": the file is read-only; it is not replaced";
-        return false;
-    }
-    if (exists && !S_ISREG(st.st_mode)) {
-        // A device or a pipe: written in place; by-name writers go through a file of their own.
-        file_ = std::fopen(target_.c_str(), "wb");
-        if (!file_)
-            return fail(errno, error);
-        std::error_code ec;
-        by_name_ = (fs::temp_directory_path(ec) / "vesselsim-output.XXXXXX").string();
-        int fd = make_temp(by_name_);
-        if (fd < 0) {
-            by_name_.clear();
-            return fail(errno, error);
-        }
-        ::close(fd);
-        return true;
-    }
-    temp_ = target_ + ".XXXXXX";
-    int fd = make_temp(temp_);
-    if (fd < 0) {
-        int err = errno;
-        temp_.clear();
-        return fail(err, error);
-    }
-    mode_t mode = 0;
-    if (exists) {
-        mode = st.st_mode & 07777;
-        // Kept where we may: only the superuser gives a file away.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-        }
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    file_ = ::fchmod(fd, mode) == 0 ? ::fdopen(fd, "wb") : nullptr;
-    if (!file_) {
-        int err = errno;
-        ::close(fd);
-        return fail(err, error);
-    }
-    by_name_ = temp_;
-    return true;
 }
 
 bool OutputFile::write(std::string_view bytes) {
@@ -133,40 +42,14 @@ bool OutputFile::copy_by_name_file() {
     return first_error_ == 0;
 }
 
-bool OutputFile::commit(std::string& error) {
-    if (!file_)
-        return fail(EBADF, error);
-    if (temp_.empty())
-        copy_by_name_file();
-    int err = first_error_;
-    if (std::fflush(file_) != 0 && err == 0)
-        err = errno;
-    // A device or a pipe may take no sync; a regular file must reach the disk before it
-    // replaces the old one.
-    if (!temp_.empty() && ::fsync(::fileno(file_)) != 0 && err == 0)
-        err = errno;
-    if (std::fclose(file_) != 0 && err == 0)
-        err = errno;
-    file_ = nullptr;
-    if (err == 0 && !temp_.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0)
-        err = errno;
-    if (err != 0)
-        return fail(err, error);
-    if (temp_.empty())
-        ::unlink(by_name_.c_str());
-    temp_.clear();
-    by_name_.clear();
-    return true;
-}
-
 void OutputFile::abandon() {
     if (file_)
         std::fclose(file_);
     file_ = nullptr;
     if (!by_name_.empty() && by_name_ != temp_)
-        ::unlink(by_name_.c_str());
+        std::remove(by_name_.c_str());
     if (!temp_.empty())
-        ::unlink(temp_.c_str());
+        std::remove(temp_.c_str());
     temp_.clear();
     by_name_.clear();
 }

@@ -1,13 +1,11 @@
 #include "sim/module_calls.h"
 
-#include <dlfcn.h>
-#include <link.h>
-
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
 
+#include "core/platform.h"
 #include "host/oapi.h"
 #include "sim/world.h"
 
@@ -32,11 +30,8 @@ void InitLib(HINSTANCE hModule) {
     auto* w = sim::World::current();
     if (!w)
         return;
-    link_map* map = nullptr;
-    if (hModule && dlinfo(hModule, RTLD_DI_LINKMAP, &map) == 0 && map)
-        w->log(std::string("module attached: ") + map->l_name);
-    else
-        w->log("module attached");
+    const std::string file = sim::platform::library_file(hModule);
+    w->log(file.empty() ? std::string("module attached") : "module attached: " + file);
 }
 
 int Date2Int(const char* date) {

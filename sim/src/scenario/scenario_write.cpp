@@ -1,9 +1,8 @@
 // Writing a world's state as a scenario file. The file is written beside its final place and
 // renamed onto it, so that a failed save never leaves half a scenario behind.
-#include <sys/stat.h>
-
 #include <sstream>
 
+#include "core/platform.h"
 #include "scenario_standard.h"
 #include "sim/number_text.h"
 #include "sim/output_file.h"
@@ -79,8 +78,7 @@ std::string scenario_text(World& w, const ScenarioInfo& info) {
 bool save_scenario(World& w, const std::string& path, const ScenarioInfo& info,
                    std::string& error) {
     // Renaming onto a link or a device would replace it with a plain file.
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (platform::exists_as_other_than_plain_file(path)) {
         error = "cannot write " + path + ": not a regular file";
         return false;
     }

@@ -1,5 +1,3 @@
-#include "sim/crash_report.h"
-
 #include <signal.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include <iterator>
 
 #include "crash_context.h"
+#include "sim/crash_report.h"
 #include "sim/world.h"
 
 namespace sim {

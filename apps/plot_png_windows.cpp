@@ -1,0 +1,29 @@
+// The Windows build has no PLplot: a plot is refused in one line.
+#include "apps/plot_png.h"
+
+namespace app {
+
+namespace {
+
+bool refuse(const std::string& path, std::string& error) {
+    error = "cannot write " + path + ": plots are drawn by the Linux build only";
+    return false;
+}
+
+}  // namespace
+
+bool write_plot_png(const std::string& path, const std::string&, const std::vector<double>&,
+                    const std::vector<PlotPanel>&, std::string& error) {
+    return refuse(path, error);
+}
+
+bool write_histogram_png(const std::string& path, const std::string&,
+                         const std::vector<HistogramPanel>&, std::string& error) {
+    return refuse(path, error);
+}
+
+bool is_complete_png(const std::string&) {
+    return false;
+}
+
+}  // namespace app

@@ -84,11 +84,13 @@ int montecarlo_merge_command(int argc, const char* const* argv) {
     }
     int twice = 0, missing = 0;
     if (std::string which = repeated_runs(rows, twice); twice > 0)
-        return merge_refused("runs " + which + " appear twice: a shard given twice, or shards " +
-                             "of different splits");
+        return merge_refused(
+            (twice == 1 ? "run " + which + " appears" : "runs " + which + " appear") +
+            " twice: a shard given twice, or shards of different splits");
     if (std::string which = missing_runs(rows, 0, study.runs, missing); missing > 0)
         return merge_refused("the study of " + std::to_string(study.runs) + " runs lacks " +
-                             std::to_string(missing) + ": runs " + which);
+                             std::to_string(missing) + (missing == 1 ? ": run " : ": runs ") +
+                             which);
     std::sort(rows.begin(), rows.end(), [](const StudyRow& a, const StudyRow& b) {
         return a.dispersion.run < b.dispersion.run;
     });

@@ -39,6 +39,9 @@ bool autopilot_off(sim::World& w, sim::Vessel& v) {
     return false;
 }
 
+Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path,
+                 const Dispersion& d, const Criteria& c, const RunLimits& l, std::string& error);
+
 std::string no_vessel(const std::string& scenario, const Criteria& c) {
     return c.vessel.empty() ? scenario + ": no " + kLanderClass + " lander to judge"
                             : scenario + ": no vessel named " + c.vessel + " to judge";
@@ -107,10 +110,26 @@ bool PreparedStudy::prepare(const std::string& scenario, const std::string& modu
 
 Touchdown PreparedStudy::fly(const Dispersion& d, const Criteria& c, const RunLimits& l,
                              std::string& error) const {
+    return fly_in(*world_, text_, path_, d, c, l, error);
+}
+
+Touchdown fly_from_file(const std::string& scenario, const std::string& modules_dir,
+                        const Dispersion& d, const Criteria& c, const RunLimits& l,
+                        std::string& error) {
+    std::string text;
+    if (!sim::read_text_file(scenario, sim::kMaxScenarioBytes, text, error))
+        return {};
+    sim::World w(module_path(modules_dir));
+    return fly_in(w, text, scenario, d, c, l, error);
+}
+
+namespace {
+
+Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path,
+                 const Dispersion& d, const Criteria& c, const RunLimits& l, std::string& error) {
     Touchdown t;
-    sim::World& w = *world_;
     try {
-        if (!sim::load_scenario_text(w, text_, path_, error))
+        if (!sim::load_scenario_text(w, text, path, error))
             return t;
     } catch (const sim::ModuleFault& e) {
         // Every run reads the same scenario: the study cannot go on.
@@ -119,7 +138,7 @@ Touchdown PreparedStudy::fly(const Dispersion& d, const Criteria& c, const RunLi
     }
     sim::Vessel* v = judged_vessel(w, c);
     if (!v) {
-        error = no_vessel(path_, c);
+        error = no_vessel(path, c);
         return t;
     }
     if (!apply_start_overrides(w, d.start, error))
@@ -160,5 +179,7 @@ Touchdown PreparedStudy::fly(const Dispersion& d, const Criteria& c, const RunLi
     t.time_s = s.touchdown.time_s;
     return t;
 }
+
+}  // namespace
 
 }  // namespace app

@@ -49,4 +49,10 @@ class PreparedStudy {
     std::unique_ptr<sim::World> world_;
 };
 
+// A run as every run was flown before studies had a prepared process: the scenario read and its
+// modules loaded for this run alone. The yardstick of the benchmark.
+Touchdown fly_from_file(const std::string& scenario, const std::string& modules_dir,
+                        const Dispersion& d, const Criteria& c, const RunLimits& l,
+                        std::string& error);
+
 }  // namespace app

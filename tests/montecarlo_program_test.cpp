@@ -1,6 +1,6 @@
 // vesselsim montecarlo as users run it: the same CSV and table whatever the number of jobs,
-// shards run side by side with GNU parallel and merged into the single study, and a failed run
-// replayed by the command the study prints for it.
+// shards run side by side with GNU parallel as docs/montecarlo.md says and merged into the single
+// study, and a failed run replayed by the command the study prints for it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,26 +55,27 @@ TEST(MontecarloProgram, TheStudyIsTheSameForAnyJobsAndForItsShardsMerged) {
     EXPECT_EQ(two.out, one.out);
     EXPECT_NE(one.out.find(": 5 runs\n  success: "), std::string::npos) << one.out;
 
-    // Two shards side by side, as over two hosts, then merged.
-    Outcome shards =
-        shell(s, "parallel --will-cite --halt now,fail=1 " + study +
-                     " --jobs 1 --shard {}/2 --csv " + s.path("shard_{}.csv") + " ::: 1 2");
+    // The recipe of GNU parallel: four shards, two at a time on this host as on each of
+    // several, then merged by the shell's list of their CSVs.
+    Outcome shards = shell(s, "cd " + s.dir + " && parallel --will-cite --halt now,fail=1 " +
+                                  "--sshlogin 2/: --workdir . " + study +
+                                  " --jobs 1 --shard {}/4 --csv shard_{}.csv ::: $(seq 4)");
     ASSERT_EQ(shards.status, 0) << shards.err;
     EXPECT_NE(read_file(s.path("shard_1.csv")), read_file(s.path("shard_2.csv")));
-    Outcome merged = shell(s, program() + " montecarlo-merge " + s.path("shard_2.csv") + " " +
-                                  s.path("shard_1.csv") + " --csv " + s.path("merged.csv"));
+    Outcome merged = shell(s, program() + " montecarlo-merge " + s.path("shard_*.csv") + " --csv " +
+                                  s.path("merged.csv"));
     ASSERT_EQ(merged.status, 0) << merged.err;
     EXPECT_EQ(read_file(s.path("merged.csv")), csv);
     EXPECT_EQ(merged.out, one.out);
-    EXPECT_EQ(merged.err, "merged 2 CSVs of 2 shards: 5 runs\n");
+    EXPECT_EQ(merged.err, "merged 4 CSVs of 4 shards: 5 runs\n");
 
     // A shard given twice is refused, not counted twice.
     Outcome twice = shell(
         s, program() + " montecarlo-merge " + s.path("shard_1.csv") + " " + s.path("shard_1.csv"));
     EXPECT_EQ(twice.status, 1);
     EXPECT_EQ(twice.err,
-              "vesselsim: runs 0-1 appear twice: a shard given twice, or shards of "
-              "different splits\n");
+              "vesselsim: run 0 appears twice: a shard given twice, or shards of different "
+              "splits\n");
 }
 
 TEST(MontecarloProgram, AFailedRunPrintsTheCommandThatReplaysIt) {

@@ -136,3 +136,36 @@ TEST(MontecarloProgram, UsageErrorsExitWithTwo) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot read the file"), std::string::npos) << missing.err;
 }
+
+// The recipe of a Slurm job array, on a one-node cluster of its own started on this machine:
+// four array tasks of ten runs, each a shard, merged into the whole study.
+TEST(MontecarloProgram, TheShardsOfASlurmArrayMergeIntoTheWholeStudy) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "the cluster's daemons (munged, slurmctld, slurmd) run as root here";
+    Scratch s("montecarlo_test");
+    const std::string study =
+        program() + " montecarlo " + scenario(s, true) + " --runs 40 --seed 7 --dt-min 0.04";
+    std::ofstream(s.path("study.sh"))
+        << "#!/bin/bash\n#SBATCH --array=1-4\n#SBATCH --cpus-per-task=1\n"
+        << study
+        << " --jobs \"$SLURM_CPUS_PER_TASK\" --shard "
+           "\"$SLURM_ARRAY_TASK_ID/$SLURM_ARRAY_TASK_COUNT\" --csv "
+           "\"out/shard_$SLURM_ARRAY_TASK_ID.csv\"\n";
+    // Submitted, then waited for until the queue has let go of it (at most two minutes).
+    const std::string submit =
+        "job=$(sbatch --parsable study.sh) && for i in $(seq 600); do "
+        "squeue -h -j \"$job\" 2>/dev/null | grep -q . || exit 0; sleep 0.2; done; exit 1";
+    Outcome array = shell(s, "cd " + s.dir + " && mkdir out && " + VESSELSIM_SOURCE_DIR +
+                                 "/tests/slurm/one_node_cluster.sh " + s.path("cluster") +
+                                 " sh -c '" + submit + "'");
+    ASSERT_EQ(array.status, 0) << array.out << array.err
+                               << read_file(s.path("cluster/slurmctld.log"));
+    Outcome whole = shell(s, study + " --jobs 2 --csv " + s.path("whole.csv"));
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    Outcome merged = shell(s, program() + " montecarlo-merge " + s.path("out/shard_*.csv") +
+                                  " --csv " + s.path("merged.csv"));
+    ASSERT_EQ(merged.status, 0) << merged.err << read_file(s.path("slurm-1_1.out"));
+    EXPECT_EQ(merged.err, "merged 4 CSVs of 4 shards: 40 runs\n");
+    EXPECT_EQ(read_file(s.path("merged.csv")), read_file(s.path("whole.csv")));
+    EXPECT_EQ(merged.out, whole.out);
+}

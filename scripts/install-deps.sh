@@ -16,6 +16,7 @@ common=(
 )
 demo=(libbenchmark-dev parallel)   # the benchmarks, and GNU parallel of docs/montecarlo.md
 test=(binutils clang-format jq)    # nm for the exported-symbols test, the format check, jq for the JSON summary
+test+=(parallel slurm-wlm munge)   # the cluster recipes of docs/montecarlo.md, run by the tests
 fuzz=(clang libclang-rt-dev)       # libFuzzer
 
 case ${1:-all} in

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "apps/plot_png.h"
 #include "support/program_outcome.h"
 
 namespace {
@@ -178,8 +179,10 @@ TEST(MontecarloStudy, AnyVesselIsJudgedByItsOwnLimitsAndNoRunGoesOnWithoutEnd) {
               "vesselsim: " + s.path("falling.scn") + ": no vessel named Nobody to judge\n");
 
     // Judged by the lander's limits the capsule crashes; it has no autopilot to switch off.
-    Outcome crash = shell(s, study + "--vessel Carrier --csv " + s.path("crash.csv"));
+    Outcome crash = shell(s, study + "--vessel Carrier --csv " + s.path("crash.csv") + " --plot " +
+                                 s.path("crash.png"));
     ASSERT_EQ(crash.status, 0) << crash.err;
+    EXPECT_TRUE(app::is_complete_png(s.path("crash.png")));
     EXPECT_NE(crash.out.find("success: 0 of 2 (0.0%): touchdown, vertical under 2.5 m/s"),
               std::string::npos)
         << crash.out;

@@ -199,7 +199,7 @@ int montecarlo_command(int argc, const char* const* argv) {
     // The scenario read and loaded once; the modules of its vessels loaded here.
     PreparedStudy prepared;
     std::string error;
-    if (!prepared.prepare(scenario, modules_dir, c, error))
+    if (!prepared.prepare(scenario, modules_dir, c, id.limits, error))
         return study_failure(error);
     id.version = kVersion;
     id.scenario = scenario;

@@ -72,7 +72,7 @@ PreparedStudy::PreparedStudy() = default;
 PreparedStudy::~PreparedStudy() = default;
 
 bool PreparedStudy::prepare(const std::string& scenario, const std::string& modules_dir,
-                            Criteria& c, std::string& error) {
+                            Criteria& c, const RunLimits& l, std::string& error) {
     path_ = scenario;
     if (!sim::read_text_file(scenario, sim::kMaxScenarioBytes, text_, error))
         return false;
@@ -80,7 +80,7 @@ bool PreparedStudy::prepare(const std::string& scenario, const std::string& modu
     ChildResult r;
     try {
         run_in_processes(
-            {0}, 1, 0.0, [&](int) { return probe(*this, modules, c); },
+            {0}, 1, l.wall_time_s, [&](int) { return probe(*this, modules, c); },
             [&](int, ChildResult& got) { r = std::move(got); });
     } catch (const std::exception& e) {
         error = e.what();

@@ -23,7 +23,7 @@ struct HistogramPanel {
     std::string x_label;
     std::vector<double> values;
     double limit = 0.0;
-    std::vector<bool> good;
+    std::vector<bool> good{};
 };
 
 // Points (x, y), the good ones green and the others red, with a marked limit of y (a
@@ -31,7 +31,7 @@ struct HistogramPanel {
 struct ScatterPanel {
     std::string x_label, y_label;
     std::vector<double> x, y;
-    std::vector<bool> good;
+    std::vector<bool> good{};
     double y_limit = 0.0;
 };
 

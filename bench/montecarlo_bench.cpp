@@ -19,7 +19,7 @@ void BM_StudyRuns(benchmark::State& state, bool prepared) {
     app::Criteria c;
     const app::RunLimits limits;
     std::string error;
-    if (prepared && !study.prepare(kScenario, VESSELSIM_MODULE_DIR, c, error)) {
+    if (prepared && !study.prepare(kScenario, VESSELSIM_MODULE_DIR, c, limits, error)) {
         state.SkipWithError(error.c_str());
         return;
     }

@@ -1,5 +1,6 @@
 #include "apps/montecarlo_run.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -19,6 +20,9 @@ constexpr const char* kLanderClass = "quor_tevlan";
 // it has let go the run ends: off is where it stays, as only key P arms it again and a study
 // sends the lander no keys.
 constexpr double kAfterTouchdown_s = 2.0;
+// The first load is no run: a wall time limit of a run short enough to stop some runs must
+// not stop the study before it starts.
+constexpr double kProbeWallTime_s = 60.0;
 
 sim::Vessel* judged_vessel(const sim::World& w, const Criteria& c) {
     for (const auto& v : w.vessels())
@@ -80,7 +84,8 @@ bool PreparedStudy::prepare(const std::string& scenario, const std::string& modu
     ChildResult r;
     try {
         run_in_processes(
-            {0}, 1, l.wall_time_s, [&](int) { return probe(*this, modules, c); },
+            {0}, 1, l.wall_time_s > 0.0 ? std::max(l.wall_time_s, kProbeWallTime_s) : 0.0,
+            [&](int) { return probe(*this, modules, c); },
             [&](int, ChildResult& got) { r = std::move(got); });
     } catch (const std::exception& e) {
         error = e.what();

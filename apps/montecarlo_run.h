@@ -29,8 +29,9 @@ class PreparedStudy {
 
     // Reads the scenario and loads it once in a child process: it must load, and hold the
     // vessel the criteria name (the first quor_tevlan lander when they name none, whose name
-    // then goes into the criteria), within the wall time limit of a run. Then loads here the
-    // modules its vessels use. False with one line in error otherwise.
+    // then goes into the criteria), within the wall time limit of a run or a minute, whichever
+    // is longer. Then loads here the modules its vessels use. False with one line in error
+    // otherwise.
     bool prepare(const std::string& scenario, const std::string& modules_dir, Criteria& c,
                  const RunLimits& l, std::string& error);
 

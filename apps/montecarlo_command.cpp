@@ -73,6 +73,12 @@ bool appendable(const std::string& path) {
     return ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
 }
 
+// A file with something in it: a study stopped before its first write left it empty.
+bool holds_anything(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && st.st_size > 0;
+}
+
 // A run that could not even start stops the study.
 struct StudyStopped : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -211,7 +217,7 @@ int montecarlo_command(int argc, const char* const* argv) {
     std::vector<StudyRow> rows;
     StudyAppender csv;
     const bool live = !out.csv_path.empty() && appendable(out.csv_path);
-    if (resume && ::access(out.csv_path.c_str(), F_OK) == 0) {
+    if (resume && holds_anything(out.csv_path)) {
         StudyFile before;
         if (!read_study_file(out.csv_path, before, error))
             return study_failure(error + ": not resumed, the file is as it was");

@@ -162,6 +162,12 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     }
     Outcome no_csv = shell(s, study + " --resume");
     EXPECT_EQ(no_csv.status, 2) << no_csv.err;
+
+    // Stopped before its first write, a study leaves an empty file: resumed, it starts over.
+    const std::string empty = put(s.path("empty.csv"), "");
+    Outcome from_nothing = shell(s, study + " --jobs 2 --resume --csv " + empty);
+    ASSERT_EQ(from_nothing.status, 0) << from_nothing.err;
+    EXPECT_EQ(read_file(empty), expected);
 }
 
 TEST(MontecarloStudy, AnyVesselIsJudgedByItsOwnLimitsAndNoRunGoesOnWithoutEnd) {

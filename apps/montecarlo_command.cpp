@@ -225,7 +225,8 @@ int montecarlo_command(int argc, const char* const* argv) {
         if (differs.empty() &&
             (before.identity.shard_k != id.shard_k || before.identity.shard_n != id.shard_n))
             differs = "shard " + std::to_string(before.identity.shard_k) + "/" +
-                      std::to_string(before.identity.shard_n) + ", not " + shard;
+                      std::to_string(before.identity.shard_n) + ", not " +
+                      std::to_string(id.shard_k) + "/" + std::to_string(id.shard_n);
         if (!differs.empty())
             return study_failure(out.csv_path + ": the CSV of another study (" + differs +
                                  "): not resumed, the file is as it was");

@@ -1,23 +1,25 @@
 #include "apps/montecarlo_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <set>
 
 #include "apps/module_folders.h"
+#include "apps/montecarlo_plot.h"
 #include "apps/montecarlo_report.h"
+#include "apps/montecarlo_run.h"
+#include "apps/montecarlo_study_file.h"
 #include "apps/option_checks.h"
 #include "apps/output_paths.h"
 #include "apps/process_pool.h"
 #include "apps/run_loop.h"
-#include "apps/run_options.h"
+#include "apps/version.h"
 #include "sim/output_file.h"
-#include "sim/text_file.h"
 
 namespace app {
 
@@ -41,24 +43,9 @@ int usage_error(const std::string& what, const std::string& usage) {
     return kExitUsage;
 }
 
-// The table on stdout, then the CSV and the plot the options ask for.
-int finish(const std::vector<StudyRow>& rows, const std::string& program,
-           const std::string& modules_dir, const Outputs& o) {
-    write_report(rows, program, modules_dir, std::cout);
-    std::string error;
-    if (!o.csv_path.empty()) {
-        std::string text = csv_header() + "\n";
-        for (const auto& r : rows) text += csv_line(r) + "\n";
-        if (!sim::write_file_whole(o.csv_path, text, error)) {
-            std::cerr << "vesselsim: " << error << "\n";
-            return kExitFailure;
-        }
-    }
-    if (!o.plot_path.empty() && !write_speed_histogram(rows, o.plot_path, error)) {
-        std::cerr << "vesselsim: " << error << "\n";
-        return kExitFailure;
-    }
-    return kExitOk;
+int study_failure(const std::string& what) {
+    std::cerr << "vesselsim: " << what << "\n";
+    return kExitFailure;
 }
 
 // A bar that fills as runs complete, on a terminal only.
@@ -79,32 +66,66 @@ void add_range(CLI::App& app, const char* flag, double& value, const char* what,
         ->type_name(unit);
 }
 
+// A CSV that can take rows as they come: a regular file, or one still to be made. Anything
+// else (a pipe, a device) gets the whole study at its end.
+bool appendable(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+}
+
+// A file with something in it: a study stopped before its first write left it empty.
+bool holds_anything(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+// A run that could not even start stops the study.
+struct StudyStopped : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 }  // namespace
+
+// The table on stdout, then the CSV (whole, its rows in run order) and the plot.
+int finish_study(const std::vector<StudyRow>& rows, const StudyIdentity& id,
+                 const std::string& program, const std::string& modules_dir,
+                 const std::string& csv_path, const std::string& plot_path) {
+    write_report(rows, id, program, modules_dir, std::cout);
+    std::string error;
+    if (!csv_path.empty() && !sim::write_file_whole(csv_path, study_text(id, rows), error))
+        return study_failure(error);
+    if (!plot_path.empty() && !write_study_plot(rows, id, plot_path, error))
+        return study_failure(error);
+    return kExitOk;
+}
 
 int montecarlo_command(int argc, const char* const* argv) {
     CLI::App app{"vesselsim montecarlo: the landing envelope over dispersed start conditions",
                  "vesselsim montecarlo"};
     std::string scenario, shard, modules_dir;
     int runs = 0, jobs = available_cores();
-    std::uint64_t seed = 1;
+    bool resume = false;
+    StudyIdentity id;
     Outputs out;
-    DispersionRanges r;
-    app.add_option("SCENARIO", scenario, "scenario file with a quor_tevlan lander")
+    DispersionRanges& r = id.ranges;
+    Criteria& c = id.criteria;
+    app.add_option("SCENARIO", scenario, "scenario file with the vessel to judge")
         ->required()
         ->type_name("FILE");
     app.add_option("--runs", runs, "number of runs in the study")
         ->required()
         ->check(CLI::Range(1, 10000000))
         ->type_name("N");
-    app.add_option("--seed", seed, "seed of the study (default 1)")->type_name("S");
+    app.add_option("--seed", id.seed, "seed of the study (default 1)")->type_name("S");
     app.add_option("--jobs", jobs, "runs at once (default: the number of cores)")
         ->check(CLI::Range(1, 1024))
         ->type_name("J");
     app.add_option("--shard", shard, "run only the K-th of N equal shards of the study")
         ->type_name("K/N");
-    app.add_option("--csv", out.csv_path, "one row per run")
+    app.add_option("--csv", out.csv_path, "one row per run, written as runs end")
         ->check(output_path())
         ->type_name("FILE");
+    app.add_flag("--resume", resume, "continue the study of the --csv file: fly its missing runs");
     app.add_option("--plot", out.plot_path, "the distribution of touchdown speeds")
         ->check(output_path())
         ->type_name("FILE.png");
@@ -125,6 +146,25 @@ int montecarlo_command(int argc, const char* const* argv) {
     add_range(app, "--dt-max", r.dt_max_s, "longest frame", 1e-4, 0.1, "SECONDS");
     add_range(app, "--ground-offset-max", r.ground_offset_max_m,
               "ground raised or lowered up to this", 0.0, 1e5, "METRES");
+    app.add_option("--vessel", c.vessel,
+                   "the vessel judged (default: the first quor_tevlan lander)")
+        ->type_name("NAME");
+    add_range(app, "--max-vertical", c.max_vertical_m_s, "touchdown vertical speed under this", 0.0,
+              1e6, "M/S");
+    add_range(app, "--max-horizontal", c.max_horizontal_m_s,
+              "touchdown horizontal speed under this", 0.0, 1e6, "M/S");
+    add_range(app, "--max-tilt", c.max_tilt_deg, "touchdown tilt under this", 0.0, 180.0, "DEG");
+    add_range(app, "--min-propellant", c.min_propellant_kg,
+              "more than this propellant left at touchdown", -1e9, 1e9, "KG");
+    add_range(app, "--survive", c.survive_s,
+              "instead of touching down, fly this long without a fault (0: touch down)", 0.0, 1e7,
+              "SECONDS");
+    add_range(app, "--max-sim-time", id.limits.sim_time_s,
+              "a run that has not ended after this much simulated time fails", 1e-3, 1e7,
+              "SECONDS");
+    add_range(app, "--max-wall-time", id.limits.wall_time_s,
+              "a run still flying after this much wall time is stopped and fails (0: no limit)",
+              0.0, 1e7, "SECONDS");
     try {
         app.parse(argc - 1, argv + 1);
     } catch (const CLI::CallForHelp&) {
@@ -135,133 +175,127 @@ int montecarlo_command(int argc, const char* const* argv) {
     }
     if (scenario.find_first_of("\r\n") != std::string::npos)
         return usage_error("the scenario's path holds a line break", montecarlo_usage());
+    if (c.vessel.find_first_of("\r\n") != std::string::npos)
+        return usage_error("the vessel's name holds a line break", montecarlo_usage());
     if (r.dt_min_s > r.dt_max_s)
         return usage_error("--dt-min is more than --dt-max", montecarlo_usage());
-    int shard_k = 1, shard_n = 1;
-    if (!shard.empty() && !parse_shard(shard, shard_k, shard_n))
+    if (c.survive_s > id.limits.sim_time_s)
+        return usage_error("--survive is more than --max-sim-time", montecarlo_usage());
+    if (!shard.empty() && !parse_shard(shard, id.shard_k, id.shard_n))
         return usage_error("--shard " + shard + ": expected K/N with 1 <= K <= N",
                            montecarlo_usage());
+    const RunRange range = shard_runs(runs, id.shard_k, id.shard_n);
+    if (range.end == range.first)
+        return usage_error(
+            "--shard " + shard + " of " + std::to_string(runs) + " runs holds no run",
+            montecarlo_usage());
+    if (resume && out.csv_path.empty())
+        return usage_error("--resume continues the study of the --csv file: name one",
+                           montecarlo_usage());
+    if (resume && !appendable(out.csv_path))
+        return usage_error("--resume needs a regular file as --csv", montecarlo_usage());
     modules_dir = join_folders(module_lists);
     std::vector<PathUse> inputs{{"the scenario it reads", scenario}};
     for (PathUse& p : program_inputs(module_path(modules_dir))) inputs.push_back(std::move(p));
     if (std::string why = check_output_paths(out.named(), inputs); !why.empty())
         return usage_error(why, montecarlo_usage());
-    if (std::string why = check_module_folders(modules_dir); !why.empty()) {
-        std::cerr << "vesselsim: " << why << "\n";
-        return kExitFailure;
+    if (std::string why = check_module_folders(modules_dir); !why.empty())
+        return study_failure(why);
+
+    // The scenario read and loaded once; the modules of its vessels loaded here.
+    PreparedStudy prepared;
+    std::string error;
+    if (!prepared.prepare(scenario, modules_dir, c, id.limits, error))
+        return study_failure(error);
+    id.version = kVersion;
+    id.scenario = scenario;
+    id.scenario_hash = content_hash(prepared.text());
+    id.runs = runs;
+    id.vessel_class = prepared.vessel_class();
+
+    // The runs done already, when resuming; the CSV ready to take the others.
+    std::vector<StudyRow> rows;
+    StudyAppender csv;
+    const bool live = !out.csv_path.empty() && appendable(out.csv_path);
+    if (resume && holds_anything(out.csv_path)) {
+        StudyFile before;
+        if (!read_study_file(out.csv_path, before, error))
+            return study_failure(error + ": not resumed, the file is as it was");
+        std::string differs = identity_difference(id, before.identity);
+        if (differs.empty() &&
+            (before.identity.shard_k != id.shard_k || before.identity.shard_n != id.shard_n))
+            differs = "shard " + std::to_string(before.identity.shard_k) + "/" +
+                      std::to_string(before.identity.shard_n) + ", not " +
+                      std::to_string(id.shard_k) + "/" + std::to_string(id.shard_n);
+        if (!differs.empty())
+            return study_failure(out.csv_path + ": the CSV of another study (" + differs +
+                                 "): not resumed, the file is as it was");
+        for (const StudyRow& row : before.rows)
+            if (row.dispersion.run < range.first || row.dispersion.run >= range.end)
+                return study_failure(out.csv_path + ": run " + std::to_string(row.dispersion.run) +
+                                     " is not of this shard: not resumed, the file is as it was");
+        int twice = 0;
+        if (std::string which = repeated_runs(before.rows, twice); twice > 0)
+            return study_failure(out.csv_path + ": runs " + which +
+                                 " appear twice: not resumed, the file is as it was");
+        rows = std::move(before.rows);
+        std::fprintf(stderr, "resuming %s: %zu of %d runs done\n", out.csv_path.c_str(),
+                     rows.size(), range.end - range.first);
+        if (!csv.resume(out.csv_path, before.whole_lines_bytes, error))
+            return study_failure(error);
+    } else if (live && !csv.start(out.csv_path, identity_text(id) + csv_header() + "\n", error)) {
+        return study_failure(error);
     }
 
-    const RunRange range = shard_runs(runs, shard_k, shard_n);
+    std::vector<bool> done(static_cast<std::size_t>(range.end - range.first));
+    for (const StudyRow& row : rows)
+        done[static_cast<std::size_t>(row.dispersion.run - range.first)] = true;
+    std::vector<int> todo;
+    for (int run = range.first; run < range.end; ++run)
+        if (!done[static_cast<std::size_t>(run - range.first)])
+            todo.push_back(run);
     auto work = [&](int run) {
-        StudyRow row{scenario, disperse(r, seed, run), {}};
-        std::string error;
-        row.touchdown = fly(scenario, modules_dir, row.dispersion, error);
+        StudyRow row{scenario, disperse(r, id.seed, run), {}};
+        std::string why;
+        row.touchdown = prepared.fly(row.dispersion, c, id.limits, why);
         // A run that cannot even start ends the study: say why on the first line.
-        return error.empty() ? csv_line(row) : "error: " + error;
+        return why.empty() ? csv_line(row, c) : "error: " + why;
     };
     const bool terminal = isatty(STDERR_FILENO);
+    const int total = range.end - range.first;
+    auto ended = [&](int run, ChildResult& result) {
+        StudyRow row{scenario, disperse(r, id.seed, run), {}};
+        std::string why;
+        if (result.text.rfind("error: ", 0) == 0)
+            throw StudyStopped(result.text.substr(7));
+        if (!result.completed || !parse_csv_line(result.text, c, row, why)) {
+            // The run's process died or ran out of time: the row keeps its conditions and
+            // says how.
+            row.touchdown = {};
+            row.touchdown.failure = result.timed_out   ? over_wall_time(id.limits)
+                                    : result.completed ? "unreadable result"
+                                                       : result.why;
+        }
+        if (live && !csv.append(csv_line(row, c), why))
+            throw StudyStopped(why);
+        rows.push_back(std::move(row));
+        if (terminal)
+            show_progress(static_cast<int>(rows.size()), total);
+    };
     auto start = std::chrono::steady_clock::now();
-    std::vector<ChildResult> results;
     try {
-        results = run_in_processes(range.first, range.end, jobs, work,
-                                   terminal ? show_progress : std::function<void(int, int)>());
+        run_in_processes(todo, jobs, id.limits.wall_time_s, work, ended);
     } catch (const std::exception& e) {
-        std::cerr << "vesselsim: " << e.what() << "\n";
-        return kExitFailure;
+        return study_failure(e.what());
     }
     const double wall_s =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
-    std::vector<StudyRow> rows;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const ChildResult& c = results[i];
-        StudyRow row{scenario, disperse(r, seed, range.first + static_cast<int>(i)), {}};
-        std::string error;
-        if (c.text.rfind("error: ", 0) == 0) {
-            std::cerr << "vesselsim: " << c.text.substr(7) << "\n";
-            return kExitFailure;
-        }
-        if (!c.completed || !parse_csv_line(c.text, row, error)) {
-            // The run's process died: the row keeps its conditions and says how.
-            row.touchdown = {};
-            row.touchdown.failure = c.completed ? "unreadable result" : c.why;
-        }
-        rows.push_back(row);
-    }
-    std::fprintf(stderr, "%zu runs in %.1f s of wall time, %d at a time\n", rows.size(), wall_s,
+    std::fprintf(stderr, "%zu runs in %.1f s of wall time, %d at a time\n", todo.size(), wall_s,
                  jobs);
-    return finish(rows, argv[0], modules_dir, out);
-}
-
-int montecarlo_merge_command(int argc, const char* const* argv) {
-    CLI::App app{"vesselsim montecarlo-merge: one report from the CSVs of a study's shards",
-                 "vesselsim montecarlo-merge"};
-    std::vector<std::string> inputs;
-    Outputs out;
-    app.add_option("CSV", inputs, "the shards' CSV files")->required()->type_name("CSV");
-    app.add_option("--csv", out.csv_path, "the merged CSV")
-        ->check(output_path())
-        ->type_name("FILE");
-    app.add_option("--plot", out.plot_path, "the distribution of touchdown speeds")
-        ->check(output_path())
-        ->type_name("FILE.png");
-    try {
-        app.parse(argc - 1, argv + 1);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << montecarlo_merge_usage() << "\n\n" << app.help();
-        return kExitOk;
-    } catch (const CLI::ParseError& e) {
-        return usage_error(e.what(), montecarlo_merge_usage());
-    }
-    std::vector<PathUse> csvs;
-    for (const std::string& path : inputs) csvs.push_back({"the CSV " + path + " it merges", path});
-    for (PathUse& p : program_inputs({})) csvs.push_back(std::move(p));
-    if (std::string why = check_output_paths(out.named(), csvs); !why.empty())
-        return usage_error(why, montecarlo_merge_usage());
-    std::vector<StudyRow> rows;
-    std::set<int> seen;
-    for (const auto& path : inputs) {
-        std::ifstream in;
-        std::string line, error;
-        if (!sim::open_text_file(path, in, error)) {
-            std::cerr << "vesselsim: " << error << "\n";
-            return kExitFailure;
-        }
-        if (sim::read_line(in, line) != sim::LineRead::line || line != csv_header()) {
-            std::cerr << "vesselsim: " << path << ": not a montecarlo CSV\n";
-            return kExitFailure;
-        }
-        for (int number = 2;; ++number) {
-            const sim::LineRead got = sim::read_line(in, line);
-            if (got == sim::LineRead::end)
-                break;
-            StudyRow row;
-            if (got == sim::LineRead::too_long) {
-                std::cerr << "vesselsim: " << path << ":" << number << ": a line longer than "
-                          << sim::kMaxLineBytes << " characters\n";
-                return kExitFailure;
-            }
-            if (!parse_csv_line(line, row, error)) {
-                std::cerr << "vesselsim: " << path << ":" << number << ": " << error << "\n";
-                return kExitFailure;
-            }
-            if (!rows.empty() && row.scenario != rows.front().scenario) {
-                std::cerr << "vesselsim: " << path << ":" << number << ": scenario " << row.scenario
-                          << " is not the study's (" << rows.front().scenario << ")\n";
-                return kExitFailure;
-            }
-            if (!seen.insert(row.dispersion.run).second) {
-                std::cerr << "vesselsim: " << path << ":" << number << ": run "
-                          << row.dispersion.run << " appears twice\n";
-                return kExitFailure;
-            }
-            rows.push_back(row);
-        }
-    }
     std::sort(rows.begin(), rows.end(), [](const StudyRow& a, const StudyRow& b) {
         return a.dispersion.run < b.dispersion.run;
     });
-    return finish(rows, argv[0], "", out);
+    return finish_study(rows, id, argv[0], modules_dir, out.csv_path, out.plot_path);
 }
 
 }  // namespace app

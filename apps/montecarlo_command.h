@@ -3,6 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "apps/montecarlo_csv.h"
+#include "apps/montecarlo_identity.h"
 
 namespace app {
 
@@ -12,5 +16,11 @@ int montecarlo_merge_command(int argc, const char* const* argv);
 
 std::string montecarlo_usage();
 std::string montecarlo_merge_usage();
+
+// The end of a study and of a merge: the table on stdout, then the CSV (whole, the rows in run
+// order) and the plot the options name. Returns the exit status.
+int finish_study(const std::vector<StudyRow>& rows, const StudyIdentity& id,
+                 const std::string& program, const std::string& modules_dir,
+                 const std::string& csv_path, const std::string& plot_path);
 
 }  // namespace app

@@ -85,11 +85,11 @@ Touchdown rounded(const Touchdown& t) {
     return r;
 }
 
-std::string csv_line(const StudyRow& row) {
+std::string csv_line(const StudyRow& row, const Criteria& c) {
     const Dispersion& d = row.dispersion;
     const StartOverrides& s = d.start;
     const Touchdown t = rounded(row.touchdown);
-    const std::string why = verdict(t);
+    const std::string why = verdict(t, c);
     const int k = kTouchdownDecimals;
     const std::vector<std::string> fields = {std::to_string(d.run),       std::to_string(d.seed),
                                              csv_field(row.scenario),     fixed(d.dt_s, 4),
@@ -106,7 +106,7 @@ std::string csv_line(const StudyRow& row) {
     return line;
 }
 
-bool parse_csv_line(const std::string& line, StudyRow& row, std::string& error) {
+bool parse_csv_line(const std::string& line, const Criteria& c, StudyRow& row, std::string& error) {
     std::vector<std::string> f;
     if (!split_fields(line, f) || f.size() != std::size(kColumns)) {
         error = "expected " + std::to_string(std::size(kColumns)) + " fields";
@@ -132,8 +132,8 @@ bool parse_csv_line(const std::string& line, StudyRow& row, std::string& error) 
     }
     if (!t.touched)
         t.failure = f[19];
-    if (success != verdict(t).empty()) {
-        error = "the success column disagrees with the row's figures";
+    if (success != verdict(t, c).empty() || (t.touched && f[19] != verdict(t, c))) {
+        error = "the success or failure column disagrees with the row's figures";
         return false;
     }
     row = r;

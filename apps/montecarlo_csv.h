@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "apps/montecarlo_criteria.h"
 #include "apps/montecarlo_plan.h"
-#include "apps/montecarlo_run.h"
 
 namespace app {
 
@@ -17,10 +17,11 @@ struct StudyRow {
 };
 
 std::string csv_header();
-// The row, its touchdown rounded to the decimals of the CSV; no line end.
-std::string csv_line(const StudyRow& row);
-// Reads a line csv_line wrote. False with a message for anything else.
-bool parse_csv_line(const std::string& line, StudyRow& row, std::string& error);
+// The row, its touchdown rounded to the decimals of the CSV and judged by the criteria; no line
+// end.
+std::string csv_line(const StudyRow& row, const Criteria& c);
+// Reads a line csv_line wrote with the same criteria. False with a message for anything else.
+bool parse_csv_line(const std::string& line, const Criteria& c, StudyRow& row, std::string& error);
 
 // The touchdown figures rounded as the CSV holds them.
 Touchdown rounded(const Touchdown& t);

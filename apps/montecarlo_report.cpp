@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "apps/plot_png.h"
+#include "apps/start_overrides.h"
 
 namespace app {
 
@@ -64,12 +64,29 @@ std::string replay_command(const std::string& program, const std::string& module
     return cmd;
 }
 
-void write_report(const std::vector<StudyRow>& rows, const std::string& program,
-                  const std::string& modules_dir, std::ostream& out) {
+std::string success_rule(const StudyIdentity& id) {
+    const Criteria& c = id.criteria;
+    std::string rule = c.survive_s > 0.0
+                           ? exact_text(c.survive_s) + " s of flight without a fault; a touchdown"
+                           : "touchdown";
+    if (has_autopilot(id))
+        rule += " with the autopilot off";
+    rule += ", vertical under " + exact_text(c.max_vertical_m_s) + " m/s, horizontal under " +
+            exact_text(c.max_horizontal_m_s) + " m/s, tilt under " + exact_text(c.max_tilt_deg) +
+            " deg, ";
+    rule += c.min_propellant_kg == 0.0
+                ? std::string("propellant left")
+                : "more than " + exact_text(c.min_propellant_kg) + " kg of propellant left";
+    return rule;
+}
+
+void write_report(const std::vector<StudyRow>& rows, const StudyIdentity& id,
+                  const std::string& program, const std::string& modules_dir, std::ostream& out) {
+    const Criteria& c = id.criteria;
     std::vector<const StudyRow*> failed;
     std::vector<const Touchdown*> touched;
     for (const auto& r : rows) {
-        if (!verdict(r.touchdown).empty())
+        if (!verdict(r.touchdown, c).empty())
             failed.push_back(&r);
         if (r.touchdown.touched)
             touched.push_back(&r.touchdown);
@@ -77,11 +94,9 @@ void write_report(const std::vector<StudyRow>& rows, const std::string& program,
     const std::size_t n = rows.size();
     out << "landing envelope of " << (n ? rows.front().scenario : std::string("(no runs)")) << ": "
         << n << " runs\n";
-    out << format(
-        "  success: %zu of %zu (%.1f%%): touchdown with the autopilot off, vertical "
-        "under %.1f m/s, horizontal under %.1f m/s, tilt under %.0f deg, propellant left\n",
-        n - failed.size(), n, n ? 100.0 * double(n - failed.size()) / double(n) : 0.0,
-        kMaxVertical_m_s, kMaxHorizontal_m_s, kMaxTilt_deg);
+    out << format("  success: %zu of %zu (%.1f%%): ", n - failed.size(), n,
+                  n ? 100.0 * double(n - failed.size()) / double(n) : 0.0)
+        << success_rule(id) << "\n";
     out << format("  %-26s%9s%9s%9s%9s   (%zu touchdowns)\n", "", "50%", "95%", "99%", "worst",
                   touched.size());
     for (const Figure& f : kFigures) {
@@ -101,23 +116,8 @@ void write_report(const std::vector<StudyRow>& rows, const std::string& program,
         return;
     out << "failed runs, each with the command that replays it:\n";
     for (const StudyRow* r : failed)
-        out << "  run " << r->dispersion.run << " (" << verdict(r->touchdown)
+        out << "  run " << r->dispersion.run << " (" << verdict(r->touchdown, c)
             << "): " << replay_command(program, modules_dir, *r) << "\n";
-}
-
-bool write_speed_histogram(const std::vector<StudyRow>& rows, const std::string& path,
-                           std::string& error) {
-    std::vector<double> vertical, horizontal;
-    for (const auto& r : rows)
-        if (r.touchdown.touched) {
-            vertical.push_back(r.touchdown.vertical_m_s);
-            horizontal.push_back(r.touchdown.horizontal_m_s);
-        }
-    std::string title = "touchdown speeds of " + std::to_string(vertical.size()) + " runs";
-    return write_histogram_png(path, title,
-                               {{"vertical speed (m/s)", vertical, kMaxVertical_m_s},
-                                {"horizontal speed (m/s)", horizontal, kMaxHorizontal_m_s}},
-                               error);
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "apps/montecarlo_csv.h"
+#include "apps/montecarlo_identity.h"
 
 namespace app {
 
@@ -18,12 +19,11 @@ double percentile(const std::vector<double>& sorted, double p);
 std::string replay_command(const std::string& program, const std::string& modules_dir,
                            const StudyRow& row);
 
-// Rows in run order.
-void write_report(const std::vector<StudyRow>& rows, const std::string& program,
-                  const std::string& modules_dir, std::ostream& out);
+// What a success is under the identity's criteria, as the table's success line says it.
+std::string success_rule(const StudyIdentity& id);
 
-// The distribution of the touchdown speeds, vertical and horizontal, as a PNG.
-bool write_speed_histogram(const std::vector<StudyRow>& rows, const std::string& path,
-                           std::string& error);
+// Rows in run order, judged by the identity's criteria.
+void write_report(const std::vector<StudyRow>& rows, const StudyIdentity& id,
+                  const std::string& program, const std::string& modules_dir, std::ostream& out);
 
 }  // namespace app

@@ -77,13 +77,13 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool first
 
 // Starts a PNG of rows panels, one above the other, black on white, drawn into the output's
 // temporary file.
-void begin_png(const sim::OutputFile& out, std::size_t rows) {
+void begin_png(const sim::OutputFile& out, std::size_t rows, std::size_t columns = 1) {
     plsdev("pngcairo");
     plsfnam(out.by_name_path().c_str());
     plspage(0, 0, 1200, 300 * static_cast<PLINT>(rows), 0, 0);
     plscolbg(255, 255, 255);
     plscol0(15, 0, 0, 0);
-    plssub(1, static_cast<PLINT>(rows));
+    plssub(static_cast<PLINT>(columns), static_cast<PLINT>(rows));
     plinit();
 }
 
@@ -100,25 +100,65 @@ bool finish_png(sim::OutputFile& out, const std::string& path, std::string& erro
 constexpr int kBins = 40;
 
 void draw_histogram(const HistogramPanel& p, const std::string& title) {
-    double lo = 0.0, hi = p.limit;
+    double lo = std::min(0.0, p.limit), hi = p.limit;
     range_of(p.values, lo, hi);
-    hi = std::max(hi * 1.05, lo + 1e-3);
+    hi = std::max(hi + (hi - lo) * 0.05, lo + 1e-3);
     const double width = (hi - lo) / kBins;
-    std::vector<double> x(kBins), count(kBins, 0.0);
+    std::vector<double> x(kBins), count(kBins, 0.0), good(kBins, 0.0);
     for (int i = 0; i < kBins; ++i) x[static_cast<std::size_t>(i)] = lo + width * i;
-    for (double v : p.values) {
-        auto bin = static_cast<std::size_t>(std::clamp((v - lo) / width, 0.0, kBins - 1.0));
+    for (std::size_t i = 0; i < p.values.size(); ++i) {
+        auto bin =
+            static_cast<std::size_t>(std::clamp((p.values[i] - lo) / width, 0.0, kBins - 1.0));
         count[bin] += 1.0;
+        if (i < p.good.size() && p.good[i])
+            good[bin] += 1.0;
     }
     double top = std::max(1.0, *std::max_element(count.begin(), count.end())) * 1.1;
     plcol0(15);
     plenv(lo, hi, 0.0, top, 0, 0);
     pllab(p.x_label.c_str(), "runs", title.c_str());
-    plcol0(9);
-    plbin(kBins, x.data(), count.data(), PL_BIN_NOEXPAND);
+    if (p.good.empty()) {
+        plcol0(9);
+        plbin(kBins, x.data(), count.data(), PL_BIN_NOEXPAND);
+    } else {
+        // Every run in red, the successful ones over them in green: the red that shows is the
+        // failures.
+        plcol0(1);
+        plbin(kBins, x.data(), count.data(), PL_BIN_NOEXPAND);
+        plcol0(3);
+        plbin(kBins, x.data(), good.data(), PL_BIN_NOEXPAND);
+    }
     // The limit of a successful landing.
-    plcol0(1);
+    plcol0(p.good.empty() ? 1 : 15);
     PLFLT lx[] = {p.limit, p.limit}, ly[] = {0.0, top};
+    plline(2, lx, ly);
+}
+
+void draw_scatter(const ScatterPanel& p, const std::string& title) {
+    double xlo = std::numeric_limits<double>::max(), xhi = std::numeric_limits<double>::lowest();
+    double ylo = p.y_limit, yhi = p.y_limit;
+    range_of(p.x, xlo, xhi);
+    range_of(p.y, ylo, yhi);
+    if (xlo > xhi)
+        xlo = xhi = 0.0;
+    const double xpad = std::max((xhi - xlo) * 0.05, 1e-3),
+                 ypad = std::max((yhi - ylo) * 0.05, 1e-3);
+    plcol0(15);
+    plenv(xlo - xpad, xhi + xpad, ylo - ypad, yhi + ypad, 0, 0);
+    pllab(p.x_label.c_str(), p.y_label.c_str(), title.c_str());
+    for (bool good : {true, false}) {
+        std::vector<double> x, y;
+        for (std::size_t i = 0; i < p.x.size() && i < p.y.size(); ++i)
+            if ((i < p.good.size() && p.good[i]) == good) {
+                x.push_back(p.x[i]);
+                y.push_back(p.y[i]);
+            }
+        plcol0(good ? 3 : 1);
+        if (!x.empty())
+            plpoin(static_cast<PLINT>(x.size()), x.data(), y.data(), 17);
+    }
+    plcol0(15);
+    PLFLT lx[] = {xlo - xpad, xhi + xpad}, ly[] = {p.y_limit, p.y_limit};
     plline(2, lx, ly);
 }
 
@@ -156,6 +196,24 @@ bool write_histogram_png(const std::string& path, const std::string& title,
         return false;
     begin_png(out, panels.size());
     for (std::size_t i = 0; i < panels.size(); ++i) draw_histogram(panels[i], i == 0 ? title : "");
+    return finish_png(out, path, error);
+}
+
+bool write_study_png(const std::string& path, const std::string& title,
+                     const std::vector<HistogramPanel>& histograms,
+                     const std::vector<ScatterPanel>& scatters, std::string& error) {
+    const std::size_t panels = histograms.size() + scatters.size();
+    if (panels == 0) {
+        error = path + ": nothing to plot";
+        return false;
+    }
+    sim::OutputFile out;
+    if (!out.open(path, error))
+        return false;
+    begin_png(out, (panels + 1) / 2, 2);
+    for (std::size_t i = 0; i < histograms.size(); ++i)
+        draw_histogram(histograms[i], i == 0 ? title : "");
+    for (const ScatterPanel& p : scatters) draw_scatter(p, "");
     return finish_png(out, path, error);
 }
 

@@ -23,11 +23,22 @@ struct PlotMark {
     std::string label;  // "separation", "touchdown", ...
 };
 
-// The distribution of values in bins, with a marked limit (a vertical line).
+// The distribution of values in bins, with a marked limit (a vertical line). With good (one
+// flag for each value), the bins show the good values in green on the others in red.
 struct HistogramPanel {
     std::string x_label;
     std::vector<double> values;
     double limit = 0.0;
+    std::vector<bool> good{};
+};
+
+// Points (x, y), the good ones green and the others red, with a marked limit of y (a
+// horizontal line).
+struct ScatterPanel {
+    std::string x_label, y_label;
+    std::vector<double> x, y;
+    std::vector<bool> good{};
+    double y_limit = 0.0;
 };
 
 // Draws the panels one above the other against the shared time axis, with the marks. False with
@@ -40,6 +51,12 @@ bool write_plot_png(const std::string& path, const std::string& title,
 // be written.
 bool write_histogram_png(const std::string& path, const std::string& title,
                          const std::vector<HistogramPanel>& panels, std::string& error);
+
+// The histograms, then the scatters, in two columns. False with a message when the file cannot
+// be written.
+bool write_study_png(const std::string& path, const std::string& title,
+                     const std::vector<HistogramPanel>& histograms,
+                     const std::vector<ScatterPanel>& scatters, std::string& error);
 
 // True when the file holds a whole PNG: its signature, then chunks whose lengths add up to the
 // file's size, the last of them IEND. The plot library does not say when its writes fail; a

@@ -1,13 +1,16 @@
 #include "apps/process_pool.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
+#include <chrono>
+#include <csignal>
 #include <stdexcept>
 
 #include "sim/crash_report.h"
@@ -16,26 +19,18 @@ namespace app {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // Starts the text of a child whose module crashed, before the report.
 constexpr const char* kCrashed = "crashed: ";
 
 struct Running {
+    pid_t pid = 0;
     int item = 0;
     int fd = -1;  // read end of the child's pipe
+    Clock::time_point deadline;
+    ChildResult result;
 };
-
-std::string read_all(int fd) {
-    std::string text;
-    char buf[4096];
-    while (true) {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n > 0)
-            text.append(buf, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    return text;
-}
 
 void write_all(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -49,13 +44,20 @@ void write_all(int fd, const std::string& text) {
     }
 }
 
-// In the child: quiet output, run the item, hand back its text, leave without the parent's
-// exit handlers.
-[[noreturn]] void child(int item, int fd, const std::function<std::string(int)>& work) {
+// In the child: die with the parent, quiet output, run the item, hand back its text, leave
+// without the parent's exit handlers.
+[[noreturn]] void child(int item, int fd, pid_t parent, const std::vector<Running>& others,
+                        const std::function<std::string(int)>& work) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(4);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, SIG_IGN);
+    for (const Running& r : others) close(r.fd);
     int null = open("/dev/null", O_WRONLY);
     if (null >= 0) {
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
+        close(null);
     }
     // A module that crashes the child is named in its place.
     sim::set_crash_hook([fd](const std::string& report) { write_all(fd, kCrashed + report); });
@@ -70,6 +72,70 @@ void write_all(int fd, const std::string& text) {
     _exit(0);
 }
 
+void start(int item, double wall_limit_s, std::vector<Running>& running,
+           const std::function<std::string(int)>& work) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot create a pipe for a run");
+    const pid_t parent = getpid();
+    pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        throw std::runtime_error("cannot start a process for a run");
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        child(item, fds[1], parent, running, work);
+    }
+    close(fds[1]);
+    fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    Running r;
+    r.pid = pid;
+    r.item = item;
+    r.fd = fds[0];
+    r.deadline = wall_limit_s > 0.0
+                     ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                          std::chrono::duration<double>(wall_limit_s))
+                     : Clock::time_point::max();
+    running.push_back(std::move(r));
+}
+
+// Reaps a child whose pipe has closed, or that was killed, and says how it ended.
+void finish(Running& r) {
+    close(r.fd);
+    int status = 0;
+    while (waitpid(r.pid, &status, 0) < 0)
+        if (errno != EINTR)
+            throw std::runtime_error("lost track of the run processes");
+    ChildResult& c = r.result;
+    if (c.timed_out)
+        c.why = "over the wall time limit";
+    else if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        c.completed = true;
+    else if (WIFEXITED(status) && WEXITSTATUS(status) == sim::kExitModuleCrash &&
+             c.text.rfind(kCrashed, 0) == 0)
+        c.why = c.text.substr(std::string(kCrashed).size());
+    else if (WIFSIGNALED(status))
+        c.why = "killed by signal " + std::to_string(WTERMSIG(status));
+    else
+        c.why = "exited with status " + std::to_string(WEXITSTATUS(status));
+}
+
+// Reads what the child has written; true once its pipe has closed.
+bool drain(Running& r) {
+    char buf[4096];
+    while (true) {
+        ssize_t n = read(r.fd, buf, sizeof buf);
+        if (n > 0)
+            r.result.text.append(buf, static_cast<std::size_t>(n));
+        else if (n == 0)
+            return true;
+        else if (errno != EINTR)
+            return errno != EAGAIN;
+    }
+}
+
 }  // namespace
 
 int available_cores() {
@@ -79,61 +145,45 @@ int available_cores() {
     return static_cast<int>(std::max(1L, sysconf(_SC_NPROCESSORS_ONLN)));
 }
 
-std::vector<ChildResult> run_in_processes(int first, int end, int jobs,
-                                          const std::function<std::string(int)>& work,
-                                          const std::function<void(int, int)>& progress) {
-    const int total = std::max(0, end - first);
-    std::vector<ChildResult> results(static_cast<std::size_t>(total));
-    std::map<pid_t, Running> running;
-    int next = first, done = 0;
-    while (done < total) {
-        while (next < end && static_cast<int>(running.size()) < std::max(1, jobs)) {
-            int fds[2];
-            if (pipe(fds) != 0)
-                throw std::runtime_error("cannot create a pipe for a run");
-            pid_t pid = fork();
-            if (pid < 0) {
-                close(fds[0]);
-                close(fds[1]);
-                throw std::runtime_error("cannot start a process for a run");
-            }
-            if (pid == 0) {
-                close(fds[0]);
-                child(next, fds[1], work);
-            }
-            close(fds[1]);
-            running[pid] = {next, fds[0]};
-            ++next;
+void run_in_processes(const std::vector<int>& items, int jobs, double wall_limit_s,
+                      const std::function<std::string(int)>& work,
+                      const std::function<void(int, ChildResult&)>& done) {
+    std::vector<Running> running;
+    std::size_t next = 0;
+    std::vector<pollfd> polls;
+    while (next < items.size() || !running.empty()) {
+        while (next < items.size() && static_cast<int>(running.size()) < std::max(1, jobs))
+            start(items[next++], wall_limit_s, running, work);
+        Clock::time_point soonest = Clock::time_point::max();
+        polls.clear();
+        for (const Running& r : running) {
+            polls.push_back({r.fd, POLLIN, 0});
+            soonest = std::min(soonest, r.deadline);
         }
-        // The child writes before it exits, and its text fits the pipe: read once it is gone.
-        int status = 0;
-        pid_t pid = waitpid(-1, &status, 0);
-        if (pid < 0) {
-            if (errno == EINTR)
-                continue;
+        int timeout_ms = -1;
+        if (soonest != Clock::time_point::max()) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(soonest - Clock::now());
+            timeout_ms = static_cast<int>(std::clamp<long long>(left.count(), 0, 60000));
+        }
+        if (poll(polls.data(), polls.size(), timeout_ms) < 0 && errno != EINTR)
             throw std::runtime_error("lost track of the run processes");
+        const Clock::time_point now = Clock::now();
+        for (std::size_t i = running.size(); i-- > 0;) {
+            Running& r = running[i];
+            bool ended = polls[i].revents != 0 && drain(r);
+            if (!ended && now >= r.deadline) {
+                kill(r.pid, SIGKILL);
+                r.result.timed_out = true;
+                ended = true;
+            }
+            if (!ended)
+                continue;
+            finish(r);
+            Running gone = std::move(r);
+            running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
+            done(gone.item, gone.result);
         }
-        auto it = running.find(pid);
-        if (it == running.end())
-            continue;
-        ChildResult& r = results[static_cast<std::size_t>(it->second.item - first)];
-        r.text = read_all(it->second.fd);
-        close(it->second.fd);
-        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            r.completed = true;
-        else if (WIFEXITED(status) && WEXITSTATUS(status) == sim::kExitModuleCrash &&
-                 r.text.rfind(kCrashed, 0) == 0)
-            r.why = r.text.substr(std::string(kCrashed).size());
-        else if (WIFSIGNALED(status))
-            r.why = "killed by signal " + std::to_string(WTERMSIG(status));
-        else
-            r.why = "exited with status " + std::to_string(WEXITSTATUS(status));
-        running.erase(it);
-        ++done;
-        if (progress)
-            progress(done, total);
     }
-    return results;
 }
 
 }  // namespace app

@@ -17,6 +17,7 @@ common=(
 # Node 20 and npm, which build the replay viewer, come with the machine's image.
 demo=(libbenchmark-dev parallel)   # the benchmarks, and GNU parallel of docs/montecarlo.md
 test=(binutils clang-format jq chromium)  # nm for the exported-symbols test, the format check, jq for the JSON summary, the replay page's browser tests
+test+=(parallel slurm-wlm munge)   # the cluster recipes of docs/montecarlo.md, run by the tests
 fuzz=(clang libclang-rt-dev)       # libFuzzer
 # The Windows build (mingw-w64, its objdump for the export tables) and Wine to run it.
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)

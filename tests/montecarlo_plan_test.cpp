@@ -5,7 +5,9 @@
 #include <numbers>
 
 #include "apps/montecarlo_csv.h"
+#include "apps/montecarlo_identity.h"
 #include "apps/montecarlo_report.h"
+#include "apps/montecarlo_study_file.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"
@@ -92,56 +94,177 @@ TEST(MontecarloPlan, ShardsSplitTheRunsWithoutGapOrOverlap) {
 TEST(MontecarloCsv, ARowReadsBackToTheSameLineAndOddScenarioNamesSurvive) {
     app::StudyRow row{"dir, with \"quotes\"/x.scn", app::disperse({}, 5, 3), {}};
     row.touchdown = {true, true, 1.23456, 0.0432, 0.51, 20.98765, 107.5201, ""};
-    std::string line = app::csv_line(row);
+    const app::Criteria c;
+    std::string line = app::csv_line(row, c);
     app::StudyRow back;
     std::string error;
-    ASSERT_TRUE(app::parse_csv_line(line, back, error)) << error << ": " << line;
+    ASSERT_TRUE(app::parse_csv_line(line, c, back, error)) << error << ": " << line;
     EXPECT_EQ(back.scenario, row.scenario);
     EXPECT_EQ(back.dispersion.seed, row.dispersion.seed);
     EXPECT_EQ(back.dispersion.start.as_arguments(), row.dispersion.start.as_arguments());
     EXPECT_EQ(back.touchdown.vertical_m_s, 1.2346);
-    EXPECT_EQ(app::csv_line(back), line);
+    EXPECT_EQ(app::csv_line(back, c), line);
 
     // A run that never touched down keeps its reason.
     row.touchdown = {};
     row.touchdown.failure = "killed by signal 9";
-    ASSERT_TRUE(app::parse_csv_line(app::csv_line(row), back, error)) << error;
-    EXPECT_EQ(app::verdict(back.touchdown), "killed by signal 9");
+    ASSERT_TRUE(app::parse_csv_line(app::csv_line(row, c), c, back, error)) << error;
+    EXPECT_EQ(app::verdict(back.touchdown, c), "killed by signal 9");
 
     for (const std::string& bad :
          {std::string("1,2,3"), line + ",extra", "x" + line,
           // success column flipped
           line.substr(0, line.rfind(",1,")) + ",0," + line.substr(line.rfind(",1,") + 3)}) {
-        EXPECT_FALSE(app::parse_csv_line(bad, back, error)) << bad;
+        EXPECT_FALSE(app::parse_csv_line(bad, c, back, error)) << bad;
     }
 }
 
-TEST(MontecarloReport, AVerdictBreaksAtEachLimitItself) {
+TEST(MontecarloReport, AVerdictNamesEveryLimitBrokenWithItsValueAtTheLimitItself) {
+    const app::Criteria lander;
     const app::Touchdown good{true, true, 1.5, 0.02, 0.5, 20.0, 100.0, ""};
-    EXPECT_EQ(app::verdict(good), "");
+    EXPECT_EQ(app::verdict(good, lander), "");
     struct Case {
         void (*spoil)(app::Touchdown&);
         const char* why;
     };
     const Case cases[] = {
-        {[](app::Touchdown& t) { t.vertical_m_s = 2.5; }, "vertical speed"},
-        {[](app::Touchdown& t) { t.horizontal_m_s = 0.5; }, "horizontal speed"},
-        {[](app::Touchdown& t) { t.tilt_deg = 5.0; }, "tilt"},
-        {[](app::Touchdown& t) { t.propellant_kg = 0.0; }, "no propellant"},
+        {[](app::Touchdown& t) { t.vertical_m_s = 2.5; }, "vertical speed 2.5000 m/s, limit 2.5"},
+        {[](app::Touchdown& t) { t.horizontal_m_s = 0.5; },
+         "horizontal speed 0.5000 m/s, limit 0.5"},
+        {[](app::Touchdown& t) { t.tilt_deg = 5.0; }, "tilt 5.0000 deg, limit 5"},
+        {[](app::Touchdown& t) { t.propellant_kg = 0.0; },
+         "propellant 0.0000 kg, limit more than 0"},
         {[](app::Touchdown& t) { t.autopilot_off = false; }, "autopilot still on"},
         {[](app::Touchdown& t) { t.touched = false; }, "no touchdown"},
     };
     for (const Case& c : cases) {
         app::Touchdown t = good;
         c.spoil(t);
-        EXPECT_EQ(app::verdict(t), c.why);
+        EXPECT_EQ(app::verdict(t, lander), c.why);
     }
     app::Touchdown below = good;
     below.vertical_m_s = 2.4999;
     below.horizontal_m_s = 0.4999;
     below.tilt_deg = 4.9999;
     below.propellant_kg = 0.0001;
-    EXPECT_EQ(app::verdict(below), "");
+    EXPECT_EQ(app::verdict(below, lander), "");
+
+    // Every broken limit, not only the first.
+    app::Touchdown crash = good;
+    crash.vertical_m_s = 12.25;
+    crash.tilt_deg = 31.0;
+    crash.propellant_kg = 0.0;
+    EXPECT_EQ(app::verdict(crash, lander),
+              "vertical speed 12.2500 m/s, limit 2.5; tilt 31.0000 deg, limit 5; "
+              "propellant 0.0000 kg, limit more than 0");
+
+    // Other limits: a rover allowed 13 m/s down, judged against its own limits; a survival
+    // study needs no touchdown, but one that happens is judged.
+    app::Criteria rover;
+    rover.max_vertical_m_s = 13.0;
+    rover.min_propellant_kg = -1.0;
+    rover.max_tilt_deg = 40.0;
+    EXPECT_EQ(app::verdict(crash, rover), "");
+    crash.vertical_m_s = 13.0;
+    EXPECT_EQ(app::verdict(crash, rover), "vertical speed 13.0000 m/s, limit 13");
+    app::Criteria survive;
+    survive.survive_s = 60.0;
+    EXPECT_EQ(app::verdict(app::Touchdown{}, survive), "");
+    EXPECT_EQ(app::verdict(crash, survive).substr(0, 14), "vertical speed");
+    app::Touchdown faulted;
+    faulted.failure = "state not finite";
+    EXPECT_EQ(app::verdict(faulted, survive), "state not finite");
+}
+
+TEST(MontecarloIdentity, ReadsBackAndNamesTheFirstItemThatDiffers) {
+    app::StudyIdentity id;
+    id.version = VESSELSIM_VERSION;
+    id.scenario = "scenarios/mars_descent.scn";
+    id.scenario_hash = app::content_hash("BEGIN_SHIPS\nEND_SHIPS\n");
+    id.seed = 18446744073709551615ull;
+    id.runs = 30000;
+    id.shard_k = 3;
+    id.shard_n = 30;
+    id.ranges.dt_min_s = 0.015;
+    id.criteria.vessel = "Tevlan";
+    id.criteria.max_vertical_m_s = 0.1 + 0.2;  // no short decimal: read back exactly all the same
+    id.vessel_class = "quor_tevlan";
+    id.limits.wall_time_s = 12.5;
+    const std::string text = app::identity_text(id);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    app::StudyIdentity back;
+    std::string error;
+    ASSERT_TRUE(app::parse_identity(lines, back, error)) << error << "\n" << text;
+    EXPECT_EQ(app::identity_text(back), text);
+    EXPECT_EQ(app::identity_difference(id, back), "");
+    EXPECT_EQ(back.criteria.max_vertical_m_s, 0.1 + 0.2);
+    EXPECT_EQ(back.shard_k, 3);
+
+    // The path and the shard do not make another study; the content, a seed, a limit do.
+    app::StudyIdentity other = back;
+    other.scenario = "/elsewhere/mars_descent.scn";
+    other.shard_k = 4;
+    EXPECT_EQ(app::identity_difference(id, other), "");
+    other.seed = 7;
+    EXPECT_EQ(app::identity_difference(id, other), "seed 7, not 18446744073709551615");
+    other = back;
+    other.scenario_hash = app::content_hash("BEGIN_SHIPS\nEND_SHIPS\n ");
+    EXPECT_NE(app::identity_difference(id, other).find("scenario-hash"), std::string::npos);
+    other = back;
+    other.limits.wall_time_s = 12.0;
+    EXPECT_EQ(app::identity_difference(id, other), "max-wall-time 12, not 12.5");
+
+    // Another version is refused for that alone; a missing or unknown item, a bad number too.
+    auto refused = [&](std::vector<std::string> spoilt, const std::string& why) {
+        app::StudyIdentity ignored;
+        EXPECT_FALSE(app::parse_identity(spoilt, ignored, error)) << why;
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+    };
+    std::vector<std::string> spoilt = lines;
+    spoilt[1] = "# version: 0.9.9";
+    refused(spoilt, "written by vesselsim 0.9.9, this is " VESSELSIM_VERSION);
+    spoilt = lines;
+    spoilt.pop_back();
+    refused(spoilt, "items");
+    spoilt = lines;
+    spoilt.push_back("# colour: blue");
+    refused(spoilt, "items");
+    spoilt = lines;
+    spoilt[5] = "# runs: many";
+    refused(spoilt, "items");
+    refused({}, "no study identity");
+}
+
+TEST(MontecarloStudyFile, MissingAndRepeatedRunsAreNamedInSpans) {
+    std::vector<app::StudyRow> rows;
+    for (int run : {0, 1, 2, 5, 9, 9, 10, 12, 12, 13, 13}) {
+        app::StudyRow r;
+        r.dispersion.run = run;
+        rows.push_back(r);
+    }
+    int count = 0;
+    EXPECT_EQ(app::missing_runs(rows, 0, 15, count), "3-4, 6-8, 11, 14");
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(app::missing_runs(rows, 0, 3, count), "");
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(app::repeated_runs(rows, count), "9, 12-13");
+    EXPECT_EQ(count, 3);
+    // Long lists are cut after ten spans.
+    EXPECT_EQ(app::missing_runs({}, 0, 1000, count), "0-999");
+    std::vector<app::StudyRow> odd;
+    for (int run = 1; run < 40; run += 2) {
+        app::StudyRow r;
+        r.dispersion.run = run;
+        odd.push_back(r);
+    }
+    EXPECT_EQ(app::missing_runs(odd, 0, 40, count),
+              "0, 2, 4, 6, 8, 10, 12, 14, 16, 18 and 10 more");
+    EXPECT_EQ(count, 20);
 }
 
 TEST(MontecarloReport, PercentilesTakeTheNearestRank) {

@@ -15,8 +15,6 @@
 
 namespace {
 
-const std::string kProgram = VESSELSIM_PROGRAM;
-
 std::string put(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
     return path;

@@ -13,12 +13,19 @@ bool refuse(const std::string& path, std::string& error) {
 }  // namespace
 
 bool write_plot_png(const std::string& path, const std::string&, const std::vector<double>&,
-                    const std::vector<PlotPanel>&, std::string& error) {
+                    const std::vector<PlotPanel>&, std::string& error,
+                    const std::vector<PlotMark>&) {
     return refuse(path, error);
 }
 
 bool write_histogram_png(const std::string& path, const std::string&,
                          const std::vector<HistogramPanel>&, std::string& error) {
+    return refuse(path, error);
+}
+
+bool write_study_png(const std::string& path, const std::string&,
+                     const std::vector<HistogramPanel>&, const std::vector<ScatterPanel>&,
+                     std::string& error) {
     return refuse(path, error);
 }
 

@@ -6,6 +6,13 @@
 
 namespace sim {
 
+// What a crash report names besides the running callback; set outside the crash, only read in it.
+namespace crash {
+extern const char* program;         // the program's name, first on the report's line
+extern const std::string* library;  // the library being loaded or unloaded, if any
+extern const char* activity;        // "loading" or "unloading"
+}  // namespace crash
+
 // Marks a library as being loaded ("loading") or unloaded ("unloading") for its lifetime.
 class LibraryScope {
   public:

@@ -17,9 +17,6 @@ namespace {
 
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
-const char* g_program = "vesselsim";
-const std::string* g_library = nullptr;  // being loaded or unloaded
-const char* g_activity = nullptr;
 std::function<void(const std::string&)> g_hook;
 struct sigaction g_previous[NSIG];
 
@@ -103,11 +100,11 @@ void compose(int sig, Line& line) {
         line.add_time(w->clock.t_s);
         line.add(" s: ");
         line.add(signal_words(sig));
-    } else if (g_library) {
+    } else if (crash::library) {
         line.add("module ");
-        line.add(*g_library);
+        line.add(*crash::library);
         line.add(" crashed while ");
-        line.add(g_activity);
+        line.add(crash::activity);
         line.add(": ");
         line.add(signal_words(sig));
     }
@@ -135,7 +132,7 @@ void on_signal(int sig, siginfo_t* info, void*) {
         return;
     }
     std::fflush(stdout);
-    write_all(STDERR_FILENO, g_program, std::strlen(g_program));
+    write_all(STDERR_FILENO, crash::program, std::strlen(crash::program));
     write_all(STDERR_FILENO, ": ", 2);
     write_all(STDERR_FILENO, line.text(), line.size());
     write_all(STDERR_FILENO, "\n", 1);
@@ -151,19 +148,8 @@ void on_signal(int sig, siginfo_t* info, void*) {
 
 }  // namespace
 
-LibraryScope::LibraryScope(const std::string& path, const char* activity)
-    : previous_path_(g_library), previous_activity_(g_activity) {
-    g_library = &path;
-    g_activity = activity;
-}
-
-LibraryScope::~LibraryScope() {
-    g_library = previous_path_;
-    g_activity = previous_activity_;
-}
-
 void install_crash_report(const char* program) {
-    g_program = program;
+    crash::program = program;
     // A stack of its own, so that a module that overflows its stack is reported too.
     static char alternate[1 << 16];
     stack_t current{};

@@ -16,9 +16,6 @@ namespace sim {
 
 namespace {
 
-const char* g_program = "vesselsim";
-const std::string* g_library = nullptr;  // being loaded or unloaded
-const char* g_activity = nullptr;
 std::function<void(const std::string&)> g_hook;
 LPTOP_LEVEL_EXCEPTION_FILTER g_previous = nullptr;
 
@@ -50,9 +47,9 @@ const char* compose(DWORD code, char (&line)[1024]) {
                       v->module() ? v->module()->path.c_str() : "", v->module() ? ")" : "",
                       v->name().c_str(), w->caller_call(), std::isfinite(t) ? t : 0.0,
                       exception_words(code));
-    } else if (g_library) {
-        std::snprintf(line, sizeof line, "module %s crashed while %s: %s", g_library->c_str(),
-                      g_activity, exception_words(code));
+    } else if (crash::library) {
+        std::snprintf(line, sizeof line, "module %s crashed while %s: %s", crash::library->c_str(),
+                      crash::activity, exception_words(code));
     }
     return line;
 }
@@ -63,7 +60,7 @@ LONG WINAPI on_exception(EXCEPTION_POINTERS* info) {
     if (!*compose(code, line))
         return g_previous ? g_previous(info) : EXCEPTION_CONTINUE_SEARCH;
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s\n", g_program, line);
+    std::fprintf(stderr, "%s: %s\n", crash::program, line);
     std::fflush(stderr);
     if (g_hook) {
         try {
@@ -78,19 +75,8 @@ LONG WINAPI on_exception(EXCEPTION_POINTERS* info) {
 
 }  // namespace
 
-LibraryScope::LibraryScope(const std::string& path, const char* activity)
-    : previous_path_(g_library), previous_activity_(g_activity) {
-    g_library = &path;
-    g_activity = activity;
-}
-
-LibraryScope::~LibraryScope() {
-    g_library = previous_path_;
-    g_activity = previous_activity_;
-}
-
 void install_crash_report(const char* program) {
-    g_program = program;
+    crash::program = program;
     g_previous = SetUnhandledExceptionFilter(on_exception);
 }
 

@@ -46,14 +46,19 @@ bool read_text_file(const std::string& path, std::size_t max_bytes, std::string&
     std::ifstream in;
     if (!open_text_file(path, in, error))
         return false;
-    // Read one byte past the limit, so that a file that grew since it was looked at is caught.
-    text.assign(max_bytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    // In pieces to the end, not into a buffer of the limit's size: a scenario is a few kilobytes
+    // and is read once per run. A file that grew past the limit since it was looked at is caught.
+    text.clear();
+    char piece[1 << 16];
+    while (in) {
+        in.read(piece, sizeof piece);
+        text.append(piece, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > max_bytes)
+            return cannot(path, "it is larger than " + std::to_string(max_bytes >> 20) + " MiB",
+                          error);
+    }
     if (in.bad())
         return cannot(path, "a read failed", error);
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > max_bytes)
-        return cannot(path, "it is larger than " + std::to_string(max_bytes >> 20) + " MiB", error);
     return true;
 }
 

@@ -1,10 +1,12 @@
-// The parts of an output file that are the same on every system; opening and committing are in
-// output_file_posix.cpp and output_file_windows.cpp.
+// The parts of an output file that are the same on every system; opening, and what committing
+// asks of the system, are in output_file_posix.cpp and output_file_windows.cpp.
 #include "sim/output_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "output_file_system.h"
 
 namespace sim {
 
@@ -60,6 +62,32 @@ bool write_file_whole(const std::string& target, std::string_view text, std::str
         return false;
     out.write(text);
     return out.commit(error);
+}
+
+bool OutputFile::commit(std::string& error) {
+    if (!file_)
+        return fail(EBADF, error);
+    if (temp_.empty())
+        copy_by_name_file();
+    int err = first_error_;
+    if (std::fflush(file_) != 0 && err == 0)
+        err = errno;
+    // A device or a pipe may take no sync; a regular file must reach the disk before it
+    // replaces the old one.
+    if (!temp_.empty() && err == 0)
+        err = output_system::sync(file_);
+    if (std::fclose(file_) != 0 && err == 0)
+        err = errno;
+    file_ = nullptr;
+    if (err == 0 && !temp_.empty())
+        err = output_system::replace(temp_, target_);
+    if (err != 0)
+        return fail(err, error);
+    if (temp_.empty())
+        std::remove(by_name_.c_str());
+    temp_.clear();
+    by_name_.clear();
+    return true;
 }
 
 }  // namespace sim

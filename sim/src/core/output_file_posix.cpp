@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "output_file_system.h"
 #include "sim/output_file.h"
 
 namespace sim {
@@ -101,30 +102,12 @@ bool OutputFile::open(const std::string& target, std::string& error) {
     return true;
 }
 
-bool OutputFile::commit(std::string& error) {
-    if (!file_)
-        return fail(EBADF, error);
-    if (temp_.empty())
-        copy_by_name_file();
-    int err = first_error_;
-    if (std::fflush(file_) != 0 && err == 0)
-        err = errno;
-    // A device or a pipe may take no sync; a regular file must reach the disk before it
-    // replaces the old one.
-    if (!temp_.empty() && ::fsync(::fileno(file_)) != 0 && err == 0)
-        err = errno;
-    if (std::fclose(file_) != 0 && err == 0)
-        err = errno;
-    file_ = nullptr;
-    if (err == 0 && !temp_.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0)
-        err = errno;
-    if (err != 0)
-        return fail(err, error);
-    if (temp_.empty())
-        ::unlink(by_name_.c_str());
-    temp_.clear();
-    by_name_.clear();
-    return true;
+int output_system::sync(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0 ? 0 : errno;
+}
+
+int output_system::replace(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace sim

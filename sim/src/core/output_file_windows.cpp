@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "output_file_system.h"
 #include "sim/output_file.h"
 
 namespace sim {
@@ -114,31 +115,14 @@ bool OutputFile::open(const std::string& target, std::string& error) {
     return true;
 }
 
-bool OutputFile::commit(std::string& error) {
-    if (!file_)
-        return fail(EBADF, error);
-    if (temp_.empty())
-        copy_by_name_file();
-    int err = first_error_;
-    if (std::fflush(file_) != 0 && err == 0)
-        err = errno;
-    // On the disk before it replaces the old file.
-    if (!temp_.empty() && _commit(_fileno(file_)) != 0 && err == 0)
-        err = errno;
-    if (std::fclose(file_) != 0 && err == 0)
-        err = errno;
-    file_ = nullptr;
-    if (err == 0 && !temp_.empty() &&
-        !MoveFileExA(temp_.c_str(), target_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        err = errno_of(GetLastError());
-    if (err != 0)
-        return fail(err, error);
-    if (temp_.empty())
-        std::remove(by_name_.c_str());
-    temp_.clear();
-    by_name_.clear();
-    return true;
+int output_system::sync(std::FILE* file) {
+    return _commit(_fileno(file)) == 0 ? 0 : errno;
+}
+
+int output_system::replace(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    return errno_of(GetLastError());
 }
 
 }  // namespace sim

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "apps/module_folders.h"
+#include "apps/platform_files.h"
 #include "sim/keyboard.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
@@ -124,7 +125,8 @@ int run_describe(const DescribeOptions& options) {
 }
 
 std::string describe_usage_line() {
-    return "usage: vesselsim describe CLASS [--key KEY]... [--modules DIR[:DIR...]]...";
+    return "usage: vesselsim describe CLASS [--key KEY]... [--modules " +
+           std::string(folder_list_usage) + "]...";
 }
 
 int describe_command(int argc, const char* const* argv) {
@@ -138,7 +140,7 @@ int describe_command(int argc, const char* const* argv) {
     std::vector<std::string> module_lists;
     cmd->add_option("--modules", module_lists, "folders of module libraries, searched first")
         ->allow_extra_args(false)
-        ->type_name("DIR[:DIR...]");
+        ->type_name(folder_list_usage);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

@@ -9,6 +9,8 @@ namespace app {
 
 // What separates the folders of a list: ':', or ';' on Windows, where ':' follows a drive letter.
 extern const char folder_list_separator;
+// How the usage lines write such a list.
+extern const char* const folder_list_usage;
 
 // The file name ending of a module library: ".so", or ".dll" on Windows.
 extern const char* const module_library_suffix;

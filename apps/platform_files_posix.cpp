@@ -8,6 +8,7 @@
 namespace app {
 
 const char folder_list_separator = ':';
+const char* const folder_list_usage = "DIR[:DIR...]";
 const char* const module_library_suffix = ".so";
 
 std::string program_file() {

@@ -7,6 +7,7 @@
 namespace app {
 
 const char folder_list_separator = ';';
+const char* const folder_list_usage = "DIR[;DIR...]";
 const char* const module_library_suffix = ".dll";
 
 namespace {

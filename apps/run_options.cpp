@@ -9,6 +9,7 @@
 #include "apps/montecarlo_command.h"
 #include "apps/option_checks.h"
 #include "apps/output_paths.h"
+#include "apps/platform_files.h"
 #include "sim/clock_limits.h"
 #include "sim/number_text.h"
 #include "sim/trace.h"
@@ -18,9 +19,9 @@ namespace app {
 std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
            "[--key TIME:[VESSEL:]KEY]... [--focus NAME] [--save FILE] [--telemetry FILE.csv] "
-           "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] [--replay "
-           "FILE.html] "
-           "[--verbose] [--strict] [--modules DIR[:DIR...]]...";
+           "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] "
+           "[--replay FILE.html] [--verbose] [--strict] [--modules " +
+           std::string(folder_list_usage) + "]...";
 }
 
 bool parse_timed_key(const std::string& text, TimedKey& key) {
@@ -169,7 +170,7 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                     "folders of module libraries, searched first (repeatable, or a list "
                     "DIR:DIR); then VESSELSIM_MODULES, then the program's own modules folder")
         ->allow_extra_args(false)
-        ->type_name("DIR[:DIR...]");
+        ->type_name(folder_list_usage);
     add_start_options(*run, o.start);
 
     try {

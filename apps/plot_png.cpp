@@ -3,6 +3,7 @@
 #include <plplot.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -42,6 +43,10 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool first
         plline(static_cast<PLINT>(n), t.data(), s.values.data());
         ++i;
     }
+    // Marks closer than a fiftieth of the time axis share the first one's label, which would
+    // otherwise be written over by the next.
+    const double near_s = (t.back() - t.front()) / 50.0;
+    std::vector<PlotMark> labels;
     for (const PlotMark& m : marks) {
         if (m.t_s < t.front() || m.t_s > t.back())
             continue;
@@ -50,9 +55,14 @@ void draw_panel(const std::vector<double>& t, const PlotPanel& panel, bool first
         pllsty(2);
         plline(2, x, y);
         pllsty(1);
-        if (first)
-            plptex(m.t_s, hi + pad, 0.0, -1.0, 0.0, (" " + m.label).c_str());
+        if (!labels.empty() && std::fabs(m.t_s - labels.back().t_s) < near_s)
+            labels.back().label += ", " + m.label;
+        else
+            labels.push_back(m);
     }
+    if (first)
+        for (const PlotMark& m : labels)
+            plptex(m.t_s, hi + pad, 0.0, -1.0, 0.0, (" " + m.label).c_str());
     if (panel.series.size() > 1) {
         // A small legend in the panel's upper right corner.
         std::vector<PLINT> opts(panel.series.size(), PL_LEGEND_LINE), colours,

@@ -4,12 +4,14 @@
 #include <poll.h>
 #include <sched.h>
 #include <sys/prctl.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <stdexcept>
 
@@ -44,14 +46,29 @@ void write_all(int fd, const std::string& text) {
     }
 }
 
+// The child's own alarm at the wall time limit ends it by SIGALRM, however late the parent gets
+// to look: a run's limit does not depend on how busy the machine keeps the parent.
+void arm_wall_limit(double wall_limit_s) {
+    if (wall_limit_s <= 0.0)
+        return;
+    std::signal(SIGALRM, SIG_DFL);
+    itimerval timer{};
+    const auto us = static_cast<long long>(std::ceil(wall_limit_s * 1e6));
+    timer.it_value.tv_sec = static_cast<time_t>(us / 1000000);
+    timer.it_value.tv_usec = static_cast<suseconds_t>(us % 1000000);
+    setitimer(ITIMER_REAL, &timer, nullptr);
+}
+
 // In the child: die with the parent, quiet output, run the item, hand back its text, leave
 // without the parent's exit handlers.
-[[noreturn]] void child(int item, int fd, pid_t parent, const std::vector<Running>& others,
+[[noreturn]] void child(int item, int fd, pid_t parent, double wall_limit_s,
+                        const std::vector<Running>& others,
                         const std::function<std::string(int)>& work) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent)
         _exit(4);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, SIG_IGN);
+    arm_wall_limit(wall_limit_s);
     for (const Running& r : others) close(r.fd);
     int null = open("/dev/null", O_WRONLY);
     if (null >= 0) {
@@ -86,7 +103,7 @@ void start(int item, double wall_limit_s, std::vector<Running>& running,
     }
     if (pid == 0) {
         close(fds[0]);
-        child(item, fds[1], parent, running, work);
+        child(item, fds[1], parent, wall_limit_s, running, work);
     }
     close(fds[1]);
     fcntl(fds[0], F_SETFL, O_NONBLOCK);
@@ -109,6 +126,8 @@ void finish(Running& r) {
         if (errno != EINTR)
             throw std::runtime_error("lost track of the run processes");
     ChildResult& c = r.result;
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM)
+        c.timed_out = true;
     if (c.timed_out)
         c.why = "over the wall time limit";
     else if (WIFEXITED(status) && WEXITSTATUS(status) == 0)

@@ -54,7 +54,8 @@ void PadWatch::start(sim::World& w, EventText& words) {
     }
 }
 
-void PadWatch::update(sim::World& w, const std::function<void(const std::string&)>& report) {
+void PadWatch::update(sim::World& w,
+                      const std::function<void(const std::string&, const char* kind)>& report) {
     for (Watched& p : pads_) {
         if (!w.owns(p.vessel))
             continue;
@@ -68,9 +69,10 @@ void PadWatch::update(sim::World& w, const std::function<void(const std::string&
         // The pad reverses a resting umbilical only when its rocket's engine passes lift-off.
         const bool launch = before < 1 && u->status > 1;
         report(p.vessel->name() +
-               (launch ? " launch detected: umbilical status " : " umbilical status ") +
-               std::to_string(before) + " -> " + std::to_string(u->status) + ", " +
-               status_meaning(u->status));
+                   (launch ? " launch detected: umbilical status " : " umbilical status ") +
+                   std::to_string(before) + " -> " + std::to_string(u->status) + ", " +
+                   status_meaning(u->status),
+               launch ? "launch" : "other");
     }
 }
 

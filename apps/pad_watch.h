@@ -35,8 +35,10 @@ class PadWatch {
   public:
     // Names the effect thrusters of every pad in the world and notes their statuses.
     void start(sim::World& w, EventText& words);
-    // Reads each pad's umbilical once a frame and reports each whose status changed.
-    void update(sim::World& w, const std::function<void(const std::string&)>& report);
+    // Reads each pad's umbilical once a frame and reports each whose status changed, with its
+    // kind: "launch" when the change is the pad's launch, "other" otherwise.
+    void update(sim::World& w,
+                const std::function<void(const std::string&, const char* kind)>& report);
     // A watched pad's umbilical as last read; at rest at the rocket for any other vessel.
     Umbilical umbilical(const sim::Vessel* pad) const;
 

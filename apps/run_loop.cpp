@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <string_view>
 #include <variant>
 
 #include "apps/descent_plot.h"
@@ -110,13 +111,12 @@ class Run {
     bool set_focus_and_keys();
     bool write_summary_file(const RunOutcome& outcome, bool modules_sound);
     // A line of the run's events; the replay gets it as well.
-    void print(const std::string& line, const char* kind = "other") {
+    void print(const std::string& line, std::string_view kind = "other") {
         out_ << time_prefix(w_.clock.t_s) << line << "\n";
-        for (const char* marked : {"separation", "touchdown", "liftoff", "launch"})
-            if (std::string(kind) == marked)
-                marks_.push_back({w_.clock.t_s, kind});
+        if (kind == "separation" || kind == "touchdown" || kind == "liftoff" || kind == "launch")
+            marks_.push_back({w_.clock.t_s, std::string(kind)});
         if (replay_) {
-            replay_->event(w_.clock.t_s, kind, line);
+            replay_->event(w_.clock.t_s, std::string(kind), line);
             event_frame_ = true;
         }
     }
@@ -285,9 +285,8 @@ bool Run::fly() {
             w_.step(dt);
             if (!strict_ok())
                 return false;
-            pads_.update(w_, [this](const std::string& line) {
-                print(line, line.find("launch") != std::string::npos ? "launch" : "other");
-            });
+            pads_.update(w_,
+                         [this](const std::string& line, const char* kind) { print(line, kind); });
             rest_.update(w_, dt);
             if (!telemetry_.write_rows(w_, error))
                 return fail(error);

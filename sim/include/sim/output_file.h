@@ -51,6 +51,8 @@ class OutputFile {
     bool is_open() const { return file_ != nullptr; }
 
   private:
+    // What opening does first on every system: leave any earlier output, refuse an empty name.
+    bool begin(const std::string& target, std::string& error);
     bool fail(int err, std::string& error);
     bool copy_by_name_file();
 

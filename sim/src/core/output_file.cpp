@@ -14,6 +14,17 @@ OutputFile::~OutputFile() {
     abandon();
 }
 
+bool OutputFile::begin(const std::string& target, std::string& error) {
+    abandon();
+    shown_ = target;
+    first_error_ = 0;
+    if (target.empty()) {
+        error = "cannot write a file with an empty name";
+        return false;
+    }
+    return true;
+}
+
 bool OutputFile::fail(int err, std::string& error) {
     error = "cannot write " + shown_ + ": " + std::strerror(err ? err : EIO);
     abandon();

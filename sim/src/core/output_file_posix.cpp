@@ -43,13 +43,8 @@ bool replaceable(const std::string& path) {
 }
 
 bool OutputFile::open(const std::string& target, std::string& error) {
-    abandon();
-    shown_ = target;
-    first_error_ = 0;
-    if (target.empty()) {
-        error = "cannot write a file with an empty name";
+    if (!begin(target, error))
         return false;
-    }
     target_ = followed(target);
     struct stat st {};
     const bool exists = ::stat(target_.c_str(), &st) == 0;

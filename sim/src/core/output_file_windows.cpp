@@ -69,13 +69,8 @@ bool replaceable(const std::string& path) {
 }
 
 bool OutputFile::open(const std::string& target, std::string& error) {
-    abandon();
-    shown_ = target;
-    first_error_ = 0;
-    if (target.empty()) {
-        error = "cannot write a file with an empty name";
+    if (!begin(target, error))
         return false;
-    }
     target_ = target;
     std::error_code ec;
     const fs::file_status st = fs::status(target_, ec);

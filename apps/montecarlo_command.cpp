@@ -154,8 +154,10 @@ int montecarlo_command(int argc, const char* const* argv) {
     add_range(app, "--max-horizontal", c.max_horizontal_m_s,
               "touchdown horizontal speed under this", 0.0, 1e6, "M/S");
     add_range(app, "--max-tilt", c.max_tilt_deg, "touchdown tilt under this", 0.0, 180.0, "DEG");
-    add_range(app, "--min-propellant", c.min_propellant_kg,
-              "more than this propellant left at touchdown", -1e9, 1e9, "KG");
+    double min_propellant_kg = *c.min_propellant_kg;
+    add_range(app, "--min-propellant", min_propellant_kg,
+              "more than this propellant left at touchdown (default 0 for a vessel with tanks)",
+              -1e9, 1e9, "KG");
     add_range(app, "--survive", c.survive_s,
               "instead of touching down, fly this long without a fault (0: touch down)", 0.0, 1e7,
               "SECONDS");
@@ -173,6 +175,7 @@ int montecarlo_command(int argc, const char* const* argv) {
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what(), montecarlo_usage());
     }
+    c.min_propellant_kg = min_propellant_kg;
     if (scenario.find_first_of("\r\n") != std::string::npos)
         return usage_error("the scenario's path holds a line break", montecarlo_usage());
     if (c.vessel.find_first_of("\r\n") != std::string::npos)
@@ -207,6 +210,9 @@ int montecarlo_command(int argc, const char* const* argv) {
     std::string error;
     if (!prepared.prepare(scenario, modules_dir, c, id.limits, error))
         return study_failure(error);
+    // A vessel without tanks is not judged by the propellant it has left, unless asked.
+    if (!prepared.carries_propellant() && app.count("--min-propellant") == 0)
+        c.min_propellant_kg.reset();
     id.version = kVersion;
     id.scenario = scenario;
     id.scenario_hash = content_hash(prepared.text());

@@ -36,9 +36,9 @@ std::vector<std::string> failed_criteria(const Touchdown& t, const Criteria& c) 
             over("horizontal speed", t.horizontal_m_s, "m/s", exact_text(c.max_horizontal_m_s)));
     if (!(t.tilt_deg < c.max_tilt_deg))
         failed.push_back(over("tilt", t.tilt_deg, "deg", exact_text(c.max_tilt_deg)));
-    if (!(t.propellant_kg > c.min_propellant_kg))
+    if (c.min_propellant_kg && !(t.propellant_kg > *c.min_propellant_kg))
         failed.push_back(over("propellant", t.propellant_kg, "kg",
-                              "more than " + exact_text(c.min_propellant_kg)));
+                              "more than " + exact_text(*c.min_propellant_kg)));
     return failed;
 }
 

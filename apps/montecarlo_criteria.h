@@ -2,6 +2,7 @@
 // or the time it must fly through; and the bounds on a run's simulated and wall time.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ struct Criteria {
     double max_vertical_m_s = 2.5;
     double max_horizontal_m_s = 0.5;
     double max_tilt_deg = 5.0;
-    double min_propellant_kg = 0.0;  // more than this left at touchdown
+    // More than this left at touchdown; none: not judged, as for a vessel that carries no
+    // propellant when no limit is given.
+    std::optional<double> min_propellant_kg = 0.0;
     // Above 0: the vessel must fly this long without a fault, touchdown or not (a touchdown is
     // still judged by the limits); 0: it must touch down.
     double survive_s = 0.0;

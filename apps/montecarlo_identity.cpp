@@ -14,6 +14,8 @@ namespace {
 using Items = std::vector<std::pair<std::string, std::string>>;
 
 constexpr const char* kLanderClass = "quor_tevlan";
+// The propellant limit of a study that does not judge what is left.
+constexpr const char* kNotJudged = "none";
 
 // The items in their order; the keys are the options that set them.
 Items identity_items(const StudyIdentity& id) {
@@ -38,7 +40,7 @@ Items identity_items(const StudyIdentity& id) {
         {"max-vertical", exact_text(c.max_vertical_m_s)},
         {"max-horizontal", exact_text(c.max_horizontal_m_s)},
         {"max-tilt", exact_text(c.max_tilt_deg)},
-        {"min-propellant", exact_text(c.min_propellant_kg)},
+        {"min-propellant", c.min_propellant_kg ? exact_text(*c.min_propellant_kg) : kNotJudged},
         {"survive", exact_text(c.survive_s)},
         {"max-sim-time", exact_text(id.limits.sim_time_s)},
         {"max-wall-time", exact_text(id.limits.wall_time_s)},
@@ -119,11 +121,18 @@ bool parse_identity(const std::vector<std::string>& lines, StudyIdentity& id, st
         {"max-vertical", &c.max_vertical_m_s},
         {"max-horizontal", &c.max_horizontal_m_s},
         {"max-tilt", &c.max_tilt_deg},
-        {"min-propellant", &c.min_propellant_kg},
         {"survive", &c.survive_s},
         {"max-sim-time", &r.limits.sim_time_s},
         {"max-wall-time", &r.limits.wall_time_s}};
     for (const auto& [key, value] : doubles) ok = ok && number(got[key], *value);
+    const std::string& propellant = got["min-propellant"];
+    double min_propellant_kg = 0.0;
+    if (propellant == kNotJudged)
+        c.min_propellant_kg.reset();
+    else if (number(propellant, min_propellant_kg))
+        c.min_propellant_kg = min_propellant_kg;
+    else
+        ok = false;
     if (!ok || got.size() != identity_items(r).size()) {
         error = "the identity's items are not what the program writes";
         return false;

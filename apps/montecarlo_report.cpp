@@ -73,10 +73,11 @@ std::string success_rule(const StudyIdentity& id) {
         rule += " with the autopilot off";
     rule += ", vertical under " + exact_text(c.max_vertical_m_s) + " m/s, horizontal under " +
             exact_text(c.max_horizontal_m_s) + " m/s, tilt under " + exact_text(c.max_tilt_deg) +
-            " deg, ";
-    rule += c.min_propellant_kg == 0.0
-                ? std::string("propellant left")
-                : "more than " + exact_text(c.min_propellant_kg) + " kg of propellant left";
+            " deg";
+    if (c.min_propellant_kg)
+        rule += *c.min_propellant_kg == 0.0
+                    ? std::string(", propellant left")
+                    : ", more than " + exact_text(*c.min_propellant_kg) + " kg of propellant left";
     return rule;
 }
 

@@ -51,8 +51,8 @@ std::string no_vessel(const std::string& scenario, const Criteria& c) {
                             : scenario + ": no vessel named " + c.vessel + " to judge";
 }
 
-// In the probe's child: "ok", the judged vessel's name and class, then the class of every
-// vessel, a line each; or "error: " and why.
+// In the probe's child: "ok", the judged vessel's name and class, "tanks" or "no tanks", then
+// the class of every vessel, a line each; or "error: " and why.
 std::string probe(const PreparedStudy& p, const sim::ModulePath& modules, const Criteria& c) {
     sim::World w(modules);
     std::string error;
@@ -65,7 +65,14 @@ std::string probe(const PreparedStudy& p, const sim::ModulePath& modules, const 
     sim::Vessel* v = judged_vessel(w, c);
     if (!v)
         return "error: " + no_vessel(p.scenario(), c);
-    std::string text = "ok\n" + v->name() + "\n" + v->class_name() + "\n";
+    // Only a vessel's first ground contact is measured: one that starts on the ground has
+    // none to come.
+    if (v->state.ever_touched && c.survive_s <= 0.0)
+        return "error: " + p.scenario() + ": " + v->name() +
+               " is on the ground at the start, with no touchdown to judge (judge its flight "
+               "with --survive S)";
+    std::string text = "ok\n" + v->name() + "\n" + v->class_name() + "\n" +
+                       (v->propellants.empty() ? "no tanks\n" : "tanks\n");
     for (const auto& each : w.vessels()) text += each->class_name() + "\n";
     return text;
 }
@@ -104,6 +111,8 @@ bool PreparedStudy::prepare(const std::string& scenario, const std::string& modu
     std::getline(lines, line);
     std::getline(lines, c.vessel);
     std::getline(lines, class_);
+    std::getline(lines, line);
+    carries_propellant_ = line == "tanks";
     world_ = std::make_unique<sim::World>(modules);
     while (std::getline(lines, line))
         if (!world_->module_for(line, error)) {
@@ -148,6 +157,8 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
     }
     if (!apply_start_overrides(w, d.start, error))
         return t;
+    // A vessel on the ground at the start (a survival study's) makes no touchdown in the run.
+    const bool on_ground_at_start = v->state.ever_touched;
     const double start_s = w.clock.t_s;
     const double end_s = start_s + (c.survive_s > 0.0 ? c.survive_s : l.sim_time_s);
     try {
@@ -170,7 +181,7 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
         return t;
     }
     const auto& s = v->state;
-    if (!s.ever_touched) {
+    if (!s.ever_touched || on_ground_at_start) {
         if (c.survive_s <= 0.0)
             t.failure = over_sim_time(l);
         return t;

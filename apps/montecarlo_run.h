@@ -37,8 +37,9 @@ class PreparedStudy {
 
     const std::string& scenario() const { return path_; }
     const std::string& text() const { return text_; }
-    // The class of the vessel judged.
+    // The class of the vessel judged, and whether it has propellant tanks of its own.
     const std::string& vessel_class() const { return class_; }
+    bool carries_propellant() const { return carries_propellant_; }
 
     // Flies one run. Only in a child process of the prepared one: the run enters its world.
     // error is set, and nothing judged, when the scenario fails to load.
@@ -47,6 +48,7 @@ class PreparedStudy {
 
   private:
     std::string path_, text_, class_;
+    bool carries_propellant_ = false;
     std::unique_ptr<sim::World> world_;
 };
 

@@ -110,7 +110,11 @@ bool finish_png(sim::OutputFile& out, const std::string& path, std::string& erro
 constexpr int kBins = 40;
 
 void draw_histogram(const HistogramPanel& p, const std::string& title) {
-    double lo = std::min(0.0, p.limit), hi = p.limit;
+    double lo = 0.0, hi = 0.0;
+    if (p.limit) {
+        lo = std::min(0.0, *p.limit);
+        hi = *p.limit;
+    }
     range_of(p.values, lo, hi);
     hi = std::max(hi + (hi - lo) * 0.05, lo + 1e-3);
     const double width = (hi - lo) / kBins;
@@ -138,9 +142,11 @@ void draw_histogram(const HistogramPanel& p, const std::string& title) {
         plcol0(3);
         plbin(kBins, x.data(), good.data(), PL_BIN_NOEXPAND);
     }
+    if (!p.limit)
+        return;
     // The limit of a successful landing.
     plcol0(p.good.empty() ? 1 : 15);
-    PLFLT lx[] = {p.limit, p.limit}, ly[] = {0.0, top};
+    PLFLT lx[] = {*p.limit, *p.limit}, ly[] = {0.0, top};
     plline(2, lx, ly);
 }
 

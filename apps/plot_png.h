@@ -1,6 +1,7 @@
 // Line plots of a run against time, written to a PNG file with PLplot.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,13 @@ struct PlotMark {
     std::string label;  // "separation", "touchdown", ...
 };
 
-// The distribution of values in bins, with a marked limit (a vertical line). With good (one
-// flag for each value), the bins show the good values in green on the others in red.
+// The distribution of values in bins, with a marked limit (a vertical line) when there is one.
+// With good (one flag for each value), the bins show the good values in green on the others in
+// red.
 struct HistogramPanel {
     std::string x_label;
     std::vector<double> values;
-    double limit = 0.0;
+    std::optional<double> limit;
     std::vector<bool> good{};
 };
 

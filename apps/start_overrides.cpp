@@ -106,14 +106,16 @@ void add_start_options(CLI::App& run, StartOverrides& o) {
 bool apply_start_overrides(sim::World& w, const StartOverrides& o, std::string& error) {
     if (!o.any())
         return true;
+    // The body of the first free vessel; in a scenario where every vessel stands on the ground
+    // (a launch pad), the body of the first: its wind and its ground still apply.
     sim::Body* body = nullptr;
-    for (const auto& v : w.vessels())
-        if (!v->parent() && !v->state.landed && v->state.ref) {
-            body = v->state.ref;
-            break;
-        }
+    for (bool landed : {false, true}) {
+        for (const auto& v : w.vessels())
+            if (!body && !v->parent() && v->state.landed == landed && v->state.ref)
+                body = v->state.ref;
+    }
     if (!body) {
-        error = "the start options need a vessel flying free about a body";
+        error = "the start options need a vessel about a body";
         return false;
     }
     const double offset_m = o.ground_offset_m;

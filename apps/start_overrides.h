@@ -15,7 +15,8 @@ class World;
 namespace app {
 
 // Each applies to the body the scenario's first free vessel (one not hanging on a parent)
-// flies about, and to the free vessels flying about it (the carrier).
+// flies about, or where none flies the body the first stands on, and to the free vessels
+// flying about it (the carrier); vessels landed on it stand on its moved ground.
 struct StartOverrides {
     double height_scale = 1.0;     // heights above the ground times this
     double speed_scale = 1.0;      // speeds over the ground times this
@@ -34,7 +35,7 @@ struct StartOverrides {
 void add_start_options(CLI::App& run, StartOverrides& o);
 
 // Applies the overrides to a loaded world before its first frame. False with a message when the
-// world has no free vessel to apply them to.
+// world has no vessel about a body to apply them to.
 bool apply_start_overrides(sim::World& w, const StartOverrides& o, std::string& error);
 
 // Shortest decimal text that reads back to the same double.

@@ -167,6 +167,11 @@ TEST(MontecarloReport, AVerdictNamesEveryLimitBrokenWithItsValueAtTheLimitItself
     EXPECT_EQ(app::verdict(crash, rover), "");
     crash.vertical_m_s = 13.0;
     EXPECT_EQ(app::verdict(crash, rover), "vertical speed 13.0000 m/s, limit 13");
+    // A vessel without tanks keeps the other limits; the propellant it has left is not judged.
+    app::Criteria tankless;
+    tankless.min_propellant_kg.reset();
+    EXPECT_EQ(app::verdict(crash, tankless),
+              "vertical speed 13.0000 m/s, limit 2.5; tilt 31.0000 deg, limit 5");
     app::Criteria survive;
     survive.survive_s = 60.0;
     EXPECT_EQ(app::verdict(app::Touchdown{}, survive), "");
@@ -190,13 +195,17 @@ TEST(MontecarloIdentity, ReadsBackAndNamesTheFirstItemThatDiffers) {
     id.criteria.max_vertical_m_s = 0.1 + 0.2;  // no short decimal: read back exactly all the same
     id.vessel_class = "quor_tevlan";
     id.limits.wall_time_s = 12.5;
+    auto lines_of = [](const std::string& text) {
+        std::vector<std::string> lines;
+        for (std::size_t at = 0; at < text.size();) {
+            std::size_t end = text.find('\n', at);
+            lines.push_back(text.substr(at, end - at));
+            at = end + 1;
+        }
+        return lines;
+    };
     const std::string text = app::identity_text(id);
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
+    const std::vector<std::string> lines = lines_of(text);
     app::StudyIdentity back;
     std::string error;
     ASSERT_TRUE(app::parse_identity(lines, back, error)) << error << "\n" << text;
@@ -218,6 +227,15 @@ TEST(MontecarloIdentity, ReadsBackAndNamesTheFirstItemThatDiffers) {
     other = back;
     other.limits.wall_time_s = 12.0;
     EXPECT_EQ(app::identity_difference(id, other), "max-wall-time 12, not 12.5");
+
+    // A study that does not judge the propellant left reads back as one.
+    other = back;
+    other.criteria.min_propellant_kg.reset();
+    const std::string unjudged = app::identity_text(other);
+    EXPECT_NE(unjudged.find("\n# min-propellant: none\n"), std::string::npos) << unjudged;
+    ASSERT_TRUE(app::parse_identity(lines_of(unjudged), back, error)) << error;
+    EXPECT_FALSE(back.criteria.min_propellant_kg.has_value());
+    EXPECT_EQ(app::identity_difference(id, back), "min-propellant none, not 0");
 
     // Another version is refused for that alone; a missing or unknown item, a bad number too.
     auto refused = [&](std::vector<std::string> spoilt, const std::string& why) {
@@ -389,4 +407,33 @@ TEST_F(StartOverridesTest, NoOverridesLeaveTheWorldAsLoadedAndNeedNoFreeVessel) 
     app::StartOverrides o;
     o.wind_m_s = 3.0;
     EXPECT_FALSE(app::apply_start_overrides(empty, o, error));
+}
+
+TEST_F(StartOverridesTest, WhereNothingFliesTheLandedVesselsBodyTakesTheWindAndTheGround) {
+    std::string error;
+    ASSERT_TRUE(sim::load_scenario_text(*world, R"(BEGIN_SHIPS
+Parked:carrier
+  STATUS Landed Mars
+  POS 31 20
+  HEADING 40
+END
+END_SHIPS
+)",
+                                        "parked.scn", error))
+        << error;
+    sim::Vessel* parked = world->vessel("Parked");
+    ASSERT_NE(parked, nullptr);
+    const double height = sim::height_above_ground(*world, *parked);
+    app::StartOverrides o;
+    o.height_scale = 1.2;  // no free vessel to lift
+    o.wind_m_s = 6.0;
+    o.wind_from_deg = 180.0;  // from the south
+    o.ground_offset_m = 250.0;
+    ASSERT_TRUE(app::apply_start_overrides(*world, o, error)) << error;
+    sim::Body* mars = world->body("Mars");
+    EXPECT_DOUBLE_EQ(mars->ground_elevation_m, 250.0);
+    EXPECT_NEAR(mars->wind_horizon.z, 6.0, 1e-9);
+    EXPECT_NEAR(mars->wind_horizon.x, 0.0, 1e-9);
+    EXPECT_NEAR(sim::height_above_ground(*world, *parked), height, 1e-6);
+    EXPECT_TRUE(parked->state.landed);
 }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "apps/montecarlo_study_file.h"
 #include "apps/plot_png.h"
 #include "support/program_outcome.h"
 
@@ -195,23 +196,64 @@ TEST(MontecarloStudy, AnyVesselIsJudgedByItsOwnLimitsAndNoRunGoesOnWithoutEnd) {
         << crash.out;
     EXPECT_NE(crash.out.find("  run 1 (vertical speed "), std::string::npos) << crash.out;
     EXPECT_EQ(crash.out.find("autopilot"), std::string::npos) << crash.out;
-    EXPECT_NE(read_file(s.path("crash.csv")).find("# vessel: Carrier\n# vessel-class: carrier\n"),
+    // The capsule has no tanks: what it has left is not judged unless a limit is given.
+    EXPECT_EQ(crash.out.find("propellant 0.0000 kg"), std::string::npos) << crash.out;
+    EXPECT_NE(read_file(s.path("crash.csv"))
+                  .find("# vessel: Carrier\n# vessel-class: carrier\n# max-vertical: 2.5\n"
+                        "# max-horizontal: 0.5\n# max-tilt: 5\n# min-propellant: none\n"),
               std::string::npos);
-    Outcome tough =
-        shell(s, study +
-                     "--vessel Carrier --max-vertical 400 --max-horizontal 400 --max-tilt 180 "
-                     "--min-propellant -1");
+    const std::string tough_limits =
+        "--vessel Carrier --max-vertical 400 --max-horizontal 400 --max-tilt 180 ";
+    Outcome tough = shell(s, study + tough_limits);
     ASSERT_EQ(tough.status, 0) << tough.err;
     EXPECT_NE(tough.out.find("success: 2 of 2 (100.0%): touchdown, vertical under 400 m/s, "
-                             "horizontal under 400 m/s, tilt under 180 deg, more than -1 kg of "
-                             "propellant left\n"),
+                             "horizontal under 400 m/s, tilt under 180 deg\n"),
               std::string::npos)
         << tough.out;
+    Outcome asked = shell(s, study + tough_limits + "--min-propellant 0");
+    ASSERT_EQ(asked.status, 0) << asked.err;
+    EXPECT_NE(asked.out.find("success: 0 of 2 (0.0%): touchdown, vertical under 400 m/s, "
+                             "horizontal under 400 m/s, tilt under 180 deg, propellant left\n"),
+              std::string::npos)
+        << asked.out;
+    EXPECT_NE(asked.out.find("  run 0 (propellant 0.0000 kg, limit more than 0): "),
+              std::string::npos)
+        << asked.out;
     Outcome survive = shell(s, study + "--vessel Carrier --survive 3");
     ASSERT_EQ(survive.status, 0) << survive.err;
     EXPECT_NE(survive.out.find("success: 2 of 2 (100.0%): 3 s of flight without a fault"),
               std::string::npos)
         << survive.out;
+
+    // A vessel standing on the ground at the start has no touchdown to come; a survival study
+    // of it takes the dispersions of wind and ground, though nothing flies.
+    const std::string parked = put(s.path("parked.scn"), R"(BEGIN_SHIPS
+Parked:carrier
+  STATUS Landed Mars
+  POS 31 20
+  HEADING 40
+END
+END_SHIPS
+)");
+    const std::string parked_study = kProgram + " montecarlo " + parked + " --runs 2 --jobs 2 ";
+    Outcome standing = shell(s, parked_study + "--vessel Parked");
+    EXPECT_EQ(standing.status, 1);
+    EXPECT_EQ(standing.err, "vesselsim: " + parked +
+                                ": Parked is on the ground at the start, with no touchdown to "
+                                "judge (judge its flight with --survive S)\n");
+    Outcome stood =
+        shell(s, parked_study + "--vessel Parked --survive 2 --csv " + s.path("parked.csv"));
+    ASSERT_EQ(stood.status, 0) << stood.err;
+    EXPECT_NE(stood.out.find("success: 2 of 2 (100.0%)"), std::string::npos) << stood.out;
+    EXPECT_NE(stood.out.find("(0 touchdowns)"), std::string::npos) << stood.out;
+    app::StudyFile parked_file;
+    std::string error;
+    ASSERT_TRUE(app::read_study_file(s.path("parked.csv"), parked_file, error)) << error;
+    ASSERT_EQ(parked_file.rows.size(), 2u);
+    for (const app::StudyRow& row : parked_file.rows) {
+        EXPECT_FALSE(row.touchdown.touched);
+        EXPECT_GE(row.dispersion.start.wind_m_s, 0.0);
+    }
 
     // A run past its limit of simulated or of wall time fails with that reason.
     Outcome sim_time = shell(s, study + "--vessel Carrier --max-sim-time 3");

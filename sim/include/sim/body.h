@@ -93,7 +93,7 @@ class Body : public Object {
     // at p x angular_velocity.
     VECTOR3 angular_velocity(double mjd) const;
     // Rotation of the body's own frame into the global frame at a date.
-    MATRIX3 rotation(double mjd) const { return turn_at(mjd); }
+    MATRIX3 rotation(double mjd) const { return turn_at(mjd).rot; }
     // Velocity of the turning surface at p (relative to the centre, global orientation), m/s.
     VECTOR3 surface_velocity(const VECTOR3& p, double mjd) const;
     // Air density at a height above the mean radius, kg/m^3.
@@ -112,22 +112,24 @@ class Body : public Object {
         double mjd = kNoDate;
         VECTOR3 pos_m{0, 0, 0}, vel_m_s{0, 0, 0};
     };
+    // The turn, and the angular velocity that every internal step asks for with it.
     struct TurnAt {
         double mjd = kNoDate;
         MATRIX3 rot{};
+        VECTOR3 omega_rad_s{0, 0, 0};
     };
     // NaN never equals, so that the first date and a NaN date are worked out.
     const OrbitAt& orbit_at(double mjd) const {
         return orbit_at_.mjd == mjd ? orbit_at_ : work_out_orbit(mjd);
     }
-    const MATRIX3& turn_at(double mjd) const {
+    const TurnAt& turn_at(double mjd) const {
         for (const TurnAt& t : turn_at_)
             if (t.mjd == mjd)
-                return t.rot;
+                return t;
         return work_out_turn(mjd);
     }
     const OrbitAt& work_out_orbit(double mjd) const;
-    const MATRIX3& work_out_turn(double mjd) const;
+    const TurnAt& work_out_turn(double mjd) const;
     mutable OrbitAt orbit_at_;
     mutable std::array<TurnAt, 2> turn_at_;
     mutable std::size_t next_turn_slot_ = 0;

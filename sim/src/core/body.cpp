@@ -139,7 +139,7 @@ double Body::angular_rate_rad_s() const {
     return spin_.meridian_deg_day * kDeg / kSecondsPerDay;
 }
 
-const MATRIX3& Body::work_out_turn(double mjd) const {
+const Body::TurnAt& Body::work_out_turn(double mjd) const {
     TurnAt& t = turn_at_[next_turn_slot_];
     next_turn_slot_ = (next_turn_slot_ + 1) % turn_at_.size();
     const double days = tdb_days_since_j2000(mjd);
@@ -156,17 +156,18 @@ const MATRIX3& Body::work_out_turn(double mjd) const {
     MATRIX3 body_to_equatorial =
         mul(turn_z((ra + 90.0) * kDeg), mul(turn_x((90.0 - dec) * kDeg), turn_z(meridian * kDeg)));
     t.rot = swap_yz(mul(turn_x(-kObliquityJ2000_deg * kDeg), body_to_equatorial));
+    t.omega_rad_s = VECTOR3{t.rot.m12, t.rot.m22, t.rot.m32} * angular_rate_rad_s();
     t.mjd = mjd;
-    return t.rot;
+    return t;
 }
 
 VECTOR3 Body::spin_axis(double mjd) const {
-    const MATRIX3& r = turn_at(mjd);
+    const MATRIX3& r = turn_at(mjd).rot;
     return {r.m12, r.m22, r.m32};
 }
 
 VECTOR3 Body::angular_velocity(double mjd) const {
-    return spin_axis(mjd) * angular_rate_rad_s();
+    return turn_at(mjd).omega_rad_s;
 }
 
 VECTOR3 Body::surface_velocity(const VECTOR3& p, double mjd) const {

@@ -43,10 +43,24 @@ class Parts {
     std::size_t count_ = 0;
 };
 
+bool carries_children(const Vessel& v) {
+    for (const auto& a : v.attachments)
+        if (!a->to_parent && a->attached)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 MassProperties mass_properties(const Vessel& v) {
     double own = v.config.empty_mass_kg + v.propellant_mass_kg();
+    // Alone, the vessel is the whole: its own centre and inertia, as the sum below gives them.
+    if (!carries_children(v)) {
+        MassProperties out;
+        out.mass_kg = own;
+        out.inertia_kg_m2 = diagonal(v.config.pmi_m2 * own);
+        return out;
+    }
     Parts parts;
     parts.push({own, {0, 0, 0}, diagonal(v.config.pmi_m2 * own)});
     for (const auto& a : v.attachments) {

@@ -150,7 +150,7 @@ TEST(MontecarloProgram, TheShardsOfASlurmArrayMergeIntoTheWholeStudy) {
         << study
         << " --jobs \"$SLURM_CPUS_PER_TASK\" --shard "
            "\"$SLURM_ARRAY_TASK_ID/$SLURM_ARRAY_TASK_COUNT\" --csv "
-           "\"out/shard_$SLURM_ARRAY_TASK_ID.csv\"\n";
+           "\"out/shard_$SLURM_ARRAY_TASK_ID.csv\" --resume\n";
     // Submitted, then waited for until the queue has let go of it (at most two minutes).
     const std::string submit =
         "job=$(sbatch --parsable study.sh) && for i in $(seq 600); do "

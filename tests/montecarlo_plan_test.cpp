@@ -12,6 +12,7 @@
 #include "sim/physics.h"
 #include "sim/scenario.h"
 #include "support/angles.h"
+#include "support/scenario_texts.h"
 #include "support/world_fixture.h"
 
 namespace {
@@ -411,16 +412,7 @@ TEST_F(StartOverridesTest, NoOverridesLeaveTheWorldAsLoadedAndNeedNoFreeVessel) 
 
 TEST_F(StartOverridesTest, WhereNothingFliesTheLandedVesselsBodyTakesTheWindAndTheGround) {
     std::string error;
-    ASSERT_TRUE(sim::load_scenario_text(*world, R"(BEGIN_SHIPS
-Parked:carrier
-  STATUS Landed Mars
-  POS 31 20
-  HEADING 40
-END
-END_SHIPS
-)",
-                                        "parked.scn", error))
-        << error;
+    ASSERT_TRUE(sim::load_scenario_text(*world, kParked, "parked.scn", error)) << error;
     sim::Vessel* parked = world->vessel("Parked");
     ASSERT_NE(parked, nullptr);
     const double height = sim::height_above_ground(*world, *parked);

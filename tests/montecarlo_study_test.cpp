@@ -227,14 +227,7 @@ TEST(MontecarloStudy, AnyVesselIsJudgedByItsOwnLimitsAndNoRunGoesOnWithoutEnd) {
 
     // A vessel standing on the ground at the start has no touchdown to come; a survival study
     // of it takes the dispersions of wind and ground, though nothing flies.
-    const std::string parked = put(s.path("parked.scn"), R"(BEGIN_SHIPS
-Parked:carrier
-  STATUS Landed Mars
-  POS 31 20
-  HEADING 40
-END
-END_SHIPS
-)");
+    const std::string parked = put(s.path("parked.scn"), kParked);
     const std::string parked_study = kProgram + " montecarlo " + parked + " --runs 2 --jobs 2 ";
     Outcome standing = shell(s, parked_study + "--vessel Parked");
     EXPECT_EQ(standing.status, 1);

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/scenario_texts.h"
+
 #ifdef VESSELSIM_PROGRAM
 // The program under test, and the folder of the modules made only for the tests.
 inline const std::string kProgram = VESSELSIM_PROGRAM;
@@ -33,32 +35,6 @@ inline std::string write_file(const std::string& path, const std::string& text) 
     std::ofstream(path) << text;
     return path;
 }
-
-// A carrier falling from 3 km over Mars: a scenario of one vessel that every run can load.
-inline const char* const kFalling = R"(BEGIN_SHIPS
-Carrier:carrier
-  STATUS Orbiting Mars
-  GROUND_POS 0 0 3000
-  GROUND_VEL 0 0 -60
-  HORIZON_ATT 90 0 0
-END
-END_SHIPS
-)";
-
-// A short descent of the lander on its carrier, for a study of one run.
-inline const char* const kDescent = R"(BEGIN_SHIPS
-Carrier:carrier
-  STATUS Orbiting Mars
-  GROUND_POS -45 22.5 2500
-  GROUND_VEL 5 3 -60
-  HORIZON_ATT 88 0 240
-END
-Tevlan:quor_tevlan
-  STATUS Orbiting Mars
-  ATTACHED 0:0,Carrier
-END
-END_SHIPS
-)";
 
 // A folder of this test process's files, removed when it ends.
 struct Scratch {

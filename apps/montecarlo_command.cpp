@@ -236,10 +236,9 @@ int montecarlo_command(int argc, const char* const* argv) {
         if (!differs.empty())
             return study_failure(out.csv_path + ": the CSV of another study (" + differs +
                                  "): not resumed, the file is as it was");
-        for (const StudyRow& row : before.rows)
-            if (row.dispersion.run < range.first || row.dispersion.run >= range.end)
-                return study_failure(out.csv_path + ": run " + std::to_string(row.dispersion.run) +
-                                     " is not of this shard: not resumed, the file is as it was");
+        if (const StudyRow* stray = stray_row(before.rows, range))
+            return study_failure(out.csv_path + ": run " + std::to_string(stray->dispersion.run) +
+                                 " is not of this shard: not resumed, the file is as it was");
         int twice = 0;
         if (std::string which = repeated_runs(before.rows, twice); twice > 0)
             return study_failure(out.csv_path + ": runs " + which +

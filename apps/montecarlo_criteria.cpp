@@ -1,8 +1,7 @@
 #include "apps/montecarlo_criteria.h"
 
-#include <cstdio>
-
 #include "apps/start_overrides.h"
+#include "sim/number_text.h"
 
 namespace app {
 
@@ -10,9 +9,7 @@ namespace {
 
 // "vertical speed 3.1416 m/s, limit 2.5": the value as the CSV holds it.
 std::string over(const char* what, double value, const char* unit, const std::string& limit) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.4f", value);
-    return std::string(what) + " " + buf + " " + unit + ", limit " + limit;
+    return std::string(what) + " " + sim::format_fixed(value, 4) + " " + unit + ", limit " + limit;
 }
 
 }  // namespace

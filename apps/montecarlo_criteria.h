@@ -4,9 +4,17 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
+
+// The lander judged when a study names no vessel: the one class with a landing autopilot that
+// must have let go at touchdown.
+inline constexpr const char* kLanderClass = "quor_tevlan";
+inline bool has_autopilot(std::string_view vessel_class) {
+    return vessel_class == kLanderClass;
+}
 
 // The judged vessel's first ground contact as the stand-in measured it.
 struct Touchdown {

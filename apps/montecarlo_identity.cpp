@@ -13,7 +13,6 @@ namespace {
 
 using Items = std::vector<std::pair<std::string, std::string>>;
 
-constexpr const char* kLanderClass = "quor_tevlan";
 // The propellant limit of a study that does not judge what is left.
 constexpr const char* kNotJudged = "none";
 
@@ -149,10 +148,6 @@ std::string identity_difference(const StudyIdentity& ours, const StudyIdentity& 
         return a[i].first + " " + b[i].second + ", not " + a[i].second;
     }
     return "";
-}
-
-bool has_autopilot(const StudyIdentity& id) {
-    return id.vessel_class == kLanderClass;
 }
 
 }  // namespace app

@@ -43,7 +43,4 @@ bool parse_identity(const std::vector<std::string>& lines, StudyIdentity& id, st
 // first item that differs: "seed 8, not 7".
 std::string identity_difference(const StudyIdentity& ours, const StudyIdentity& theirs);
 
-// A lander's landing autopilot must have let go at touchdown.
-bool has_autopilot(const StudyIdentity& id);
-
 }  // namespace app

@@ -73,12 +73,10 @@ int montecarlo_merge_command(int argc, const char* const* argv) {
                                  differs + ")");
         if (f.rows.empty())
             return merge_refused(path + ": holds no run");
-        const RunRange range = shard_runs(id.runs, id.shard_k, id.shard_n);
-        for (const StudyRow& row : f.rows)
-            if (row.dispersion.run < range.first || row.dispersion.run >= range.end)
-                return merge_refused(path + ": run " + std::to_string(row.dispersion.run) +
-                                     " is not of its shard " + std::to_string(id.shard_k) + "/" +
-                                     std::to_string(id.shard_n));
+        if (const StudyRow* stray = stray_row(f.rows, shard_runs(id.runs, id.shard_k, id.shard_n)))
+            return merge_refused(path + ": run " + std::to_string(stray->dispersion.run) +
+                                 " is not of its shard " + std::to_string(id.shard_k) + "/" +
+                                 std::to_string(id.shard_n));
         shards.insert({id.shard_k, id.shard_n});
         rows.insert(rows.end(), f.rows.begin(), f.rows.end());
     }

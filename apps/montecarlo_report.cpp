@@ -69,7 +69,7 @@ std::string success_rule(const StudyIdentity& id) {
     std::string rule = c.survive_s > 0.0
                            ? exact_text(c.survive_s) + " s of flight without a fault; a touchdown"
                            : "touchdown";
-    if (has_autopilot(id))
+    if (has_autopilot(id.vessel_class))
         rule += " with the autopilot off";
     rule += ", vertical under " + exact_text(c.max_vertical_m_s) + " m/s, horizontal under " +
             exact_text(c.max_horizontal_m_s) + " m/s, tilt under " + exact_text(c.max_tilt_deg) +

@@ -15,7 +15,6 @@ namespace app {
 
 namespace {
 
-constexpr const char* kLanderClass = "quor_tevlan";
 // After the first contact, frames enough for the autopilot to see the ground and let go. Once
 // it has let go the run ends: off is where it stays, as only key P arms it again and a study
 // sends the lander no keys.
@@ -34,7 +33,7 @@ sim::Vessel* judged_vessel(const sim::World& w, const Criteria& c) {
 // The autopilot's phase as the lander saves it (its "AUTP" line), so that the program needs
 // nothing of the lander but its class name; -1 is off. A vessel of another class has none.
 bool autopilot_off(sim::World& w, sim::Vessel& v) {
-    if (v.class_name() != kLanderClass)
+    if (!has_autopilot(v.class_name()))
         return true;
     sim::ScenarioWriteBlock block = sim::saved_block(w, v);
     for (const auto& [key, value] : block.items)

@@ -6,8 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <limits>
 
+#include "apps/fd_write.h"
 #include "sim/text_file.h"
 
 namespace app {
@@ -35,14 +36,10 @@ std::string spans(const std::vector<int>& sorted) {
 }  // namespace
 
 bool read_study_file(const std::string& path, StudyFile& f, std::string& error) {
-    std::ifstream in;
-    if (!sim::open_text_file(path, in, error))
+    // A study's CSV has no size limit of its own: it grows with the runs.
+    std::string text;
+    if (!sim::read_text_file(path, std::numeric_limits<std::size_t>::max(), text, error))
         return false;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = path + ": cannot read the file: a read failed";
-        return false;
-    }
     f = {};
     std::vector<std::string> lines;
     std::size_t at = 0;
@@ -99,6 +96,13 @@ std::string missing_runs(const std::vector<StudyRow>& rows, int first, int end, 
     return spans(missing);
 }
 
+const StudyRow* stray_row(const std::vector<StudyRow>& rows, const RunRange& range) {
+    for (const StudyRow& row : rows)
+        if (row.dispersion.run < range.first || row.dispersion.run >= range.end)
+            return &row;
+    return nullptr;
+}
+
 std::string repeated_runs(const std::vector<StudyRow>& rows, int& count) {
     std::vector<int> runs;
     for (const StudyRow& r : rows) runs.push_back(r.dispersion.run);
@@ -117,19 +121,6 @@ namespace app {
 
 namespace {
 
-bool write_whole(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool cannot_write(const std::string& path, std::string& error) {
     error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
@@ -145,7 +136,7 @@ StudyAppender::~StudyAppender() {
 bool StudyAppender::start(const std::string& path, const std::string& text, std::string& error) {
     path_ = path;
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0666);
-    if (fd_ < 0 || !write_whole(fd_, text))
+    if (fd_ < 0 || !write_all(fd_, text))
         return cannot_write(path, error);
     return true;
 }
@@ -159,7 +150,7 @@ bool StudyAppender::resume(const std::string& path, std::uint64_t keep_bytes, st
 }
 
 bool StudyAppender::append(const std::string& line, std::string& error) {
-    if (!write_whole(fd_, line + "\n"))
+    if (!write_all(fd_, line + "\n"))
         return cannot_write(path_, error);
     return true;
 }

@@ -31,6 +31,8 @@ std::string study_text(const StudyIdentity& id, const std::vector<StudyRow>& row
 // once; written as "4, 7-9".
 std::string missing_runs(const std::vector<StudyRow>& rows, int first, int end, int& count);
 std::string repeated_runs(const std::vector<StudyRow>& rows, int& count);
+// The first row whose run is outside the range (a shard's runs), or null.
+const StudyRow* stray_row(const std::vector<StudyRow>& rows, const RunRange& range);
 
 }  // namespace app
 

@@ -201,20 +201,6 @@ bool is_complete_png(const std::string& file) {
     return false;
 }
 
-bool write_histogram_png(const std::string& path, const std::string& title,
-                         const std::vector<HistogramPanel>& panels, std::string& error) {
-    if (panels.empty()) {
-        error = path + ": nothing to plot";
-        return false;
-    }
-    sim::OutputFile out;
-    if (!out.open(path, error))
-        return false;
-    begin_png(out, panels.size());
-    for (std::size_t i = 0; i < panels.size(); ++i) draw_histogram(panels[i], i == 0 ? title : "");
-    return finish_png(out, path, error);
-}
-
 bool write_study_png(const std::string& path, const std::string& title,
                      const std::vector<HistogramPanel>& histograms,
                      const std::vector<ScatterPanel>& scatters, std::string& error) {

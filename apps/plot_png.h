@@ -49,11 +49,6 @@ bool write_plot_png(const std::string& path, const std::string& title,
                     const std::vector<double>& time_s, const std::vector<PlotPanel>& panels,
                     std::string& error, const std::vector<PlotMark>& marks = {});
 
-// Draws one histogram per panel, one above the other. False with a message when the file cannot
-// be written.
-bool write_histogram_png(const std::string& path, const std::string& title,
-                         const std::vector<HistogramPanel>& panels, std::string& error);
-
 // The histograms, then the scatters, in two columns. False with a message when the file cannot
 // be written.
 bool write_study_png(const std::string& path, const std::string& title,

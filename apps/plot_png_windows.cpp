@@ -18,19 +18,10 @@ bool write_plot_png(const std::string& path, const std::string&, const std::vect
     return refuse(path, error);
 }
 
-bool write_histogram_png(const std::string& path, const std::string&,
-                         const std::vector<HistogramPanel>&, std::string& error) {
-    return refuse(path, error);
-}
-
 bool write_study_png(const std::string& path, const std::string&,
                      const std::vector<HistogramPanel>&, const std::vector<ScatterPanel>&,
                      std::string& error) {
     return refuse(path, error);
-}
-
-bool is_complete_png(const std::string&) {
-    return false;
 }
 
 }  // namespace app

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <stdexcept>
 
+#include "apps/fd_write.h"
 #include "sim/crash_report.h"
 
 namespace app {
@@ -33,18 +34,6 @@ struct Running {
     Clock::time_point deadline;
     ChildResult result;
 };
-
-void write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        done += static_cast<std::size_t>(n);
-    }
-}
 
 // The child's own alarm at the wall time limit ends it by SIGALRM, however late the parent gets
 // to look: a run's limit does not depend on how busy the machine keeps the parent.

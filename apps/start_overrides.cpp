@@ -41,6 +41,14 @@ void replace(sim::World& w, sim::Vessel& v, const StartOverrides& o, double grou
     v.state.rot = sim::mul(to_global, sim::mul(turn, sim::mul(to_horizon, v.state.rot)));
 }
 
+// The body of the first vessel not hanging on a parent that is, or is not, landed.
+sim::Body* body_of_first(const sim::World& w, bool landed) {
+    for (const auto& v : w.vessels())
+        if (!v->parent() && v->state.landed == landed && v->state.ref)
+            return v->state.ref;
+    return nullptr;
+}
+
 }  // namespace
 
 bool StartOverrides::any() const {
@@ -108,12 +116,9 @@ bool apply_start_overrides(sim::World& w, const StartOverrides& o, std::string& 
         return true;
     // The body of the first free vessel; in a scenario where every vessel stands on the ground
     // (a launch pad), the body of the first: its wind and its ground still apply.
-    sim::Body* body = nullptr;
-    for (bool landed : {false, true}) {
-        for (const auto& v : w.vessels())
-            if (!body && !v->parent() && v->state.landed == landed && v->state.ref)
-                body = v->state.ref;
-    }
+    sim::Body* body = body_of_first(w, false);
+    if (!body)
+        body = body_of_first(w, true);
     if (!body) {
         error = "the start options need a vessel about a body";
         return false;

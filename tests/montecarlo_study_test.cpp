@@ -16,11 +16,6 @@
 
 namespace {
 
-std::string put(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
 // The rows of a study's CSV: its lines after the header.
 long rows_in(const std::string& csv) {
     const std::size_t header = csv.find("\nrun,");
@@ -44,7 +39,7 @@ pid_t start(const Scratch& s, const std::string& command) {
 
 TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
     Scratch s("montecarlo_study");
-    const std::string scn = put(s.path("d.scn"), kDescent);
+    const std::string scn = write_file(s.path("d.scn"), kDescent);
     const std::string any_seed = kProgram + " montecarlo " + scn + " --dt-min 0.04 --jobs 2";
     const std::string study = any_seed + " --seed 3";
     for (int k = 1; k <= 4; ++k) {
@@ -73,12 +68,12 @@ TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
     Outcome runs = shell(s, study + " --runs 10 --shard 4/4 --csv " + s.path("r4.csv"));
     ASSERT_EQ(runs.status, 0) << runs.err;
     const std::string s2 = read_file(s.path("s2.csv"));
-    put(s.path("cut.csv"), s2.substr(0, s2.size() - 9));
-    put(s.path("empty.csv"), s2.substr(0, s2.find('\n', s2.find("\nrun,") + 1) + 1));
+    write_file(s.path("cut.csv"), s2.substr(0, s2.size() - 9));
+    write_file(s.path("empty.csv"), s2.substr(0, s2.find('\n', s2.find("\nrun,") + 1) + 1));
     std::string old = s2;
     const std::size_t version = old.find("# version: ");
     old.replace(version, old.find('\n', version) - version, "# version: 0.0.1");
-    put(s.path("old.csv"), old);
+    write_file(s.path("old.csv"), old);
     struct Case {
         std::string inputs, message;
     };
@@ -108,7 +103,7 @@ TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
 
 TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     Scratch s("montecarlo_study");
-    const std::string scn = put(s.path("d.scn"), kDescent);
+    const std::string scn = write_file(s.path("d.scn"), kDescent);
     const std::string any_seed =
         kProgram + " montecarlo " + scn + " --runs 12 --dt-min 0.02 --dt-max 0.04";
     const std::string study = any_seed + " --seed 9";
@@ -131,7 +126,7 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     ASSERT_GE(kept, 3);
     ASSERT_LT(kept, 12) << "the study ended before it was killed";
     // As if the kill had come in the middle of a row.
-    put(part, read_file(part) + "7,1234");
+    write_file(part, read_file(part) + "7,1234");
 
     // Resumed, it flies only the runs it lacks.
     Outcome resumed = shell(s, study + " --jobs 1 --resume --csv " + part);
@@ -166,7 +161,7 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     EXPECT_EQ(no_csv.status, 2) << no_csv.err;
 
     // Stopped before its first write, a study leaves an empty file: resumed, it starts over.
-    const std::string empty = put(s.path("empty.csv"), "");
+    const std::string empty = write_file(s.path("empty.csv"), "");
     Outcome from_nothing = shell(s, study + " --jobs 2 --resume --csv " + empty);
     ASSERT_EQ(from_nothing.status, 0) << from_nothing.err;
     EXPECT_EQ(read_file(empty), expected);
@@ -175,8 +170,8 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
 TEST(MontecarloStudy, AnyVesselIsJudgedByItsOwnLimitsAndNoRunGoesOnWithoutEnd) {
     Scratch s("montecarlo_study");
     // A capsule alone, falling from 3 km with nothing to open its parachute.
-    const std::string study =
-        kProgram + " montecarlo " + put(s.path("falling.scn"), kFalling) + " --runs 2 --jobs 2 ";
+    const std::string study = kProgram + " montecarlo " +
+                              write_file(s.path("falling.scn"), kFalling) + " --runs 2 --jobs 2 ";
     Outcome lander = shell(s, study);
     EXPECT_EQ(lander.status, 1);
     EXPECT_EQ(lander.err,
@@ -227,7 +222,7 @@ TEST(MontecarloStudy, AnyVesselIsJudgedByItsOwnLimitsAndNoRunGoesOnWithoutEnd) {
 
     // A vessel standing on the ground at the start has no touchdown to come; a survival study
     // of it takes the dispersions of wind and ground, though nothing flies.
-    const std::string parked = put(s.path("parked.scn"), kParked);
+    const std::string parked = write_file(s.path("parked.scn"), kParked);
     const std::string parked_study = kProgram + " montecarlo " + parked + " --runs 2 --jobs 2 ";
     Outcome standing = shell(s, parked_study + "--vessel Parked");
     EXPECT_EQ(standing.status, 1);

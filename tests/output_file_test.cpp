@@ -87,7 +87,7 @@ TEST(OutputFile, APictureIsWholeOnlyWithEveryChunkToTheLastByte) {
     Scratch s("output_file");
     const std::string png = s.path("p.png");
     std::string error;
-    ASSERT_TRUE(app::write_histogram_png(png, "speeds", {{"m/s", {1.0, 2.0, 2.5}, 3.0}}, error))
+    ASSERT_TRUE(app::write_study_png(png, "speeds", {{"m/s", {1.0, 2.0, 2.5}, 3.0}}, {}, error))
         << error;
     ASSERT_TRUE(app::is_complete_png(png));
     const std::string whole = read_file(png);

@@ -61,8 +61,7 @@ void write_summary(const sim::World& w, RunEnd why, double simulated_s, double w
         out << format("    mass %.1f kg, propellant %.1f kg\n", v.mass_kg(),
                       v.propellant_mass_kg());
         const auto& td = v.state.touchdown;
-        // A vessel placed on the ground by its scenario has no touchdown figures.
-        if (v.state.ever_touched && (td.time_s != 0.0 || td.vertical_m_s != 0.0)) {
+        if (sim::has_touchdown_figures(v.state)) {
             out << format(
                 "    touchdown at %.2f s: vertical %.2f m/s, horizontal %.2f m/s, tilt %.1f deg, "
                 "propellant %.1f kg\n",

@@ -50,8 +50,7 @@ const char* status(const sim::Vessel& v) {
 
 std::string touchdown(const sim::Vessel& v, const std::string& indent) {
     const auto& td = v.state.touchdown;
-    // A vessel placed on the ground by its scenario has no touchdown figures.
-    if (!v.state.ever_touched || (td.time_s == 0.0 && td.vertical_m_s == 0.0))
+    if (!sim::has_touchdown_figures(v.state))
         return "null";
     return Object(indent)
         .num("time_s", td.time_s)

@@ -7,6 +7,7 @@
 
 #include "sim/scenario.h"
 #include "support/lander_fixture.h"
+#include "support/state_lines.h"
 
 namespace {
 
@@ -47,17 +48,7 @@ class LanderScenarioStateTest : public LanderTest {
 
     // Hands the lines to a lander's clbkReadState as the simulator reads a vessel block.
     void read_lines(sim::Vessel* v, const std::vector<std::string>& lines) {
-        sim::ScenarioReadBlock block;
-        sim::PendingStatus pending;
-        block.file = "test.scn";
-        block.lines = lines;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            block.line_numbers.push_back(static_cast<int>(i) + 1);
-        block.vessel = v;
-        block.pending = &pending;
-        pending.block = &block;
-        sim::CallbackScope scope(*world, v);
-        lander_of(v).clbkReadState(&block, &pending);
+        read_block(*world, v, lines);
     }
 
     // The lines the lander handed back to the simulator.
@@ -69,13 +60,7 @@ class LanderScenarioStateTest : public LanderTest {
     }
 
     // The lander's own lines of a save, as "KEY value".
-    std::vector<std::string> own_lines(sim::Vessel* v) {
-        sim::ScenarioWriteBlock block = sim::saved_block(*world, *v);
-        std::vector<std::string> lines;
-        for (std::size_t i = block.standard_end; i < block.items.size(); ++i)
-            lines.push_back(block.items[i].first + " " + block.items[i].second);
-        return lines;
-    }
+    std::vector<std::string> own_lines(sim::Vessel* v) { return ::own_lines(*world, v); }
 };
 
 }  // namespace

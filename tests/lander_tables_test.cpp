@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lander/quor_tevlan.h"
+#include "support/exact_vector.h"
 #include "support/world_fixture.h"
 
 namespace {
@@ -42,12 +43,6 @@ const Geometry kComponents[animation_component_count] = {
     {false, {0, 0.14, -0.28}, {}, 0},
     {false, {0, 0.188, -0.38}, {}, 0},
 };
-
-void expect_vec(const VECTOR3& got, const VECTOR3& want, const char* what) {
-    EXPECT_EQ(got.x, want.x) << what;
-    EXPECT_EQ(got.y, want.y) << what;
-    EXPECT_EQ(got.z, want.z) << what;
-}
 
 }  // namespace
 

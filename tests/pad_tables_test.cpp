@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "support/exact_vector.h"
 #include "support/pad_fixture.h"
 
 namespace {
-
-void expect_vec(const VECTOR3& got, const VECTOR3& want, const std::string& what) {
-    EXPECT_EQ(got.x, want.x) << what;
-    EXPECT_EQ(got.y, want.y) << what;
-    EXPECT_EQ(got.z, want.z) << what;
-}
 
 void expect_colour(const COLOUR4& got, const COLOUR4& want, const std::string& what) {
     EXPECT_EQ(got.r, want.r) << what;

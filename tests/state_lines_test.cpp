@@ -3,6 +3,8 @@
 // and read back exactly (an integer beyond int, a state too large for the saved line) keeps
 // the field's previous value; integers at the edges of int go round a save; where the pad's
 // value starts on its line.
+#include "support/state_lines.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -69,30 +71,6 @@ const char* const kAwkwardIntegers[] = {"0x",          "0x10",
                                         "x",           "+-3",
                                         "12abc",       "\t42",
                                         "3.7",         "--1"};
-
-// Hands lines to a vessel's clbkReadState as the simulator reads its block.
-void read_block(sim::World& w, sim::Vessel* v, const std::vector<std::string>& lines) {
-    sim::ScenarioReadBlock block;
-    sim::PendingStatus pending;
-    block.file = "test.scn";
-    block.lines = lines;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        block.line_numbers.push_back(static_cast<int>(i) + 1);
-    block.vessel = v;
-    block.pending = &pending;
-    pending.block = &block;
-    sim::CallbackScope scope(w, v);
-    v->callbacks()->clbkReadState(&block, &pending);
-}
-
-// The module's own lines of a save, as "KEY value".
-std::vector<std::string> own_lines(sim::World& w, sim::Vessel* v) {
-    sim::ScenarioWriteBlock block = sim::saved_block(w, *v);
-    std::vector<std::string> lines;
-    for (std::size_t i = block.standard_end; i < block.items.size(); ++i)
-        lines.push_back(block.items[i].first + " " + block.items[i].second);
-    return lines;
-}
 
 using LanderLinesTest = LanderTest;
 

@@ -38,5 +38,10 @@ struct FlightState {
 // Position, velocity, attitude and rotation are all finite numbers.
 bool finite_state(const FlightState& s);
 
+// The touchdown figures were measured: a vessel placed on the ground by its scenario has none.
+inline bool has_touchdown_figures(const FlightState& s) {
+    return s.ever_touched && (s.touchdown.time_s != 0.0 || s.touchdown.vertical_m_s != 0.0);
+}
+
 SIM_API_END
 }  // namespace sim

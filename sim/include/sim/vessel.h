@@ -47,7 +47,7 @@ class Vessel : public Object {
     Camera camera;
     bool after_creation_done = false;
     // The operations this vessel's module was warned about for a bad argument: once each.
-    std::set<std::string> warned_operations;
+    std::set<std::string, std::less<>> warned_operations;
 
     FlightState state;
     Trace trace;

@@ -7,6 +7,7 @@
 #include "sim/body.h"
 #include "sim/frames.h"
 #include "sim/mass_properties.h"
+#include "sim/rest.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
 #include "step_loads.h"
@@ -69,7 +70,7 @@ void add_drag(const World& w, const Vessel& v, StepLoads& out) {
     // Rotational drag acts on the turning relative to the air, which turns with the body: the
     // body's angular velocity in the vessel's frame is taken away, as contact does.
     double s4 = derived_figures(c).size4_m4;
-    const VECTOR3 om = v.state.omega - tmul(R, b.angular_velocity(w.clock.mjd));
+    const VECTOR3 om = v.state.omega - turning_with_ground(w, v);
     out.torque += VECTOR3{-c.rot_drag.x * om.x, -c.rot_drag.y * om.y, -c.rot_drag.z * om.z} *
                   (rho * speed * s4);
 }

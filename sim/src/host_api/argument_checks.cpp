@@ -16,9 +16,14 @@ std::string shown(double x) {
 
 }  // namespace
 
-void warn_argument(Vessel& v, const char* operation, const std::string& what) {
-    if (!v.warned_operations.insert(operation).second)
-        return;
+bool first_warning(Vessel& v, const char* operation) {
+    if (v.warned_operations.contains(std::string_view(operation)))
+        return false;
+    v.warned_operations.emplace(operation);
+    return true;
+}
+
+void report_argument(const Vessel& v, const char* operation, const std::string& what) {
     if (World* w = World::current())
         w->warn("vessel " + v.name() + " (class " + v.class_name() + "): " + operation + ": " +
                 what);
@@ -27,11 +32,12 @@ void warn_argument(Vessel& v, const char* operation, const std::string& what) {
 bool check_level(Vessel& v, const char* operation, double level) {
     if (level >= 0.0 && level <= 1.0)
         return true;
-    warn_argument(v, operation,
-                  "level " + shown(level) + " is not within 0 to 1; taken as " +
-                      (std::isnan(level) ? "0"
-                       : level < 0.0     ? "0"
-                                         : "1"));
+    warn_argument(v, operation, [&] {
+        return "level " + shown(level) + " is not within 0 to 1; taken as " +
+               (std::isnan(level) ? "0"
+                : level < 0.0     ? "0"
+                                  : "1");
+    });
     return false;
 }
 
@@ -39,9 +45,10 @@ bool check_non_negative(Vessel& v, const char* operation, const char* name, doub
                         const char* replacement) {
     if (std::isfinite(x) && x >= 0.0)
         return true;
-    warn_argument(v, operation,
-                  std::string(name) + " " + shown(x) + " is not a finite number of at least 0; " +
-                      replacement);
+    warn_argument(v, operation, [&] {
+        return std::string(name) + " " + shown(x) + " is not a finite number of at least 0; " +
+               replacement;
+    });
     return false;
 }
 
@@ -49,9 +56,10 @@ bool check_positive(Vessel& v, const char* operation, const char* name, double x
                     const char* replacement) {
     if (std::isfinite(x) && x > 0.0)
         return true;
-    warn_argument(
-        v, operation,
-        std::string(name) + " " + shown(x) + " is not a finite number above 0; " + replacement);
+    warn_argument(v, operation, [&] {
+        return std::string(name) + " " + shown(x) + " is not a finite number above 0; " +
+               replacement;
+    });
     return false;
 }
 
@@ -61,10 +69,11 @@ bool check_vector(Vessel& v, const char* operation, const char* name, const VECT
     for (double c : {x.x, x.y, x.z}) fine = fine && std::isfinite(c) && (!non_negative || c >= 0.0);
     if (fine)
         return true;
-    warn_argument(v, operation,
-                  std::string(name) + " (" + shown(x.x) + ", " + shown(x.y) + ", " + shown(x.z) +
-                      ") is not " + (non_negative ? "finite and at least 0" : "finite") + "; " +
-                      replacement);
+    warn_argument(v, operation, [&] {
+        return std::string(name) + " (" + shown(x.x) + ", " + shown(x.y) + ", " + shown(x.z) +
+               ") is not " + (non_negative ? "finite and at least 0" : "finite") + "; " +
+               replacement;
+    });
     return false;
 }
 
@@ -72,9 +81,10 @@ bool check_handle(Vessel& v, const char* operation, const char* kind, const void
                   bool found) {
     if (found)
         return true;
-    warn_argument(v, operation,
-                  handle ? std::string("not a ") + kind + " of this vessel; ignored"
-                         : std::string("a null ") + kind + " handle; ignored");
+    warn_argument(v, operation, [&] {
+        return handle ? std::string("not a ") + kind + " of this vessel; ignored"
+                      : std::string("a null ") + kind + " handle; ignored";
+    });
     return false;
 }
 

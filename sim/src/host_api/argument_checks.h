@@ -12,8 +12,17 @@ namespace sim {
 
 class Vessel;
 
-// Warns once per vessel and operation.
-void warn_argument(Vessel& v, const char* operation, const std::string& what);
+// True the first time the vessel is warned about the operation, which is then noted.
+bool first_warning(Vessel& v, const char* operation);
+void report_argument(const Vessel& v, const char* operation, const std::string& what);
+
+// Warns once per vessel and operation. what() composes the text only for that first warning: a
+// module may repeat a bad argument every frame.
+template <typename What>
+void warn_argument(Vessel& v, const char* operation, What&& what) {
+    if (first_warning(v, operation))
+        report_argument(v, operation, what());
+}
 
 // True for a level from 0 to 1; otherwise warns, with the replacement (NaN: 0, else clamped).
 bool check_level(Vessel& v, const char* operation, double level);

@@ -42,11 +42,13 @@ bool VESSEL::SetAnimation(UINT anim, double state) const {
     v.trace.record("SetAnimation", anim, state);
     sim::Animation* a = v.animation(anim);
     if (!a) {
-        sim::warn_argument(v, "SetAnimation", "no animation " + std::to_string(anim) + "; ignored");
+        sim::warn_argument(v, "SetAnimation",
+                           [&] { return "no animation " + std::to_string(anim) + "; ignored"; });
         return false;
     }
     if (!std::isfinite(state)) {
-        sim::warn_argument(v, "SetAnimation", "state is not a finite number; ignored");
+        sim::warn_argument(v, "SetAnimation",
+                           [] { return std::string("state is not a finite number; ignored"); });
         return false;
     }
     a->state = state;

@@ -17,9 +17,10 @@ PROPELLANT_HANDLE VESSEL::CreatePropellantResource(double maxmass, double mass,
         maxmass = 0.0;
     // A negative mass, -1 by default, fills the tank.
     if (std::isnan(mass) || std::isinf(mass)) {
-        sim::warn_argument(v, op,
-                           "mass " + std::string(std::isnan(mass) ? "nan" : "infinite") +
-                               " is not a number; the tank is filled");
+        sim::warn_argument(v, op, [&] {
+            return "mass " + std::string(std::isnan(mass) ? "nan" : "infinite") +
+                   " is not a number; the tank is filled";
+        });
         mass = -1.0;
     }
     if (!sim::check_positive(v, op, "efficiency", efficiency, "taken as 1"))
@@ -47,14 +48,16 @@ void VESSEL::SetPropellantMass(PROPELLANT_HANDLE ph, double mass) const {
     if (!sim::check_handle(v, "SetPropellantMass", "propellant resource", ph, p != nullptr))
         return;
     if (std::isnan(mass)) {
-        sim::warn_argument(v, "SetPropellantMass",
-                           "mass nan is not a number; the tank keeps its mass");
+        sim::warn_argument(v, "SetPropellantMass", [] {
+            return std::string("mass nan is not a number; the tank keeps its mass");
+        });
         return;
     }
     if (mass < 0.0 || mass > p->max_mass_kg)
-        sim::warn_argument(v, "SetPropellantMass",
-                           "mass " + sim::format_double(mass) + " is not within 0 and the tank's " +
-                               sim::format_double(p->max_mass_kg) + " kg; taken as the nearer");
+        sim::warn_argument(v, "SetPropellantMass", [&] {
+            return "mass " + sim::format_double(mass) + " is not within 0 and the tank's " +
+                   sim::format_double(p->max_mass_kg) + " kg; taken as the nearer";
+        });
     p->mass_kg = std::clamp(mass, 0.0, p->max_mass_kg);
 }
 
@@ -78,7 +81,9 @@ THRUSTER_HANDLE VESSEL::CreateThruster(const VECTOR3& pos, const VECTOR3& dir, d
     const bool has_direction =
         sim::check_vector(v, op, "dir", dir, false, "taken as (0, 0, 1)") && sim::length(dir) > 0;
     if (!has_direction && std::isfinite(sim::length(dir)))
-        sim::warn_argument(v, op, "dir (0, 0, 0) has no direction; taken as (0, 0, 1)");
+        sim::warn_argument(v, op, [] {
+            return std::string("dir (0, 0, 0) has no direction; taken as (0, 0, 1)");
+        });
     t->dir = has_direction ? sim::unit(dir) : VECTOR3{0, 0, 1};
     t->max_thrust_n =
         sim::check_non_negative(v, op, "maxth0", maxth0, "taken as 0: no thrust") ? maxth0 : 0.0;
@@ -101,7 +106,8 @@ THGROUP_HANDLE VESSEL::CreateThrusterGroup(THRUSTER_HANDLE* th, int nth, THGROUP
     auto g = std::make_unique<sim::ThrusterGroup>();
     g->type = thgt;
     if (!th && nth > 0)
-        sim::warn_argument(v, "CreateThrusterGroup", "a null thruster list; the group is empty");
+        sim::warn_argument(v, "CreateThrusterGroup",
+                           [] { return std::string("a null thruster list; the group is empty"); });
     for (int i = 0; th && i < nth; ++i) {
         sim::Thruster* t = v.thruster(th[i]);
         if (sim::check_handle(v, "CreateThrusterGroup", "thruster", th[i], t != nullptr))

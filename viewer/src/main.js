@@ -75,7 +75,8 @@ let speed = parseFloat(params.get('speed')) || 1;
 let cameraMode = params.get('camera') || 'follow';
 if (cameraMode === 'cockpit') cameraMode = 'cockpit:';
 
-function pose(t, lines = []) {
+// With lines, the transforms are written there too (the tests' dump); a shown frame builds none.
+function pose(t, lines = null) {
   for (const ves of vessels) {
     const s = vesselAt(rec, ves.index, t);
     if (!s) { if (ves.model) ves.model.root.visible = false; continue; }
@@ -90,9 +91,11 @@ function pose(t, lines = []) {
       part.matrix.copy(p ? threeMatrix(p.r, p.t) : new THREE.Matrix4());
       part.matrixWorldNeedsUpdate = true;
     }
-    for (const [key, p] of poses) {
-      const [mesh, group] = key.split(':');
-      lines.push([ves.name, mesh, group, ...p.r.map((x) => x.toFixed(6)), ...p.t.map((x) => x.toFixed(6))].join(' '));
+    if (lines) {
+      for (const [key, p] of poses) {
+        const [mesh, group] = key.split(':');
+        lines.push([ves.name, mesh, group, ...p.r.map((x) => x.toFixed(6)), ...p.t.map((x) => x.toFixed(6))].join(' '));
+      }
     }
     m.effects.set(s, t);
   }
@@ -216,11 +219,10 @@ resize();
 
 function frame(dt) {
   pose(now);
-  sky(now);
+  const { sun } = sky(now);
   scene.updateMatrixWorld();
   for (const v of vessels) if (v.model && v.state) v.model.effects.step(v.state, dt);
   placeCamera(false);
-  const sun = sunAt(rec, now);
   const f = focusVessel();
   const centre = f ? flip(f.state.p) : new THREE.Vector3();
   sunLight.position.copy(centre).add(flip(sun).multiplyScalar(500));

@@ -7,14 +7,12 @@ export const flip = (v) => new THREE.Vector3(v[0], v[1], -v[2]);
 
 // The Matrix4 of an affine map {r, t} of a left-handed frame, in three.js's frame.
 export function threeMatrix(r, t) {
-  const f = [1, 1, -1];
   const m = new THREE.Matrix4();
   m.set(
     r[0], r[1], -r[2], t[0],
     r[3], r[4], -r[5], t[1],
     -r[6], -r[7], r[8], -t[2],
     0, 0, 0, 1);
-  void f;
   return m;
 }
 

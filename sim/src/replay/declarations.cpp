@@ -1,11 +1,9 @@
 #include "declarations.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "json_text.h"
 #include "sim/mesh_obj.h"
 #include "sim/module_loader.h"
+#include "sim/text_file.h"
 #include "sim/vessel.h"
 
 namespace sim {
@@ -15,25 +13,6 @@ namespace {
 std::string folder_of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-bool read_text(const std::string& path, std::string& text, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "not found";
-        return false;
-    }
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size < 0 || std::size_t(size) > kMaxMeshFileBytes) {
-        error = "larger than " + std::to_string(kMaxMeshFileBytes) + " bytes, or not a file";
-        return false;
-    }
-    in.seekg(0);
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return true;
 }
 
 std::string geometry_json(const MeshGeometry& g) {
@@ -80,7 +59,7 @@ std::string mesh_json(const Vessel& v, const std::string& name, MeshCache& cache
         if (auto it = cache.json_by_file.find(file); it != cache.json_by_file.end())
             return it->second;
         std::string text, error;
-        if (!read_text(file, text, error)) {
+        if (!read_text_file(file, kMaxMeshFileBytes, text, error)) {
             tried += (tried.empty() ? "" : ", ") + file;
             continue;
         }
@@ -166,14 +145,33 @@ void colour_json(std::string& o, const COLOUR4& c) {
 
 }  // namespace
 
-std::string declaration_signature(const Vessel& v) {
-    std::string s;
+namespace {
+
+template <typename F>
+void each_count(const Vessel& v, F f) {
     for (std::size_t n : {v.meshes.size(), v.animation_components.size(), v.animations.size(),
                           v.thrusters.size(), v.exhausts.size(), v.streams.size(), v.beacons.size(),
                           v.spot_lights.size(), v.config.touchdown().size()})
-        s += std::to_string(n) + ',';
-    for (const auto& a : v.animations) s += std::to_string(a->components.size()) + ',';
-    return s;
+        f(n);
+    for (const auto& a : v.animations) f(a->components.size());
+}
+
+}  // namespace
+
+bool same_counts(const Vessel& v, const DeclarationCounts& counts) {
+    std::size_t i = 0;
+    bool same = true;
+    each_count(v, [&](std::size_t n) {
+        same = same && i < counts.size() && counts[i] == n;
+        ++i;
+    });
+    return same && i == counts.size();
+}
+
+DeclarationCounts declaration_counts(const Vessel& v) {
+    DeclarationCounts counts;
+    each_count(v, [&](std::size_t n) { counts.push_back(n); });
+    return counts;
 }
 
 std::string declaration_json(const Vessel& v, MeshCache& cache) {

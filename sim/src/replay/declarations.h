@@ -27,8 +27,10 @@ struct MeshCache {
 // The declaration as a JSON object.
 std::string declaration_json(const Vessel& v, MeshCache& meshes);
 
-// A short signature of what the vessel has declared so far: when it changes the declaration is
-// taken again.
-std::string declaration_signature(const Vessel& v);
+// How many of each thing the vessel has declared so far: when a count changes the declaration is
+// taken again. Compared in place, as it is at every sample.
+using DeclarationCounts = std::vector<std::size_t>;
+bool same_counts(const Vessel& v, const DeclarationCounts& counts);
+DeclarationCounts declaration_counts(const Vessel& v);
 
 }  // namespace sim

@@ -35,10 +35,19 @@ struct Sample {
 
 struct Track {
     std::string name;
-    std::string signature;
+    DeclarationCounts counts;
     std::vector<std::string> declarations;  // as declared when first seen, and after each change
     std::vector<std::string> cameras;       // distinct camera settings, JSON
+    Camera last_camera;                     // of the last sample, compared in place
+    int last_camera_index = -1;
 };
+
+bool same_camera(const Camera& a, const Camera& b) {
+    const auto same = [](const VECTOR3& p, const VECTOR3& q) {
+        return p.x == q.x && p.y == q.y && p.z == q.z;
+    };
+    return same(a.offset, b.offset) && same(a.direction, b.direction) && a.tilt_rad == b.tilt_rad;
+}
 
 // Rotation matrix (proper) to a unit quaternion w, x, y, z.
 void quaternion(const MATRIX3& m, float q[4]) {
@@ -119,7 +128,8 @@ struct ReplayRecorder::Impl {
         auto it = track_of.find(&v);
         if (it != track_of.end() && tracks[it->second].name == v.name())
             return it->second;
-        tracks.push_back({v.name(), {}, {}, {}});
+        tracks.emplace_back();
+        tracks.back().name = v.name();
         track_of[&v] = tracks.size() - 1;
         return tracks.size() - 1;
     }
@@ -127,8 +137,8 @@ struct ReplayRecorder::Impl {
     VesselSample take(World& w, const Vessel& v, Track& tr) {
         VesselSample s;
         s.present = true;
-        if (const std::string sig = declaration_signature(v); sig != tr.signature) {
-            tr.signature = sig;
+        if (tr.declarations.empty() || !same_counts(v, tr.counts)) {
+            tr.counts = declaration_counts(v);
             tr.declarations.push_back(declaration_json(v, meshes));
         }
         s.declaration = int(tr.declarations.size()) - 1;
@@ -139,18 +149,27 @@ struct ReplayRecorder::Impl {
         for (const auto& t : v.thrusters) s.thrusters.push_back(float(t->level));
         for (const auto& b : v.beacons) s.beacons.push_back(b.light->active);
         for (const auto& l : v.spot_lights) s.spots.push_back(l.light->IsActive());
+        s.camera = camera_index(v.camera, tr);
+        return s;
+    }
+
+    // The camera's entry in the track's table; worked out only when it moved since the last.
+    static int camera_index(const Camera& now, Track& tr) {
+        if (tr.last_camera_index >= 0 && same_camera(now, tr.last_camera))
+            return tr.last_camera_index;
         std::string cam = "{\"offset\":";
-        json::vec(cam, v.camera.offset, 3);
+        json::vec(cam, now.offset, 3);
         cam += ",\"dir\":";
-        json::vec(cam, v.camera.direction, 4);
+        json::vec(cam, now.direction, 4);
         cam += ",\"tilt\":";
-        json::num(cam, v.camera.tilt_rad, 4);
+        json::num(cam, now.tilt_rad, 4);
         cam += '}';
         auto c = std::find(tr.cameras.begin(), tr.cameras.end(), cam);
-        s.camera = int(c - tr.cameras.begin());
         if (c == tr.cameras.end())
-            tr.cameras.push_back(cam);
-        return s;
+            c = tr.cameras.insert(c, cam);
+        tr.last_camera = now;
+        tr.last_camera_index = int(c - tr.cameras.begin());
+        return tr.last_camera_index;
     }
 
     int take_hud(World& w) {

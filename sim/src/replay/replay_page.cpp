@@ -1,24 +1,25 @@
-#include <fstream>
-#include <sstream>
-
 #include "sim/output_file.h"
 #include "sim/replay.h"
+#include "sim/text_file.h"
 
 namespace sim {
 
+namespace {
+
+// The bundled viewer is about half a megabyte; a file far larger is not it.
+constexpr std::size_t kMaxViewerBytes = std::size_t{64} << 20;
+
+}  // namespace
+
 bool write_replay_page(const std::string& path, const std::string& recording_json,
                        const std::string& viewer_script_path, std::string& error) {
-    std::ifstream in(viewer_script_path, std::ios::binary);
-    std::ostringstream script;
-    if (in)
-        script << in.rdbuf();
-    if (!in || script.str().empty()) {
+    std::string code, unread;
+    if (!read_text_file(viewer_script_path, kMaxViewerBytes, code, unread) || code.empty()) {
         error = "the replay viewer " + viewer_script_path +
                 " cannot be read: build it (the viewer target) first";
         return false;
     }
     // The script must not close its element early; the recording's strings never hold "<".
-    std::string code = script.str();
     for (std::size_t at = 0; (at = code.find("</script", at)) != std::string::npos; at += 8)
         code.replace(at, 2, "<\\/");
     std::string page;

@@ -1,7 +1,9 @@
 // What the crash report needs to know beyond the running callback: the module library being
-// loaded or unloaded, whose constructors and destructors run inside dlopen and dlclose.
+// loaded or unloaded, whose constructors and destructors run inside dlopen and dlclose; and the
+// report's line, put together alike on every system, each of which only names what happened.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace sim {
@@ -25,5 +27,28 @@ class LibraryScope {
     const std::string* previous_path_;
     const char* previous_activity_;
 };
+
+// The report is put together without allocating: the heap may be what the module broke.
+class ReportLine {
+  public:
+    void add(const char* s);
+    void add(const std::string& s) { add(s.c_str()); }
+    // t with three decimals, as the other reports give it.
+    void add_time(double t);
+    const char* text() const { return text_; }
+    std::size_t size() const { return n_; }
+
+  private:
+    char text_[1024] = {};
+    std::size_t n_ = 0;
+};
+
+// The report of the module whose code runs (class, library, vessel, callback and time) or of
+// the library being loaded or unloaded, ending with what happened; nothing when no module's code
+// runs.
+void compose_report(const char* what_happened, ReportLine& line);
+
+// Hands the report to the hook of set_crash_hook, if there is one.
+void call_crash_hook(const char* report);
 
 }  // namespace sim

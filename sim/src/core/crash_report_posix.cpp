@@ -1,15 +1,11 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 
 #include "crash_context.h"
 #include "sim/crash_report.h"
-#include "sim/world.h"
 
 namespace sim {
 
@@ -17,52 +13,7 @@ namespace {
 
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
-std::function<void(const std::string&)> g_hook;
 struct sigaction g_previous[NSIG];
-
-// The report is put together without allocating: the heap may be what the module broke.
-class Line {
-  public:
-    void add(const char* s) {
-        while (s && *s && n_ + 1 < sizeof text_) text_[n_++] = *s++;
-        text_[n_] = '\0';
-    }
-    void add(const std::string& s) { add(s.c_str()); }
-    // t with three decimals, as the other reports give it.
-    void add_time(double t) {
-        if (!std::isfinite(t)) {
-            add("nan");
-            return;
-        }
-        if (t < 0) {
-            add("-");
-            t = -t;
-        }
-        unsigned long long ms = static_cast<unsigned long long>(std::min(t, 1e15) * 1000.0 + 0.5);
-        char digits[32];
-        int d = 0;
-        unsigned long long whole = ms / 1000;
-        do {
-            digits[d++] = static_cast<char>('0' + whole % 10);
-            whole /= 10;
-        } while (whole);
-        char out[40];
-        int o = 0;
-        while (d) out[o++] = digits[--d];
-        out[o++] = '.';
-        out[o++] = static_cast<char>('0' + ms / 100 % 10);
-        out[o++] = static_cast<char>('0' + ms / 10 % 10);
-        out[o++] = static_cast<char>('0' + ms % 10);
-        out[o] = '\0';
-        add(out);
-    }
-    const char* text() const { return text_; }
-    std::size_t size() const { return n_; }
-
-  private:
-    char text_[1024] = {};
-    std::size_t n_ = 0;
-};
 
 const char* signal_words(int sig) {
     switch (sig) {
@@ -80,36 +31,6 @@ const char* signal_words(int sig) {
     return "a fatal signal";
 }
 
-// The report of the module whose code runs, or an empty line.
-void compose(int sig, Line& line) {
-    World* w = World::current();
-    Vessel* v = w ? w->caller() : nullptr;
-    if (v && w->caller_call()) {
-        line.add("module ");
-        line.add(v->class_name());
-        if (v->module()) {
-            line.add(" (");
-            line.add(v->module()->path);
-            line.add(")");
-        }
-        line.add(": vessel ");
-        line.add(v->name());
-        line.add(": ");
-        line.add(w->caller_call());
-        line.add(" crashed at t = ");
-        line.add_time(w->clock.t_s);
-        line.add(" s: ");
-        line.add(signal_words(sig));
-    } else if (crash::library) {
-        line.add("module ");
-        line.add(*crash::library);
-        line.add(" crashed while ");
-        line.add(crash::activity);
-        line.add(": ");
-        line.add(signal_words(sig));
-    }
-}
-
 void write_all(int fd, const char* s, std::size_t n) {
     while (n > 0) {
         ssize_t k = ::write(fd, s, n);
@@ -121,8 +42,8 @@ void write_all(int fd, const char* s, std::size_t n) {
 }
 
 void on_signal(int sig, siginfo_t* info, void*) {
-    Line line;
-    compose(sig, line);
+    ReportLine line;
+    compose_report(signal_words(sig), line);
     if (line.size() == 0) {
         // Not a module's doing: the handler there was before takes it. A fault happens again as
         // the instruction is retried; a signal sent by raise or kill is sent again.
@@ -136,12 +57,7 @@ void on_signal(int sig, siginfo_t* info, void*) {
     write_all(STDERR_FILENO, ": ", 2);
     write_all(STDERR_FILENO, line.text(), line.size());
     write_all(STDERR_FILENO, "\n", 1);
-    if (g_hook) {
-        try {
-            g_hook(line.text());
-        } catch (...) {
-        }
-    }
+    call_crash_hook(line.text());
     std::fflush(stdout);
     ::_exit(kExitModuleCrash);
 }
@@ -166,13 +82,9 @@ void install_crash_report(const char* program) {
     for (int sig : kSignals) ::sigaction(sig, &sa, &g_previous[sig]);
 }
 
-void set_crash_hook(std::function<void(const std::string& report)> hook) {
-    g_hook = std::move(hook);
-}
-
 std::string crash_report_line(int sig) {
-    Line line;
-    compose(sig, line);
+    ReportLine line;
+    compose_report(signal_words(sig), line);
     return line.text();
 }
 

@@ -4,19 +4,15 @@
 // Another unhandled exception goes on to the filter there was before.
 #include <windows.h>
 
-#include <cmath>
 #include <cstdio>
-#include <functional>
 
 #include "crash_context.h"
 #include "sim/crash_report.h"
-#include "sim/world.h"
 
 namespace sim {
 
 namespace {
 
-std::function<void(const std::string&)> g_hook;
 LPTOP_LEVEL_EXCEPTION_FILTER g_previous = nullptr;
 
 const char* exception_words(DWORD code) {
@@ -34,40 +30,18 @@ const char* exception_words(DWORD code) {
     return "a fatal exception";
 }
 
-// The report of the module whose code runs, or an empty line. Into a buffer of its own: the
-// heap may be what the module broke.
-const char* compose(DWORD code, char (&line)[1024]) {
-    line[0] = '\0';
-    World* w = World::current();
-    Vessel* v = w ? w->caller() : nullptr;
-    if (v && w->caller_call()) {
-        const double t = w->clock.t_s;
-        std::snprintf(line, sizeof line, "module %s%s%s%s: vessel %s: %s crashed at t = %.3f s: %s",
-                      v->class_name().c_str(), v->module() ? " (" : "",
-                      v->module() ? v->module()->path.c_str() : "", v->module() ? ")" : "",
-                      v->name().c_str(), w->caller_call(), std::isfinite(t) ? t : 0.0,
-                      exception_words(code));
-    } else if (crash::library) {
-        std::snprintf(line, sizeof line, "module %s crashed while %s: %s", crash::library->c_str(),
-                      crash::activity, exception_words(code));
-    }
-    return line;
-}
-
 LONG WINAPI on_exception(EXCEPTION_POINTERS* info) {
-    static char line[1024];
+    // Not on the stack, which an overflow has used up; a line with a report ends the process,
+    // so it is never put together twice.
+    static ReportLine line;
     const DWORD code = info && info->ExceptionRecord ? info->ExceptionRecord->ExceptionCode : 0;
-    if (!*compose(code, line))
+    compose_report(exception_words(code), line);
+    if (line.size() == 0)
         return g_previous ? g_previous(info) : EXCEPTION_CONTINUE_SEARCH;
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s\n", crash::program, line);
+    std::fprintf(stderr, "%s: %s\n", crash::program, line.text());
     std::fflush(stderr);
-    if (g_hook) {
-        try {
-            g_hook(line);
-        } catch (...) {
-        }
-    }
+    call_crash_hook(line.text());
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), kExitModuleCrash);
     return EXCEPTION_EXECUTE_HANDLER;
@@ -80,13 +54,10 @@ void install_crash_report(const char* program) {
     g_previous = SetUnhandledExceptionFilter(on_exception);
 }
 
-void set_crash_hook(std::function<void(const std::string& report)> hook) {
-    g_hook = std::move(hook);
-}
-
 std::string crash_report_line(int code) {
-    char line[1024];
-    return compose(static_cast<DWORD>(code), line);
+    ReportLine line;
+    compose_report(exception_words(static_cast<DWORD>(code)), line);
+    return line.text();
 }
 
 }  // namespace sim

@@ -29,16 +29,15 @@ void report_argument(const Vessel& v, const char* operation, const std::string& 
                 what);
 }
 
-bool check_level(Vessel& v, const char* operation, double level) {
+double checked_level(Vessel& v, const char* operation, double level) {
     if (level >= 0.0 && level <= 1.0)
-        return true;
+        return level;
+    const double replacement = std::isnan(level) || level < 0.0 ? 0.0 : 1.0;
     warn_argument(v, operation, [&] {
         return "level " + shown(level) + " is not within 0 to 1; taken as " +
-               (std::isnan(level) ? "0"
-                : level < 0.0     ? "0"
-                                  : "1");
+               (replacement == 0.0 ? "0" : "1");
     });
-    return false;
+    return replacement;
 }
 
 bool check_non_negative(Vessel& v, const char* operation, const char* name, double x,

@@ -24,8 +24,9 @@ void warn_argument(Vessel& v, const char* operation, What&& what) {
         report_argument(v, operation, what());
 }
 
-// True for a level from 0 to 1; otherwise warns, with the replacement (NaN: 0, else clamped).
-bool check_level(Vessel& v, const char* operation, double level);
+// The level to use: one from 0 to 1 as it is; otherwise warns, and gives the replacement (NaN:
+// 0, else clamped).
+double checked_level(Vessel& v, const char* operation, double level);
 
 // True for a finite value of at least 0 (strictly more with positive); otherwise warns that
 // the value is taken as replacement.

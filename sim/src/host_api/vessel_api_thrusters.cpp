@@ -126,8 +126,7 @@ void VESSEL::SetThrusterLevel(THRUSTER_HANDLE th, double level) const {
     sim::Thruster* t = v.thruster(th);
     if (!sim::check_handle(v, "SetThrusterLevel", "thruster", th, t != nullptr))
         return;
-    sim::check_level(v, "SetThrusterLevel", level);
-    t->level = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
+    t->level = sim::checked_level(v, "SetThrusterLevel", level);
 }
 
 double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
@@ -141,11 +140,9 @@ double VESSEL::GetThrusterLevel(THRUSTER_HANDLE th) const {
 void VESSEL::SetThrusterGroupLevel(THGROUP_TYPE thgt, double level) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("SetThrusterGroupLevel", static_cast<int>(thgt), level);
-    sim::check_level(v, "SetThrusterGroupLevel", level);
-    if (sim::ThrusterGroup* g = v.group(thgt)) {
-        double l = std::isnan(level) ? 0.0 : std::clamp(level, 0.0, 1.0);
+    const double l = sim::checked_level(v, "SetThrusterGroupLevel", level);
+    if (sim::ThrusterGroup* g = v.group(thgt))
         for (sim::Thruster* t : g->thrusters) t->level = l;
-    }
 }
 
 double VESSEL::GetThrusterGroupLevel(THGROUP_TYPE thgt) const {

@@ -21,9 +21,6 @@ class HOST_API VESSEL {
   public:
     // hVessel: the handle the simulator issued for this vessel; fmodel: flight-model level.
     VESSEL(OBJHANDLE hVessel, int fmodel = 1);
-    // Virtual, so that a module may delete its own class through a VESSEL pointer. Its two
-    // entries come first in the table, before the callbacks of VESSEL2.
-    virtual ~VESSEL();
     VESSEL(const VESSEL&) = delete;
     VESSEL& operator=(const VESSEL&) = delete;
 
@@ -121,6 +118,11 @@ class HOST_API VESSEL {
     void ParseScenarioLineEx(char* line, void* status) const;
 
   protected:
+    // Not virtual, so that the callback table starts with clbkClassSetup in slot 0, as the
+    // simulator expects; protected, so that deleting a module's vessel through a VESSEL pointer
+    // does not compile. A module destroys its vessel through its own class (ovcExit).
+    ~VESSEL();
+
     int version;  // which callback table the object has
 
   private:
@@ -163,6 +165,9 @@ class HOST_API VESSEL2 : public VESSEL {
     virtual bool clbkLoadVC(int id);
     virtual bool clbkVCMouseEvent(int id, int event, VECTOR3& p);
     virtual bool clbkVCRedrawEvent(int id, int event, SURFHANDLE surf);
+
+  protected:
+    ~VESSEL2() = default;  // as VESSEL's: the table starts with the callbacks
 };
 
 class HOST_API VESSEL3 : public VESSEL2 {
@@ -182,4 +187,7 @@ class HOST_API VESSEL3 : public VESSEL2 {
     virtual bool clbkDrawHUD(int mode, const HUDPAINTSPEC* hps, oapi::Sketchpad* skp);
     virtual void clbkRenderHUD(int mode, const HUDPAINTSPEC* hps, SURFHANDLE hDefaultTex);
     virtual void clbkGetRadiationForce(const VECTOR3& mflux, VECTOR3& F, VECTOR3& pos);
+
+  protected:
+    ~VESSEL3() = default;
 };

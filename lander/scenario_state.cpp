@@ -48,12 +48,11 @@ value_reader& value_reader::next(int& value) {
 value_reader& value_reader::next(double& value) {
     if (!next_)
         return *this;
-    // The scan function itself: it refuses what only begins a number ("1e", "0x"), where strtod
-    // would take the part before.
+    // The scan function itself, which reads some texts otherwise than strtod: it refuses a bare
+    // "0x" where strtod takes the 0.
     double v = 0.0;
     int used = 0;
-    if (std::sscanf(next_, "%lf%n", &v, &used) != 1 || !std::isfinite(v) ||
-        std::fabs(v) >= largest_state) {
+    if (std::sscanf(next_, "%lf%n", &v, &used) != 1 || !std::isfinite(v)) {
         next_ = nullptr;
         return *this;
     }

@@ -13,15 +13,12 @@ std::string encoded_name(const char* name);
 // Turns a name read back from its word into the name: every plus sign becomes a blank.
 void decode_name(char* name);
 
-// A mechanism state of this size or more is not taken from a line: "%0.4f" writes it in more
-// than 200 characters, so one that is taken always goes back into a saved line in full.
-constexpr double largest_state = 1e200;
-
 // Reads the values of a line one after another, exactly as the C scan functions read a decimal
 // integer ("%d"), a decimal number ("%lf") or a word ("%s"). The first value that is missing or
 // malformed stops the reading, and so does one the lander could not save and read back: an
-// integer beyond int, a number not finite or of largest_state or more in size. That field and
-// every later one keep what they had.
+// integer beyond int or a number not finite. Any finite number is taken as read: the widest
+// saved value ("%d %0.4f" of INT_MIN and -DBL_MAX, 327 characters) fits the save buffer. That
+// field and every later one keep what they had.
 class value_reader {
   public:
     explicit value_reader(const char* text) : next_(text) {}

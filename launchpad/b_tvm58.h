@@ -70,6 +70,7 @@ double sun_elevation_sine(const VECTOR3& sun_in_pad_frame);
 
 // Reads the value of a scenario line "UMB status state" (the text after the keyword) as the scan
 // format "%d%lf" reads it. A field that cannot be read keeps its value, and reading stops at it;
-// so does one that the pad could not save and read back: a status beyond int, a state not finite
-// or too large for the saved line (1e200 or more in size).
+// so does one that the pad could not save and read back: a status beyond int, a state not
+// finite, or a field whose saved value ("%d %0.4f" of the pair) would not fit its 256-character
+// buffer.
 void read_umbilical_line(const char* value, int& status, double& state);

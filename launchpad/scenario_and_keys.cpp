@@ -16,9 +16,13 @@ namespace {
 constexpr const char* umbilical_keyword = "UMB";
 constexpr std::size_t keyword_length = 3;
 constexpr std::size_t value_buffer_size = 256;
-// "%d %0.4f" writes a state below this size in at most 218 characters with any status: every
-// state taken from a line goes back into the value buffer in full.
-constexpr double largest_umb_state = 1e200;
+constexpr const char* value_format = "%d %0.4f";
+
+// The pair's saved value fits the buffer in full, so that it reads back as it is.
+bool value_fits(int status, double state) {
+    const int length = std::snprintf(nullptr, 0, value_format, status, state);
+    return length >= 0 && static_cast<std::size_t>(length) < value_buffer_size;
+}
 
 // The line begins with the keyword, in any letter case.
 bool begins_with_keyword(const char* line) {
@@ -38,17 +42,23 @@ void read_umbilical_line(const char* value, int& status, double& state) {
     long s = std::strtol(value, &end, 10);
     if (end == value || errno == ERANGE || s < INT_MIN || s > INT_MAX)
         return;
-    status = static_cast<int>(s);
-    // The state as "%lf" reads it, refused when the saved line could not hold it in full.
+    // The state as "%lf" reads it. Each field is taken only as far as the saved value of the
+    // pair still fits its buffer; a state too wide is refused, and a status too wide for the
+    // state that stays with it is refused as well.
     double x = 0.0;
-    if (std::sscanf(end, "%lf", &x) == 1 && std::isfinite(x) && std::fabs(x) < largest_umb_state)
+    if (std::sscanf(end, "%lf", &x) == 1 && std::isfinite(x) &&
+        value_fits(static_cast<int>(s), x)) {
+        status = static_cast<int>(s);
         state = x;
+    } else if (value_fits(static_cast<int>(s), state)) {
+        status = static_cast<int>(s);
+    }
 }
 
 void b_tvm58::clbkSaveState(FILEHANDLE scn) {
     VESSEL2::clbkSaveState(scn);
     char value[value_buffer_size];
-    std::snprintf(value, sizeof value, "%d %0.4f", umb_status, umb_state);
+    std::snprintf(value, sizeof value, value_format, umb_status, umb_state);
     oapiWriteScenario_string(scn, umbilical_keyword, value);
 }
 

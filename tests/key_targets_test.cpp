@@ -1,8 +1,12 @@
 // Keys of `run --key TIME:[VESSEL:]KEY` go to the vessel named, or the focus vessel; --focus sets
-// the focus at the start; the run says for each key whether the module took it.
+// the focus at the start; the run says for each key whether the module took it; the interface's
+// key codes are the program's.
 #include <fstream>
+#include <utility>
 
 #include "apps/run_options.h"
+#include "host/keys.h"
+#include "sim/keyboard.h"
 #include "support/program_outcome.h"
 
 TEST(KeyTargets, AKeyNamesItsVesselBetweenTimeAndKey) {
@@ -61,5 +65,26 @@ TEST(KeyTargets, KeysGoToTheVesselNamedOrTheFocusAndTheRunSaysWhetherTheyWereTak
                   std::string::npos)
             << missing.err;
         EXPECT_EQ(missing.out, "") << option;
+    }
+}
+
+// The key codes a module compares against are the ones the program presses for the same letter.
+TEST(KeyTargets, TheInterfaceKeyCodesAreTheOnesTheProgramPresses) {
+    const std::pair<const char*, DWORD> keys[] = {
+        {"Q", OAPI_KEY_Q}, {"W", OAPI_KEY_W}, {"E", OAPI_KEY_E}, {"R", OAPI_KEY_R},
+        {"T", OAPI_KEY_T}, {"Y", OAPI_KEY_Y}, {"U", OAPI_KEY_U}, {"I", OAPI_KEY_I},
+        {"O", OAPI_KEY_O}, {"P", OAPI_KEY_P}, {"A", OAPI_KEY_A}, {"S", OAPI_KEY_S},
+        {"D", OAPI_KEY_D}, {"F", OAPI_KEY_F}, {"G", OAPI_KEY_G}, {"H", OAPI_KEY_H},
+        {"J", OAPI_KEY_J}, {"K", OAPI_KEY_K}, {"L", OAPI_KEY_L}, {"Z", OAPI_KEY_Z},
+        {"X", OAPI_KEY_X}, {"C", OAPI_KEY_C}, {"V", OAPI_KEY_V}, {"B", OAPI_KEY_B},
+        {"N", OAPI_KEY_N}, {"M", OAPI_KEY_M}, {"1", OAPI_KEY_1}, {"2", OAPI_KEY_2},
+        {"3", OAPI_KEY_3}, {"4", OAPI_KEY_4}, {"5", OAPI_KEY_5}, {"6", OAPI_KEY_6},
+        {"7", OAPI_KEY_7}, {"8", OAPI_KEY_8}, {"9", OAPI_KEY_9}, {"0", OAPI_KEY_0},
+    };
+    for (const auto& [text, code] : keys) {
+        sim::KeyPress k;
+        ASSERT_TRUE(sim::parse_key(text, k)) << text;
+        EXPECT_EQ(k.code, code) << text;
+        EXPECT_EQ(sim::key_name(code), text);
     }
 }

@@ -1,13 +1,15 @@
 // The pad's and the lander's state lines read as the C scan functions read them ("%d", "%lf"),
 // compared with the real scan functions over awkward numbers; a value that could not be saved
-// and read back exactly (an integer beyond int, a state too large for the saved line) keeps
-// the field's previous value; integers at the edges of int go round a save; where the pad's
-// value starts on its line.
+// and read back exactly (an integer beyond int, a pad state too wide for its buffer) keeps the
+// field's previous value; the lander takes every finite number; extremes go round a save; where
+// the pad's value starts on its line.
 #include "support/state_lines.h"
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,9 +19,6 @@
 #include "support/pad_fixture.h"
 
 namespace {
-
-// A state of this size or more would not fit the saved line in full: it is refused.
-constexpr double kLargestState = 1e200;
 
 // What "%lf" takes from the front of the text, and how many characters it used.
 struct Scanned {
@@ -33,8 +32,9 @@ std::optional<Scanned> scan_double(const std::string& text) {
         return std::nullopt;
     return Scanned{x, used};
 }
-bool savable(double x) {
-    return std::isfinite(x) && std::fabs(x) < kLargestState;
+// The pad's saved value "%d %0.4f" fits its 256-character buffer.
+bool fits_pad_buffer(int status, double x) {
+    return std::snprintf(nullptr, 0, "%d %0.4f", status, x) < 256;
 }
 
 // Integers as "%d" reads them, one after another into fields, up to the first that cannot be
@@ -93,7 +93,7 @@ TEST_F(LanderLinesTest, StatesAndFlagsAreReadExactlyAsTheScanFunctionsReadThem) 
         const quor_tevlan& l = lander_of(v);
         EXPECT_EQ(l.leg_status, 3);
         auto s = scan_double(number);
-        EXPECT_EQ(l.leg_state, s && savable(s->value) ? s->value : 1.0);
+        EXPECT_EQ(l.leg_state, s && std::isfinite(s->value) ? s->value : 1.0);
         world->destroy_vessel(v);
     }
     for (const char* number : kAwkwardIntegers) {
@@ -117,7 +117,8 @@ TEST(PadLines, TheUmbilicalValueIsReadExactlyAsTheScanFunctionsReadIt) {
         read_umbilical_line((std::string(" 3 ") + number).c_str(), status, state);
         EXPECT_EQ(status, 3);
         auto s = scan_double(number);
-        EXPECT_EQ(state, s && savable(s->value) ? s->value : 0.25);
+        EXPECT_EQ(state,
+                  s && std::isfinite(s->value) && fits_pad_buffer(3, s->value) ? s->value : 0.25);
     }
     for (const char* number : kAwkwardIntegers) {
         SCOPED_TRACE(std::string("status '") + number + "'");
@@ -138,34 +139,40 @@ TEST(PadLines, TheUmbilicalValueIsReadExactlyAsTheScanFunctionsReadIt) {
     }
 }
 
-TEST_F(LanderLinesTest, AStateTooLargeForTheSavedLineKeepsItsValueAndTheRestGoRoundASave) {
+TEST_F(LanderLinesTest, ExtremeStatesAndFlagsAreTakenAsReadAndGoRoundASave) {
     sim::Vessel* v = add_lander("Read");
     read_block(*world, v,
-               {"ANT 1 1e300", "MET 3 -1e200", "ARM 2 9.99e199", "LEG 0 -9.99e199",
+               {"ANT 7 1e250", "MET -2147483648 -1.7976931348623157e308",
+                "ARM 2147483647 1.7976931348623157e308", "LEG 0 4.9406564584124654e-324",
                 "AUTP 2147483647", "KEYS -2147483648 2147483647 1 0", "PUSH -2147483648"});
     const quor_tevlan& l = lander_of(v);
-    EXPECT_EQ(l.ant_status, 1);
-    EXPECT_EQ(l.ant_state, 0.0);
-    EXPECT_EQ(l.met_status, 3);
-    EXPECT_EQ(l.met_state, 0.0);
-    EXPECT_EQ(l.arm_state, 9.99e199);
-    EXPECT_EQ(l.leg_state, -9.99e199);
+    EXPECT_EQ(l.ant_status, 7);
+    EXPECT_EQ(l.ant_state, 1e250);
+    EXPECT_EQ(l.met_status, INT_MIN);
+    EXPECT_EQ(l.met_state, -DBL_MAX);
+    EXPECT_EQ(l.arm_status, INT_MAX);
+    EXPECT_EQ(l.arm_state, DBL_MAX);
+    EXPECT_EQ(l.leg_state, std::numeric_limits<double>::denorm_min());
     EXPECT_EQ(l.autopilot_phase, INT_MAX);
     EXPECT_EQ(l.key_g_sent, INT_MIN);
     EXPECT_EQ(l.key_j_sent, INT_MAX);
     EXPECT_EQ(l.mother_pushed, INT_MIN);
 
-    // Saved and read back into a new lander, every field comes back exactly.
+    // Saved in full (the widest value is 327 characters), then read back into a new lander:
+    // every field comes back, the subnormal state as the 0.0000 it was saved as.
     const std::vector<std::string> saved = own_lines(*world, v);
+    ASSERT_FALSE(saved.empty());
+    char widest[400];
+    std::snprintf(widest, sizeof widest, "MET %d %0.4f", INT_MIN, -DBL_MAX);
+    EXPECT_EQ(saved[1], widest);
     sim::Vessel* again = add_lander("Again");
     read_block(*world, again, saved);
     const quor_tevlan& a = lander_of(again);
-    EXPECT_EQ(a.ant_status, l.ant_status);
-    EXPECT_EQ(a.met_status, l.met_status);
-    EXPECT_EQ(a.arm_status, l.arm_status);
-    EXPECT_EQ(a.leg_status, l.leg_status);
-    EXPECT_EQ(a.arm_state, l.arm_state);
-    EXPECT_EQ(a.leg_state, l.leg_state);
+    EXPECT_EQ(a.ant_state, 1e250);
+    EXPECT_EQ(a.met_status, INT_MIN);
+    EXPECT_EQ(a.met_state, -DBL_MAX);
+    EXPECT_EQ(a.arm_state, DBL_MAX);
+    EXPECT_EQ(a.leg_state, 0.0);
     EXPECT_EQ(a.autopilot_phase, INT_MAX);
     EXPECT_EQ(a.key_g_sent, INT_MIN);
     EXPECT_EQ(a.key_j_sent, INT_MAX);
@@ -195,24 +202,28 @@ TEST_F(LanderLinesTest, IntegersOneBeyondIntKeepEveryFieldOfTheirLine) {
     EXPECT_EQ(l.mother_pushed, 0);
 }
 
-TEST_F(PadLinesTest, AStateTooLargeForTheSavedLineKeepsItsValueAndIntEdgesGoRoundASave) {
+TEST_F(PadLinesTest, AFieldIsRefusedExactlyWhenItsSavedValueWouldNotFitTheBuffer) {
     struct Case {
-        const char* line;
+        std::vector<std::string> lines;
         int status;
         double state;
     } cases[] = {
-        {"UMB 0 1e300", 0, 0.0},  // would be saved cut to 255 characters: kept
-        {"UMB 1 -1e200", 1, 0.0},
-        {"UMB -2147483648 -9.99e199", INT_MIN, -9.99e199},  // the widest value text
-        {"UMB 2147483647 9.99e199", INT_MAX, 9.99e199},
-        {"UMB 2147483648 0.5", 0, 0.0},  // beyond int: both kept
-        {"UMB -2147483649 0.5", 0, 0.0},
+        {{"UMB 7 1e210"}, 7, 1e210},
+        {{"UMB 7 -1e247"}, 7, -1e247},  // 255 characters: the buffer's last one
+        {{"UMB 7 1e248"}, 7, 0.0},      // 256: the state is refused, the status taken
+        {{"UMB -2147483648 -1e237"}, INT_MIN, -1e237},  // the widest status: 255
+        {{"UMB -2147483648 1e238"}, INT_MIN, 0.0},      // 256
+        {{"UMB 2147483647 -1.7976931348623157e308"}, INT_MAX, 0.0},
+        {{"UMB 0 1e247", "UMB -2147483648"}, 0, 1e247},  // the status would not fit its state
+        {{"UMB 0 1e247", "UMB -2147483648 0.5"}, INT_MIN, 0.5},
+        {{"UMB 2147483648 0.5"}, 0, 0.0},  // beyond int: both kept
+        {{"UMB -2147483649 0.5"}, 0, 0.0},
     };
     int n = 0;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
+        SCOPED_TRACE(c.lines.back());
         sim::Vessel* v = add_pad("Pad" + std::to_string(n++));
-        read_block(*world, v, {c.line});
+        read_block(*world, v, c.lines);
         EXPECT_EQ(pad_of(v).umb_status, c.status);
         EXPECT_EQ(pad_of(v).umb_state, c.state);
 

@@ -100,7 +100,7 @@ VESSEL* create_vessel(OBJHANDLE hvessel, int flightmodel) {
 }
 
 void destroy_vessel(VESSEL* vessel) {
-    delete vessel;
+    delete static_cast<HoverBox*>(vessel);
 }
 
 const char build_date[] = __DATE__;

@@ -37,7 +37,7 @@ VESSEL* create_vessel(OBJHANDLE hvessel, int flightmodel) {
 }
 
 void destroy_vessel(VESSEL* vessel) {
-    delete vessel;
+    delete static_cast<Careless*>(vessel);
 }
 
 const char build_date[] = __DATE__;

@@ -134,11 +134,34 @@ class ReplayInBrowser : public WorldTest {
         s << in.rdbuf();
         const std::string dom = s.str();
         ready_ = dom.find("data-ready=\"1\"") != std::string::npos;
-        const std::size_t start = dom.find("<pre id=\"group-transforms\"");
+        vessel_dump_ = element_text(dom, "vessel-dump");
+        return element_text(dom, "group-transforms");
+    }
+    static std::string element_text(const std::string& dom, const std::string& id) {
+        const std::size_t start = dom.find("<pre id=\"" + id + "\"");
         if (start == std::string::npos)
             return "";
         const std::size_t text = dom.find('>', start) + 1;
         return dom.substr(text, dom.find("</pre>", text) - text);
+    }
+    // The page's line "T NAME clearance_m C meshes I,J,..." for a vessel at a time.
+    struct Drawn {
+        double clearance_m = NAN;
+        std::string meshes;
+    };
+    Drawn drawn(const std::string& name, const std::string& t) const {
+        std::istringstream lines(vessel_dump_);
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::string at, vessel, word;
+            Drawn d;
+            words >> at >> vessel >> word >> d.clearance_m >> word >> d.meshes;
+            if (at == t && vessel == name)
+                return d;
+        }
+        ADD_FAILURE() << "no line for " << name << " at " << t << " in\n" << vessel_dump_;
+        return {};
     }
 
     // Pixels of a screenshot of the page at time t that are lit warm white.
@@ -206,6 +229,7 @@ class ReplayInBrowser : public WorldTest {
     }
 
     fs::path folder_;
+    std::string vessel_dump_;
     std::size_t samples_ = 0;
     bool ready_ = false;  // the last page dumped drew its first picture
 };
@@ -224,7 +248,7 @@ TEST_F(ReplayInBrowser, PadArmsSwingAwayAtTheLaunchAsTheStandInPosesThem) {
     EXPECT_NEAR(poses.at("12.0000").at("Pad 0 27")[8], 0.0, 1e-6);  // a quarter turn
 }
 
-TEST_F(ReplayInBrowser, TheLandersGearIsFoldedOnTheWayDownAndDownAfterTheLanding) {
+TEST_F(ReplayInBrowser, TheLandersGearFoldsAndItLandsOnTheDrawnGroundAfterTheShieldIsDropped) {
     // After the landing (107.5 s) the antenna, the arm and the mast go out from 110.5 s: at
     // 128 s the antenna and the arm are at 0.875 (the antenna's last turn and the arm's last
     // translation under way), the mast is up.
@@ -232,7 +256,14 @@ TEST_F(ReplayInBrowser, TheLandersGearIsFoldedOnTheWayDownAndDownAfterTheLanding
         fly("mars_descent.scn", 128, {0.02, 110, 128},
             {{110.5, "Tevlan", "Ctrl+J"}, {110.5, "Tevlan", "Ctrl+U"}, {110.5, "Tevlan", "Ctrl+K"}},
             "mars.html");
-    expect_same(poses, dump("mars.html", "0.02,110,128"));
+    expect_same(poses, dump("mars.html", "0.02,20,110,128"));
+    // Landed, the lander's feet rest on the drawn ground of the curved planet; the carrier's
+    // heat shield (its mesh 1), dropped at 21.7 s, is no longer drawn.
+    for (const char* t : {"110", "128"})
+        EXPECT_NEAR(drawn("Tevlan", t).clearance_m, 0.0, 0.05) << t;
+    EXPECT_GT(drawn("Tevlan", "20").clearance_m, 1000.0);
+    EXPECT_EQ(drawn("Carrier", "20").meshes, "0,1");
+    EXPECT_EQ(drawn("Carrier", "110").meshes, "0");
     for (const char* leg : {"Tevlan 0 20", "Tevlan 0 21", "Tevlan 0 22", "Tevlan 0 0"}) {
         EXPECT_FALSE(identity(poses.at("0.0200").at(leg))) << leg;
         EXPECT_TRUE(identity(poses.at("110.0000").at(leg))) << leg;

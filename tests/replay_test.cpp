@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -261,6 +262,40 @@ TEST_F(ReplayRecordingTest, PastItsLimitTheRecordingKeepsFewerSamplesAndSaysSo) 
     EXPECT_NE(warnings[0].find("15 samples per simulated second"), std::string::npos)
         << warnings[0];
     EXPECT_NE(json.find("\"notes\":[\"the recording would exceed"), std::string::npos);
+}
+
+// A module that switches something every frame asks for every frame's sample and an event
+// each time: past the limit those are thinned too, and the page stays within it.
+TEST_F(ReplayRecordingTest, EveryFrameKeptByEventsIsStillBoundedByTheLimit) {
+    add_lander();
+    sim::ReplayRecorder r(options());
+    r.sample(*world, true);
+    for (int i = 0; i < 500; ++i) {
+        world->step(0.02);
+        r.sample(*world, true);
+        r.event(world->clock.t_s, "thruster", "thrusters lit: pulse " + std::to_string(i));
+    }
+    std::vector<std::string> warnings;
+    const std::size_t whole = r.json(warnings).size();
+    ASSERT_TRUE(warnings.empty());
+    // The declarations alone take about 22 kB: a limit a little above them.
+    for (std::size_t limit : {whole / 2, std::size_t(30000)}) {
+        SCOPED_TRACE(limit);
+        r.set_max_bytes(limit);
+        warnings.clear();
+        const std::string json = r.json(warnings);
+        EXPECT_LE(json.size(), limit);
+        EXPECT_NE(json.find("{\"t\":10,"), std::string::npos) << "the last sample stays";
+        EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [](const std::string& w) {
+            return w.find("one event frame in") != std::string::npos;
+        }));
+        // Every sample's HUD picture is one the page holds.
+        const std::size_t huds =
+            count(json.substr(json.find("\"huds\":["),
+                              json.find("],\"events\"") - json.find("\"huds\":[")),
+                  "[[");
+        EXPECT_EQ(json.find("\"hud\":" + std::to_string(huds) + ","), std::string::npos);
+    }
 }
 
 TEST_F(ReplayRecordingTest, MissingMalformedAndNoMeshesAreRecordedForTheFallbackWithWarnings) {

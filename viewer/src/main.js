@@ -1,8 +1,9 @@
 // The replay page: reads the recording in the page, builds each vessel from its declaration,
 // and plays the samples back with a timeline, cameras and the HUD. URL parameters: t=SECONDS
 // (start there, paused), camera=follow|orbit|cockpit (cockpit of the focus vessel) or
-// cockpit:NAME, speed=X, ui=0 (no controls), dump=T1,T2,... (the group transforms at those times,
-// for tests, into the element #group-transforms).
+// cockpit:NAME, speed=X, ui=0 (no controls), dump=T1,T2,... (for tests: the group transforms at
+// those times into the element #group-transforms, and each vessel's clearance above the drawn
+// ground and the meshes drawn into #vessel-dump).
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 import { readRecording, vesselAt, sunAt, hudAt, quatMatrix, sampleIndex } from './recording.js';
@@ -10,6 +11,7 @@ import { poseGroups } from './pose.js';
 import { buildModel, threeMatrix, flip } from './model.js';
 import { Effects } from './effects.js';
 import { buildUi } from './ui.js';
+import { groundHeight, clearance, groundPatch, groundGrid } from './ground.js';
 
 const rec = readRecording(document);
 const params = new URLSearchParams(location.search);
@@ -17,6 +19,7 @@ const samples = rec.samples;
 const t0 = samples.length ? samples[0].t : 0;
 const t1 = samples.length ? samples[samples.length - 1].t : 0;
 const mars = rec.body === 'Mars';
+const radius = rec.ground_radius_m || 0;
 
 // The scene.
 const renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true, logarithmicDepthBuffer: true });
@@ -29,15 +32,47 @@ const scene = new THREE.Scene();
 const camera = new THREE.PerspectiveCamera(50, 1, 0.05, 200000);
 const controls = new OrbitControls(camera, renderer.domElement);
 
-const ground = new THREE.Mesh(new THREE.PlaneGeometry(20000, 20000),
-  new THREE.MeshStandardMaterial({ color: mars ? 0x9a5a36 : 0x5d6b4a, roughness: 1 }));
-ground.rotation.x = -Math.PI / 2;
-scene.add(ground);
-const grid = new THREE.GridHelper(2000, 200, 0x000000, 0x000000);
-grid.material.transparent = true;
-grid.material.opacity = 0.25;
-grid.position.y = 0.02;
-scene.add(grid);
+// The ground: the body's sphere, drawn as a fine patch around the followed vessel and a coarse
+// one out to the horizon (a little below the fine one, as its chords lie inside the sphere), and
+// a 10 m grid lying on it; all three are moved along with the vessel.
+const groundMaterial = new THREE.MeshStandardMaterial({ color: mars ? 0x9a5a36 : 0x5d6b4a, roughness: 1 });
+function patchLayer(half, cells, reach) {
+  const mesh = new THREE.Mesh(new THREE.BufferGeometry(), groundMaterial);
+  scene.add(mesh);
+  return { mesh, half, cells, reach, at: null };
+}
+const groundLayers = [patchLayer(10000, 100, 2000), patchLayer(800000, 80, 100000)];
+const gridLines = new THREE.LineSegments(new THREE.BufferGeometry(),
+  new THREE.LineBasicMaterial({ color: 0x000000, transparent: true, opacity: 0.25 }));
+gridLines.userData.at = null;
+scene.add(gridLines);
+
+// Ground-frame (x, z) of a three.js position: z is negated, which the sphere does not mind.
+function placeGround(centre) {
+  for (const layer of groundLayers) {
+    if (layer.at && Math.hypot(centre.x - layer.at[0], centre.z - layer.at[1]) < layer.reach) continue;
+    const p = groundPatch(centre.x, centre.z, radius, layer.half, layer.cells);
+    const geo = new THREE.BufferGeometry();
+    geo.setAttribute('position', new THREE.BufferAttribute(p.positions, 3));
+    geo.setIndex(p.indices);
+    geo.computeVertexNormals();
+    layer.mesh.geometry.dispose();
+    layer.mesh.geometry = geo;
+    layer.mesh.position.set(p.centre[0], p.centre[1], p.centre[2]);
+    layer.at = [centre.x, centre.z];
+  }
+  const g = groundGrid(centre.x, centre.z, radius, 1000, 10, 0.02);
+  const at = gridLines.userData.at;
+  if (!at || at[0] !== g.centre[0] || at[1] !== g.centre[2]) {
+    const geo = new THREE.BufferGeometry();
+    geo.setAttribute('position', new THREE.BufferAttribute(g.points, 3));
+    gridLines.geometry.dispose();
+    gridLines.geometry = geo;
+    gridLines.position.set(g.centre[0], g.centre[1], g.centre[2]);
+    gridLines.userData.at = [g.centre[0], g.centre[2]];
+  }
+}
+
 const sunLight = new THREE.DirectionalLight(0xfff4e0, 2);
 scene.add(sunLight, sunLight.target);
 const ambient = new THREE.HemisphereLight(0xffffff, 0x404040, 0.5);
@@ -85,6 +120,12 @@ function pose(t, lines = null) {
     m.root.matrix.copy(threeMatrix(quatMatrix(s.q), s.p));
     m.root.matrixWorldNeedsUpdate = true;
     ves.state = s;
+    // Each mesh as its visibility mode says: outside views draw the external ones, a vessel's
+    // own cockpit its cockpit ones (so that it does not look at the inside of its hull).
+    const bit = cameraMode === `cockpit:${ves.name}` || (cameraMode === 'cockpit:' && ves === focusVessel()) ? 2 : 1;
+    m.meshes.forEach((holder, i) => {
+      holder.visible = !s.mv || i >= s.mv.length || (Number(s.mv[i]) & bit) !== 0;
+    });
     const poses = poseGroups(m.decl.animations, s.a);
     for (const [key, part] of m.parts) {
       const p = poses.get(key);
@@ -160,7 +201,8 @@ function placeCamera(first) {
       controls.target.add(moved);
       camera.position.add(moved);
     }
-    if (camera.position.y < 0.5) camera.position.y = 0.5;
+    const floor = groundHeight(camera.position.x, camera.position.z, radius) + 0.5;
+    if (camera.position.y < floor) camera.position.y = floor;
   }
   lastFocusPos = at;
   camera.up.set(0, 1, 0);
@@ -227,21 +269,48 @@ function frame(dt) {
   const centre = f ? flip(f.state.p) : new THREE.Vector3();
   sunLight.position.copy(centre).add(flip(sun).multiplyScalar(500));
   sunLight.target.position.copy(centre);
-  ground.position.set(Math.round(centre.x / 1000) * 1000, 0, Math.round(centre.z / 1000) * 1000);
-  grid.position.set(Math.round(centre.x / 10) * 10, 0.02, Math.round(centre.z / 10) * 10);
+  placeGround(centre);
   renderer.render(scene, camera);
   drawHud(now);
   ui.update(now);
 }
 
 // For tests: the poses at the times asked for, and what the page read of the recording.
+// "T NAME clearance_m C meshes I,J,...": the lowest touchdown point's height above the drawn
+// ground, and the meshes drawn from outside.
+const vesselDump = document.createElement('pre');
+vesselDump.id = 'vessel-dump';
+vesselDump.style.display = 'none';
+document.body.appendChild(vesselDump);
+function vesselLines(t) {
+  const lines = [];
+  for (const ves of vessels) {
+    if (!vesselAt(rec, ves.index, t) || !ves.model) continue;
+    const m = ves.model.root.matrix;
+    let low = Infinity;
+    for (const p of ves.model.decl.touchdown) {
+      const w = flip(p).applyMatrix4(m);
+      low = Math.min(low, clearance([w.x, w.y, w.z], radius));
+    }
+    const drawn = [];
+    ves.model.meshes.forEach((holder, i) => { if (holder.visible) drawn.push(i); });
+    lines.push(`${t} ${ves.name} clearance_m ${Number.isFinite(low) ? low.toFixed(3) : 'none'} meshes ${drawn.join(',')}`);
+  }
+  return lines;
+}
 if (params.has('dump')) {
   const lines = [`samples ${samples.length} ${t0} ${t1}`];
+  const vlines = [];
+  const outside = cameraMode;
+  cameraMode = 'follow';
   for (const t of params.get('dump').split(',').map(parseFloat)) {
     lines.push(`time ${t}`);
     pose(t, lines);
+    vlines.push(...vesselLines(t));
   }
+  cameraMode = outside;
   dump.textContent = lines.join('\n');
+  vesselDump.textContent = vlines.join('\n');
 }
 if (params.get('ui') === '0') ui.hide();
 

@@ -67,16 +67,18 @@ function fallbackMesh(decl, meshIndex, root, parts) {
   }
 }
 
-// Builds a vessel's objects from one of its declarations. Returns the root and the animated
-// parts by "mesh:group".
+// Builds a vessel's objects from one of its declarations. Returns the root, the animated parts
+// by "mesh:group", and each mesh's holder in declaration order (for its visibility).
 export function buildModel(decl) {
   const root = new THREE.Group();
   root.matrixAutoUpdate = false;
   const parts = new Map();
+  const meshes = [];
   decl.meshes.forEach((mesh, mi) => {
     const holder = new THREE.Group();
     holder.position.copy(flip(mesh.offset));
     root.add(holder);
+    meshes.push(holder);
     if (!mesh.groups) {
       fallbackMesh(decl, mi, holder, parts);
       return;
@@ -98,5 +100,5 @@ export function buildModel(decl) {
     });
   });
   if (!decl.meshes.length) fallbackMesh(decl, 0, root, parts);
-  return { root, parts };
+  return { root, parts, meshes };
 }

@@ -20,8 +20,9 @@ struct VesselSample {
     float quat[4] = {1, 0, 0, 0};  // w, x, y, z: vessel frame -> ground frame
     std::vector<float> anims, thrusters;
     std::vector<bool> beacons, spots;
-    int camera = 0;       // into the vessel's camera table
-    int declaration = 0;  // into the vessel's declarations
+    std::string mesh_vis;  // per mesh, its visibility mode as a digit (0 never .. 3 always)
+    int camera = 0;        // into the vessel's camera table
+    int declaration = 0;   // into the vessel's declarations
 };
 
 struct Sample {
@@ -69,6 +70,12 @@ void quaternion(const MATRIX3& m, float q[4]) {
     const double n = std::sqrt(w * w + x * x + y * y + z * z);
     q[0] = float(w / n), q[1] = float(x / n), q[2] = float(y / n), q[3] = float(z / n);
 }
+
+// How much of the run a recording keeps: every n-th sample, every n-th of the samples that
+// events asked to keep, every n-th event. HUD pictures go with the samples that show them.
+struct Thinning {
+    std::size_t every = 1, keep_every = 1, event_every = 1;
+};
 
 }  // namespace
 
@@ -149,6 +156,7 @@ struct ReplayRecorder::Impl {
         for (const auto& t : v.thrusters) s.thrusters.push_back(float(t->level));
         for (const auto& b : v.beacons) s.beacons.push_back(b.light->active);
         for (const auto& l : v.spot_lights) s.spots.push_back(l.light->IsActive());
+        for (const Mesh& mesh : v.meshes) s.mesh_vis += char('0' + (mesh.visibility & 3));
         s.camera = camera_index(v.camera, tr);
         return s;
     }
@@ -192,7 +200,7 @@ struct ReplayRecorder::Impl {
         return it->second;
     }
 
-    std::string write(std::size_t every, std::vector<std::string>& warnings) const;
+    std::string write(const Thinning& thin, const std::vector<std::string>& thin_notes) const;
 };
 
 ReplayRecorder::ReplayRecorder(ReplayOptions options) : impl_(std::make_unique<Impl>()) {
@@ -285,13 +293,34 @@ void bits(std::string& o, const std::vector<bool>& xs) {
 
 }  // namespace
 
-std::string ReplayRecorder::Impl::write(std::size_t every,
-                                        std::vector<std::string>& warnings) const {
-    const double rate = this->o.samples_per_s / double(every);
+std::string ReplayRecorder::Impl::write(const Thinning& thin,
+                                        const std::vector<std::string>& thin_notes) const {
+    // The samples kept: every n-th, every n-th of those an event asked for, and the last.
+    std::vector<std::size_t> kept;
+    std::size_t keep_seen = 0;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        const bool by_event = samples[k].keep && keep_seen++ % thin.keep_every == 0;
+        if (k % thin.every == 0 || by_event || k + 1 == samples.size())
+            kept.push_back(k);
+    }
+    // Only the HUD pictures that a kept sample shows, numbered again in order.
+    std::vector<int> hud_of(huds.size(), -1);
+    std::vector<int> hud_written;
+    for (std::size_t k : kept) {
+        const int h = samples[k].hud;
+        if (h >= 0 && hud_of[std::size_t(h)] < 0) {
+            hud_of[std::size_t(h)] = int(hud_written.size());
+            hud_written.push_back(h);
+        }
+    }
+
+    const double rate = this->o.samples_per_s / double(thin.every);
     std::string o = "{\"format\":\"vesselsim replay 1\",\"focus\":";
     json::str(o, focus_name);
     o += ",\"body\":";
     json::str(o, body_name);
+    o += ",\"ground_radius_m\":";
+    json::num(o, body ? body->ground_radius_m() : 0.0, 3);
     o += ",\"samples_per_s\":";
     json::num(o, rate, 3);
     o += ",\"vessels\":[";
@@ -309,12 +338,13 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
         o += "]}";
     }
     o += "],\"huds\":[";
-    for (std::size_t h = 0; h < huds.size(); ++h) o += (h ? "," : "") + huds[h];
+    for (std::size_t h = 0; h < hud_written.size(); ++h)
+        o += (h ? "," : "") + huds[std::size_t(hud_written[h])];
     o += "],\"events\":[";
-    for (std::size_t e = 0; e < events.size(); ++e) {
-        if (e)
-            o += ',';
-        o += "{\"t\":";
+    bool first = true;
+    for (std::size_t e = 0; e < events.size(); e += thin.event_every) {
+        o += first ? "{\"t\":" : ",{\"t\":";
+        first = false;
         json::num(o, events[e].t, 4);
         o += ",\"kind\":";
         json::str(o, events[e].kind);
@@ -324,8 +354,7 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
     }
     o += "],\"notes\":[";
     std::vector<std::string> all_notes = notes;
-    if (every > 1)
-        all_notes.push_back(warnings.back());
+    all_notes.insert(all_notes.end(), thin_notes.begin(), thin_notes.end());
     for (std::size_t n = 0; n < all_notes.size(); ++n) {
         if (n)
             o += ',';
@@ -338,11 +367,9 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
         json::str(o, meshes.warnings[n]);
     }
     o += "],\"samples\":[";
-    bool first = true;
-    for (std::size_t k = 0; k < samples.size(); ++k) {
+    first = true;
+    for (std::size_t k : kept) {
         const Sample& s = samples[k];
-        if (!(k % every == 0 || s.keep || k + 1 == samples.size()))
-            continue;
         o += first ? "{\"t\":" : ",{\"t\":";
         first = false;
         json::num(o, s.t, 4);
@@ -352,8 +379,8 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
                 o += ',';
             json::num(o, s.sun[c], 4);
         }
-        o += "],\"hud\":" + std::to_string(s.hud) + ",\"focus\":" + std::to_string(s.focus) +
-             ",\"v\":[";
+        o += "],\"hud\":" + std::to_string(s.hud >= 0 ? hud_of[std::size_t(s.hud)] : -1) +
+             ",\"focus\":" + std::to_string(s.focus) + ",\"v\":[";
         for (std::size_t i = 0; i < s.vessels.size(); ++i) {
             const VesselSample& v = s.vessels[i];
             if (i)
@@ -382,6 +409,7 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
             bits(o, v.beacons);
             o += ",\"l\":";
             bits(o, v.spots);
+            o += ",\"mv\":\"" + v.mesh_vis + '"';
             o += ",\"c\":" + std::to_string(v.camera) + ",\"d\":" + std::to_string(v.declaration);
             o += '}';
         }
@@ -393,23 +421,47 @@ std::string ReplayRecorder::Impl::write(std::size_t every,
 
 std::string ReplayRecorder::json(std::vector<std::string>& warnings) const {
     const Impl& m = *impl_;
-    std::vector<std::string> local;
-    std::size_t every = 1;
-    std::string out = m.write(every, local);
+    Thinning thin;
+    std::vector<std::string> notes;
+    std::string out = m.write(thin, notes);
     char limit[32];
     std::snprintf(limit, sizeof limit, "%.1f", double(m.o.max_bytes) / (1 << 20));
-    while (out.size() > m.o.max_bytes && every < m.samples.size()) {
-        every *= 2;
-        char rate[32];
-        std::snprintf(rate, sizeof rate, "%g", m.o.samples_per_s / double(every));
-        local.push_back(std::string("the recording would exceed ") + limit + " MB: " + rate +
-                        " samples per simulated second (and every event's frame) kept instead of " +
-                        std::to_string(int(m.o.samples_per_s)));
-        out = m.write(every, local);
+    const std::string exceed = std::string("the recording would exceed ") + limit + " MB: ";
+    const std::size_t kept_by_events = std::size_t(
+        std::count_if(m.samples.begin(), m.samples.end(), [](const Sample& s) { return s.keep; }));
+    // Thinned in three stages until it fits: the regular samples first, then the samples that
+    // events asked for (a module may switch something every frame), then the events' list.
+    std::string stage_notes[3];
+    while (out.size() > m.o.max_bytes) {
+        int stage = 0;
+        std::string note;
+        if (thin.every < m.samples.size()) {
+            thin.every *= 2;
+            char rate[32];
+            std::snprintf(rate, sizeof rate, "%g", m.o.samples_per_s / double(thin.every));
+            note = exceed + rate +
+                   " samples per simulated second (and every event's frame) kept instead of " +
+                   std::to_string(int(m.o.samples_per_s));
+        } else if (thin.keep_every < kept_by_events) {
+            thin.keep_every *= 2;
+            stage = 1;
+            note = exceed + "one event frame in " + std::to_string(thin.keep_every) + " kept";
+        } else if (thin.event_every < m.events.size()) {
+            thin.event_every *= 2;
+            stage = 2;
+            note = exceed + "one event in " + std::to_string(thin.event_every) + " listed";
+        } else {
+            break;
+        }
+        stage_notes[stage] = note;
+        notes.clear();
+        for (const std::string& n : stage_notes)
+            if (!n.empty())
+                notes.push_back(n);
+        out = m.write(thin, notes);
     }
     for (const std::string& w : m.meshes.warnings) warnings.push_back(w);
-    if (every > 1)
-        warnings.push_back(local.back());
+    warnings.insert(warnings.end(), notes.begin(), notes.end());
     if (out.size() > m.o.max_bytes)
         warnings.push_back(std::string("the recording exceeds ") + limit +
                            " MB even with the fewest samples");

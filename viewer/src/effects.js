@@ -1,7 +1,9 @@
-// What lights up and streams out of a vessel: flares and beacons as glowing points, spot lights
-// as lights, particle streams whose rate follows their thruster's level.
+// What lights up and streams out of a vessel: flares as glowing cones along their direction,
+// beacons as glowing points, spot lights as lights, particle streams whose rate follows their
+// thruster's level, emitted in a cone and stopped by the ground.
 import * as THREE from 'three';
 import { flip } from './model.js';
+import { emissionVelocity, meetGround } from './stream.js';
 
 let glowTexture = null;
 function glow() {
@@ -48,14 +50,36 @@ function random(seed) {
 
 const kMaxParticles = 400;
 
+// A flare: a cone of its length and width from its position along its direction, with a glow
+// at its root. Its length follows the thruster's level.
+function flareCone(f) {
+  const group = new THREE.Group();
+  const length = Math.max(f.length || f.width * 4, 0.2);
+  const geo = new THREE.ConeGeometry(Math.max(f.width / 2, 0.05), 1, 16, 1, true);
+  geo.translate(0, -0.5, 0);  // apex at -1, base at the origin: the flame grows along -y
+  const cone = new THREE.Mesh(geo, new THREE.MeshBasicMaterial({
+    color: 0xffd9a0, transparent: true, opacity: 0.6, blending: THREE.AdditiveBlending,
+    depthWrite: false, side: THREE.DoubleSide,
+  }));
+  const holder = new THREE.Group();
+  holder.add(cone);
+  // Turn -y onto the flare's direction.
+  holder.quaternion.setFromUnitVectors(new THREE.Vector3(0, -1, 0), flip(f.dir).normalize());
+  group.add(holder);
+  group.add(sprite(0xfff2d0, Math.max(f.width * 1.5, 0.4)));
+  group.position.copy(flip(f.pos));
+  return { group, cone, length };
+}
+
 export class Effects {
-  constructor(decl, root, scene, name) {
+  // groundAt(x, z): the drawn ground's height under a point of the scene.
+  constructor(decl, root, scene, name, groundAt = () => 0) {
     this.decl = decl;
+    this.groundAt = groundAt;
     this.flares = decl.flares.map((f) => {
-      const s = sprite(0xfff2d0, Math.max(f.width * 2, 0.4));
-      s.position.copy(flip(f.pos));
-      root.add(s);
-      return s;
+      const c = flareCone(f);
+      root.add(c.group);
+      return c;
     });
     this.beacons = decl.beacons.map((b) => {
       const s = sprite(new THREE.Color(b.colour[0], b.colour[1], b.colour[2]), Math.max(b.size * 4, 1.5));
@@ -82,7 +106,7 @@ export class Effects {
       geo.setAttribute('position', new THREE.BufferAttribute(pos, 3));
       geo.setDrawRange(0, 0);
       const mat = new THREE.PointsMaterial({
-        size: Math.max(st.size + st.growth * st.lifetime * 0.5, 0.3), map: glow(), transparent: true,
+        size: Math.min(Math.max(st.size + st.growth * st.lifetime * 0.25, 0.3), 12), map: glow(), transparent: true,
         depthWrite: false, opacity: 0.55,
         color: st.emissive ? 0xffc070 : 0xc8a888,
         blending: st.emissive ? THREE.AdditiveBlending : THREE.NormalBlending,
@@ -100,8 +124,10 @@ export class Effects {
     const level = (i) => (i >= 0 && v.th && i < v.th.length ? v.th[i] : 0);
     this.decl.flares.forEach((f, i) => {
       const l = level(f.thruster);
-      this.flares[i].visible = l > 0;
-      this.flares[i].material.opacity = Math.min(1, 0.3 + l);
+      const c = this.flares[i];
+      c.group.visible = l > 0;
+      c.cone.scale.set(1, c.length * Math.max(l, 0.05), 1);
+      c.cone.material.opacity = Math.min(0.8, 0.25 + 0.5 * l);
     });
     this.decl.beacons.forEach((b, i) => {
       const on = v.b && v.b[i] === '1';
@@ -115,9 +141,10 @@ export class Effects {
     });
   }
 
-  // Moves the particles on by dt seconds; the root's world matrix must be current.
+  // Moves the particles on by dt seconds, in the frame of the vessel's parent, where the
+  // particles are drawn too.
   step(v, dt) {
-    const m = this.root.matrixWorld;
+    const m = this.root.matrix;
     for (const s of this.streams) {
       const { st } = s;
       const lvl = st.thruster >= 0 && v && v.th ? v.th[st.thruster] || 0 : 0;
@@ -127,17 +154,16 @@ export class Effects {
       const dir = flip(st.dir).transformDirection(m);
       while (s.carry >= 1) {
         s.carry -= 1;
-        const jitter = new THREE.Vector3(s.rnd() - 0.5, s.rnd() - 0.5, s.rnd() - 0.5)
-          .multiplyScalar(2 * (st.spread || 0.1) * Math.max(st.v0, 1));
-        const vel = dir.clone().multiplyScalar(st.v0).add(jitter);
+        const v = emissionVelocity([dir.x, dir.y, dir.z], st.v0, st.spread, s.rnd(), s.rnd(), s.rnd());
         if (s.particles.length >= kMaxParticles) s.particles.shift();
-        s.particles.push({ p: origin.clone(), v: vel, age: 0 });
+        s.particles.push({ p: [origin.x, origin.y, origin.z], v, age: 0 });
       }
       s.particles = s.particles.filter((p) => (p.age += dt) < st.lifetime);
       const arr = s.points.geometry.attributes.position.array;
       s.particles.forEach((p, k) => {
-        p.p.addScaledVector(p.v, dt);
-        arr[3 * k] = p.p.x; arr[3 * k + 1] = Math.max(p.p.y, 0); arr[3 * k + 2] = p.p.z;
+        for (let c = 0; c < 3; ++c) p.p[c] += p.v[c] * dt;
+        meetGround(p.p, p.v, this.groundAt(p.p[0], p.p[2]));
+        arr[3 * k] = p.p[0]; arr[3 * k + 1] = p.p[1]; arr[3 * k + 2] = p.p[2];
       });
       s.points.geometry.setDrawRange(0, s.particles.length);
       s.points.geometry.attributes.position.needsUpdate = true;

@@ -31,6 +31,12 @@ document.body.appendChild(renderer.domElement);
 const scene = new THREE.Scene();
 const camera = new THREE.PerspectiveCamera(50, 1, 0.05, 200000);
 const controls = new OrbitControls(camera, renderer.domElement);
+// Everything of the run is drawn in `world`, the ground frame turned about the body's centre so
+// that the up of the followed vessel's place is the view's up: far from the start point the
+// horizon stays level and the orbit camera turns about the local vertical.
+const world = new THREE.Group();
+world.matrixAutoUpdate = false;
+scene.add(world);
 
 // The ground: the body's sphere, drawn as a fine patch around the followed vessel and a coarse
 // one out to the horizon (a little below the fine one, as its chords lie inside the sphere), and
@@ -38,14 +44,14 @@ const controls = new OrbitControls(camera, renderer.domElement);
 const groundMaterial = new THREE.MeshStandardMaterial({ color: mars ? 0x9a5a36 : 0x5d6b4a, roughness: 1 });
 function patchLayer(half, cells, reach) {
   const mesh = new THREE.Mesh(new THREE.BufferGeometry(), groundMaterial);
-  scene.add(mesh);
+  world.add(mesh);
   return { mesh, half, cells, reach, at: null };
 }
 const groundLayers = [patchLayer(10000, 100, 2000), patchLayer(800000, 80, 100000)];
 const gridLines = new THREE.LineSegments(new THREE.BufferGeometry(),
   new THREE.LineBasicMaterial({ color: 0x000000, transparent: true, opacity: 0.25 }));
 gridLines.userData.at = null;
-scene.add(gridLines);
+world.add(gridLines);
 
 // Ground-frame (x, z) of a three.js position: z is negated, which the sphere does not mind.
 function placeGround(centre) {
@@ -74,7 +80,7 @@ function placeGround(centre) {
 }
 
 const sunLight = new THREE.DirectionalLight(0xfff4e0, 2);
-scene.add(sunLight, sunLight.target);
+world.add(sunLight, sunLight.target);
 const ambient = new THREE.HemisphereLight(0xffffff, 0x404040, 0.5);
 scene.add(ambient);
 
@@ -82,16 +88,16 @@ scene.add(ambient);
 const vessels = rec.vessels.map((v, index) => ({ index, name: v.name, v, model: null, decl: -1 }));
 function modelFor(ves, d) {
   if (ves.decl === d) return ves.model;
-  if (ves.model) { scene.remove(ves.model.root); ves.model.effects.dispose(scene); }
+  if (ves.model) { world.remove(ves.model.root); ves.model.effects.dispose(world); }
   const decl = ves.v.declarations[d];
   const m = buildModel(decl);
   // How large the vessel looks: its meshes' extent, or its size where it has none.
   const box = new THREE.Box3().setFromObject(m.root);
   const sphere = box.isEmpty() ? null : box.getBoundingSphere(new THREE.Sphere());
   m.viewRadius = sphere ? Math.max(Math.min(sphere.radius, decl.size || sphere.radius), 1) : Math.max(decl.size || 2, 1);
-  m.effects = new Effects(decl, m.root, scene, ves.name);
+  m.effects = new Effects(decl, m.root, world, ves.name, (x, z) => groundHeight(x, z, radius));
   m.decl = decl;
-  scene.add(m.root);
+  world.add(m.root);
   ves.model = m;
   ves.decl = d;
   return m;
@@ -167,18 +173,30 @@ function focusVessel() {
   return (f && f.state ? f : null) || vessels.find((v) => v.state);
 }
 
+// Turns the world about the body's centre (0, -R, 0) so that the radius through p points up.
+function levelWorld(p) {
+  if (!(radius > 0)) return;
+  const up = new THREE.Vector3(p.x, p.y + radius, p.z).normalize();
+  const turn = new THREE.Matrix4().makeRotationFromQuaternion(
+    new THREE.Quaternion().setFromUnitVectors(up, new THREE.Vector3(0, 1, 0)));
+  world.matrix.makeTranslation(0, -radius, 0).multiply(turn)
+    .multiply(new THREE.Matrix4().makeTranslation(0, radius, 0));
+  world.matrixWorldNeedsUpdate = true;
+}
+
 let lastFocusPos = null, lastFocus = null;
 function placeCamera(first) {
   const f = focusVessel();
   if (!f) return;
+  levelWorld(flip(f.state.p));
   if (f !== lastFocus) { first = true; lastFocus = f; }
   const size = f.model.viewRadius;
-  const at = flip(f.state.p).add(new THREE.Vector3(0, size * 0.3, 0));
+  const at = flip(f.state.p).applyMatrix4(world.matrix).add(new THREE.Vector3(0, size * 0.3, 0));
   if (cameraMode.startsWith('cockpit:')) {
     // "cockpit:" alone: the focus vessel's.
     const ves = vessels.find((v) => v.name === cameraMode.slice(8) && v.state) || f;
     const cam = ves.v.cameras[ves.state.c] || { offset: [0, 0, 0], dir: [0, 0, 1], tilt: 0 };
-    const m = ves.model.root.matrix;
+    const m = ves.model.root.matrix.clone().premultiply(world.matrix);
     camera.position.copy(flip(cam.offset).applyMatrix4(m));
     // The camera's frame is the vessel's turned by the shortest way from +z onto the direction,
     // then tilted about the direction: looking along +y, its up is the vessel's -z.

@@ -1,9 +1,9 @@
 // The replay page: reads the recording in the page, builds each vessel from its declaration,
 // and plays the samples back with a timeline, cameras and the HUD. URL parameters: t=SECONDS
 // (start there, paused), camera=follow|orbit|cockpit (cockpit of the focus vessel) or
-// cockpit:NAME, speed=X, ui=0 (no controls), dump=T1,T2,... (for tests: the group transforms at
-// those times into the element #group-transforms, and each vessel's clearance above the drawn
-// ground and the meshes drawn into #vessel-dump).
+// follow:NAME or cockpit:NAME, speed=X, ui=0 (no controls), dump=T1,T2,... (for tests: the
+// group transforms at those times into the element #group-transforms, and each vessel's
+// clearance above the drawn ground and the meshes drawn into #vessel-dump).
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 import { readRecording, vesselAt, sunAt, hudAt, quatMatrix, sampleIndex } from './recording.js';
@@ -184,9 +184,18 @@ function levelWorld(p) {
   world.matrixWorldNeedsUpdate = true;
 }
 
+// The vessel the camera follows: the one named by "follow:NAME" while it exists, else the focus.
+function followedVessel() {
+  if (cameraMode.startsWith('follow:')) {
+    const v = vessels.find((w) => w.name === cameraMode.slice(7) && w.state);
+    if (v) return v;
+  }
+  return focusVessel();
+}
+
 let lastFocusPos = null, lastFocus = null;
 function placeCamera(first) {
-  const f = focusVessel();
+  const f = followedVessel();
   if (!f) return;
   levelWorld(flip(f.state.p));
   if (f !== lastFocus) { first = true; lastFocus = f; }
@@ -210,7 +219,7 @@ function placeCamera(first) {
     return;
   }
   controls.enabled = true;
-  if (cameraMode === 'follow' || first || !lastFocusPos) {
+  if (cameraMode.startsWith('follow') || first || !lastFocusPos) {
     if (first || !lastFocusPos) {
       controls.target.copy(at);
       camera.position.copy(at).add(new THREE.Vector3(size * 2.4, size * 0.9, size * 3.3));
@@ -250,7 +259,7 @@ const ui = buildUi(rec, {
   play: (p) => { playing = p; },
   speed: (s) => { speed = s; },
   camera: (c) => { cameraMode = c; placeCamera(true); },
-  cameras: ['follow', 'orbit', 'cockpit:', ...vessels.filter((v) => v.v.cameras.length).map((v) => `cockpit:${v.name}`)],
+  cameras: ['follow', ...vessels.map((v) => `follow:${v.name}`), 'orbit', 'cockpit:', ...vessels.filter((v) => v.v.cameras.length).map((v) => `cockpit:${v.name}`)],
   initialCamera: cameraMode,
   playing: () => playing,
 });
@@ -283,7 +292,7 @@ function frame(dt) {
   scene.updateMatrixWorld();
   for (const v of vessels) if (v.model && v.state) v.model.effects.step(v.state, dt);
   placeCamera(false);
-  const f = focusVessel();
+  const f = followedVessel();
   const centre = f ? flip(f.state.p) : new THREE.Vector3();
   sunLight.position.copy(centre).add(flip(sun).multiplyScalar(500));
   sunLight.target.position.copy(centre);

@@ -32,7 +32,7 @@ export function buildUi(rec, h) {
   speed.onchange = () => h.speed(parseFloat(speed.value));
   const cam = el('select', {}, row);
   for (const c of h.cameras) {
-    const o = el('option', {}, cam, c === 'cockpit:' ? 'cockpit of the focus vessel' : c.replace('cockpit:', 'cockpit of '));
+    const o = el('option', {}, cam, c === 'cockpit:' ? 'cockpit of the focus vessel' : c.replace('cockpit:', 'cockpit of ').replace('follow:', 'follow '));
     o.value = c;
     if (c === h.initialCamera) o.selected = true;
   }

@@ -97,8 +97,11 @@ class Run {
     }
 
   private:
+    // Every error of the run goes to stderr and to the log, and the first is the run's error.
     bool fail(const std::string& error) {
         err_ << "vesselsim: " << error << "\n";
+        if (log_file_.is_open())
+            log_file_.write("error: " + error + "\n");
         if (error_.empty())
             error_ = error;
         return false;
@@ -123,6 +126,7 @@ class Run {
     void send_keys_due(double slack_s);
     void sample_plot();
     bool write_hud(std::string& error);
+    bool write_each_output();
 
     const RunOptions& o_;
     std::ostream& out_;
@@ -321,6 +325,16 @@ bool Run::write_hud(std::string& error) {
 }
 
 bool Run::write_outputs() {
+    // A module may fail as its scenario lines are saved: the run has then failed, and the log
+    // and the summary still say so.
+    try {
+        return write_each_output();
+    } catch (const sim::ModuleFault& e) {
+        return fail(e.what());
+    }
+}
+
+bool Run::write_each_output() {
     write_summary(w_, why_, w_.clock.t_s - start_s_, wall_s_, out_);
     std::string error;
     if (!telemetry_.close(error))
@@ -367,7 +381,15 @@ bool Run::write_json_summary(int exit_status) {
                 ended = "time_limit";
                 break;
         }
-    return write_summary_file({o_.scenario, ended, error_, exit_status, start_s_}, true);
+    // The summary saves each vessel's lines: a module that fails there fails the run.
+    try {
+        return write_summary_file({o_.scenario, ended, error_, exit_status, start_s_}, true);
+    } catch (const sim::ModuleFault& e) {
+        if (exit_status == kExitOk)
+            fail(e.what());
+        write_summary_file({o_.scenario, "error", error_, kExitFailure, start_s_}, false);
+        return false;
+    }
 }
 
 }  // namespace

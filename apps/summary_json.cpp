@@ -70,20 +70,17 @@ std::string tanks(const sim::Vessel& v, const std::string& indent) {
     return items.empty() ? "[]" : "[" + items + "\n" + indent + "]";
 }
 
-// The lines the module writes after the standard ones.
+// The lines the module writes after the standard ones. A module that fails to save throws its
+// fault on: the caller fails the run.
 std::string saved_lines(sim::World& w, sim::Vessel& v, const std::string& indent) {
     std::string items;
-    try {
-        sim::ScenarioWriteBlock block = sim::saved_block(w, v);
-        for (std::size_t i = 0; i < block.items.size(); ++i) {
-            if (i >= block.standard_first && i < block.standard_end)
-                continue;
-            const auto& [key, value] = block.items[i];
-            items += (items.empty() ? "\n" : ",\n") + indent + "  " +
-                     json_string(key + (value.empty() ? "" : " ") + value);
-        }
-    } catch (const sim::ModuleFault&) {
-        return "null";
+    sim::ScenarioWriteBlock block = sim::saved_block(w, v);
+    for (std::size_t i = 0; i < block.items.size(); ++i) {
+        if (i >= block.standard_first && i < block.standard_end)
+            continue;
+        const auto& [key, value] = block.items[i];
+        items += (items.empty() ? "\n" : ",\n") + indent + "  " +
+                 json_string(key + (value.empty() ? "" : " ") + value);
     }
     return items.empty() ? "[]" : "[" + items + "\n" + indent + "]";
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -256,6 +257,32 @@ TEST(ProgramOutputs, AModuleThatThrowsIsNamedWithItsCallbackByEveryCommand) {
                             "0.000 s: deliberate throw after the step"),
               std::string::npos)
         << step.err;
+
+    // A save that throws fails the run whatever outputs were asked for; the error is on stderr,
+    // in the log and in the summary, which are written all the same.
+    const std::string save = write_file(
+        s.path("save.scn"),
+        "BEGIN_SHIPS\nT:thrower_save\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    for (const std::string& outputs :
+         {" --summary " + s.path("save.json"),
+          " --summary " + s.path("save.json") + " --save " + s.path("saved.scn")}) {
+        SCOPED_TRACE(outputs);
+        std::filesystem::remove(s.path("save.json"));
+        // The log is named after the first output: the save, else the summary.
+        const std::string log =
+            s.path(outputs.find("--save") != std::string::npos ? "saved.log" : "save.log");
+        Outcome r = shell(s, kProgram + " run " + save + modules + " --until 1" + outputs);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find("clbkSaveState threw at t = 1.000 s: deliberate throw in the save"),
+                  std::string::npos)
+            << r.err;
+        const std::string json = read_file(s.path("save.json"));
+        EXPECT_NE(json.find("\"ended\": \"error\""), std::string::npos) << json;
+        EXPECT_NE(json.find("\"exit_status\": 1"), std::string::npos) << json;
+        EXPECT_NE(json.find("deliberate throw in the save"), std::string::npos) << json;
+        EXPECT_NE(read_file(log).find("error: module thrower_save"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(s.path("saved.scn")));
+    }
 
     // In a study the fault is the run's failure, with its reason.
     const std::string mods = copy_modules(s);

@@ -1,6 +1,7 @@
 // A module whose code throws from one place, chosen when it is built: its creation
-// (THROW_IN_INIT), its class set-up (THROW_IN_SETUP) or its step after the motion
-// (THROW_IN_POST_STEP). The program must name the class and the callback, and go on living.
+// (THROW_IN_INIT), its class set-up (THROW_IN_SETUP), its step after the motion
+// (THROW_IN_POST_STEP) or the saving of its scenario lines (THROW_IN_SAVE). The program must name
+// the class and the callback, and go on living.
 #include <stdexcept>
 
 #include "host/module_frame.h"
@@ -17,6 +18,12 @@ class Thrower final : public VESSEL3 {
 #endif
         SetEmptyMass(100.0);
         SetSize(1.0);
+    }
+    void clbkSaveState(FILEHANDLE scn) override {
+        VESSEL3::clbkSaveState(scn);
+#ifdef THROW_IN_SAVE
+        throw std::runtime_error("deliberate throw in the save");
+#endif
     }
     void clbkPostStep(double, double, double) override {
 #ifdef THROW_IN_POST_STEP

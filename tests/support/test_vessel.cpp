@@ -25,6 +25,12 @@ int test_vessel::clbkKeyEvent(DWORD key, bool down, char* kstate) {
     return on_key ? on_key(*this, key, down, kstate) : 0;
 }
 
+void test_vessel::clbkSaveState(FILEHANDLE scn) {
+    VESSEL3::clbkSaveState(scn);
+    if (on_save)
+        on_save(*this, scn);
+}
+
 void set_next_test_vessel_setup(std::function<void(test_vessel&)> setup) {
     g_next_setup = std::move(setup);
 }

@@ -12,9 +12,11 @@ class test_vessel final : public VESSEL3 {
     void clbkClassSetup(FILEHANDLE) override;
     void clbkBeforeStep(double simt, double simdt, double mjd) override;
     int clbkKeyEvent(DWORD key, bool down, char* kstate) override;
+    void clbkSaveState(FILEHANDLE scn) override;  // the standard lines, then on_save's
 
     std::function<void(test_vessel&, double simdt)> before_step;
     std::function<int(test_vessel&, DWORD key, bool down, char* kstate)> on_key;
+    std::function<void(test_vessel&, FILEHANDLE scn)> on_save;
 };
 
 // The set-up the next test_vessel runs in its class set-up.

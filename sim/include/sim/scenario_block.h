@@ -56,6 +56,8 @@ struct ScenarioReadBlock {
 
 struct ScenarioWriteBlock {
     std::vector<std::pair<std::string, std::string>> items;  // keyword, value text
+    // The vessel whose block it is, named in the warning about a line that is refused.
+    Vessel* vessel = nullptr;
     // Where the standard lines went among the items: [standard_first, standard_end).
     std::size_t standard_first = 0, standard_end = 0;
 };

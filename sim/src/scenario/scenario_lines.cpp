@@ -1,10 +1,14 @@
 // Scenario lines as modules see them: their block handed out line by line, their own lines
 // written back, and the base callbacks that read, save and apply the standard state.
+#include <cstring>
+
 #include "host/oapi.h"
 #include "host/vessel.h"
+#include "host_api/argument_checks.h"
 #include "host_api/vessel_access.h"
 #include "scenario_standard.h"
 #include "sim/scenario_block.h"
+#include "sim/text_file.h"
 #include "sim/world.h"
 
 bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
@@ -18,11 +22,45 @@ bool oapiReadScenario_nextline(FILEHANDLE scn, char*& line) {
     return true;
 }
 
+namespace {
+
+// Why a module's line would not read back as it was written, or "" when it would: the item is
+// one word, and neither it nor the value breaks the line or makes it longer than a line read.
+std::string unreadable_line(const char* item, const char* value) {
+    if (!item || !*item)
+        return "the item is null or empty";
+    for (const char* c = item; *c; ++c)
+        if (*c == ' ' || *c == '\t' || *c == '\n' || *c == '\r')
+            return "the item \"" + std::string(item, std::size_t(c - item)) +
+                   "...\" holds a blank or a line break";
+    for (const char* c = value; *c; ++c)
+        if (*c == '\n' || *c == '\r')
+            return std::string("the value of ") + item + " holds a line break";
+    // As written: two blanks, the item, a blank and the value.
+    if (2 + std::strlen(item) + 1 + std::strlen(value) > sim::kMaxLineBytes)
+        return std::string("the line of ") + item + " is longer than " +
+               std::to_string(sim::kMaxLineBytes) + " characters";
+    return "";
+}
+
+}  // namespace
+
 void oapiWriteScenario_string(FILEHANDLE scn, const char* item, const char* string) {
     auto* block = static_cast<sim::ScenarioWriteBlock*>(scn);
     if (!block)
         return;
-    block->items.emplace_back(item ? item : "", string ? string : "");
+    const char* value = string ? string : "";
+    // A line that would not read back is not written: the file stays readable.
+    if (std::string why = unreadable_line(item, value); !why.empty()) {
+        constexpr const char* kOperation = "oapiWriteScenario_string";
+        if (block->vessel)
+            sim::warn_argument(*block->vessel, kOperation,
+                               [&] { return why + "; the line is not written"; });
+        else if (auto* w = sim::World::current())
+            w->warn(std::string(kOperation) + ": " + why + "; the line is not written");
+        return;
+    }
+    block->items.emplace_back(item, value);
 }
 
 void VESSEL::ParseScenarioLineEx(char* line, void* status) const {

@@ -51,6 +51,7 @@ void write_vessel(World& w, Vessel& v, std::ostream& out) {
 
 ScenarioWriteBlock saved_block(World& w, Vessel& v) {
     ScenarioWriteBlock block;
+    block.vessel = &v;
     if (VESSEL2* cb = v.callbacks()) {
         call_module(w, v, "clbkSaveState", [&] { cb->clbkSaveState(&block); });
     } else {

@@ -178,3 +178,40 @@ TEST(ArgumentWarnings, ARunWarnsOnceAndStrictMakesEachWarningAnError) {
         EXPECT_EQ(strict.out.find("summary:"), std::string::npos) << "the run stopped";
     }
 }
+
+// Handles and indices that name nothing, given to every operation that takes one: each is
+// warned about with its operation, none is followed, and the run goes on.
+TEST(ArgumentWarnings, EveryHandleOrIndexThatNamesNothingIsWarnedAboutAndIgnored) {
+    Scratch s("argument_warnings");
+    Outcome r =
+        shell(s, kProgram + " run " + write_file(s.path("g.scn"), landed("garbage_handles")) +
+                     " --until 0.1" + kTestModulesOption);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const char* const operations[] = {
+        "an animation component moves mesh 5, which the vessel does not have",
+        "AttachChild: not a vessel of this world",
+        "DetachChild: not an attachment of this vessel",
+        "GetAttachmentStatus: not an attachment of this vessel",
+        "GetRelativePos: not an object of this world",
+        "oapiSetFocusObject: not a vessel of this world",
+        "oapiGetVesselInterface: not a vessel of this world",
+        "oapiGetGlobalPos: not an object of this world",
+        "oapiGetEngineStatus: not a vessel of this world",
+        "oapiCameraAttach: not a vessel of this world",
+        "oapiGetObjectName: not an object of this world",
+        "SetThrusterLevel: not a thruster of this vessel",
+        "GetThrusterLevel: not a thruster of this vessel",
+        "CreateThrusterGroup: not a thruster of this vessel",
+        "AddExhaust: not a thruster of this vessel",
+        "AddExhaustStream: not a thruster of this vessel",
+        "GetPropellantMass: not a propellant resource of this vessel",
+        "SetPropellantMass: not a propellant resource of this vessel",
+        "GetPropellantMaxMass: not a propellant resource of this vessel",
+        "SetAnimation: no animation 77",
+        "AddAnimationComponent: no animation 77",
+        "SetMeshVisibilityMode: no mesh 42",
+    };
+    for (const char* op : operations)
+        EXPECT_NE(r.err.find(op), std::string::npos) << op << "\n" << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), std::ssize(operations)) << r.err;
+}

@@ -136,6 +136,8 @@ class World {
     ModuleLibrary* module_for(const std::string& class_name, std::string& error);
 
   private:
+    void warn_missing_meshes(const Vessel& v);
+
     friend class CallbackScope;
     Vessel* caller_ = nullptr;
     const char* caller_call_ = nullptr;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "effect_events.h"
+#include "host/animation.h"
 #include "sim/number_text.h"
 #include "sim/solar_system.h"
 
@@ -159,7 +160,20 @@ void World::finish_creation() {
             warn("vessel " + v->name() + " (class " + v->class_name() +
                  ") has no mass at the end of its set-up: it would fly at 0 kg; give it one "
                  "with SetEmptyMass");
+        warn_missing_meshes(*v);
     }
+}
+
+// An animation component may be declared before its mesh is added; once the vessel is set up,
+// one that moves a mesh the vessel does not have is told about (once per vessel).
+void World::warn_missing_meshes(const Vessel& v) {
+    for (const auto& c : v.animation_components)
+        if (c->transform && c->transform->mesh >= v.meshes.size()) {
+            warn("vessel " + v.name() + " (class " + v.class_name() +
+                 "): an animation component moves mesh " + std::to_string(c->transform->mesh) +
+                 ", which the vessel does not have; it moves nothing");
+            return;
+        }
 }
 
 void World::destroy_vessel(Vessel* v) {

@@ -1,6 +1,7 @@
 #include "argument_checks.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "sim/number_text.h"
 #include "sim/vessel.h"
@@ -9,6 +10,11 @@
 namespace sim {
 
 namespace {
+
+std::string with_article(const char* noun) {
+    const bool vowel = std::string_view("aeiou").find(noun[0]) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(noun);
+}
 
 std::string shown(double x) {
     return std::isnan(x) ? "nan" : format_double(x);
@@ -81,7 +87,18 @@ bool check_handle(Vessel& v, const char* operation, const char* kind, const void
     if (found)
         return true;
     warn_argument(v, operation, [&] {
-        return handle ? std::string("not a ") + kind + " of this vessel; ignored"
+        return handle ? std::string("not ") + with_article(kind) + " of this vessel; ignored"
+                      : std::string("a null ") + kind + " handle; ignored";
+    });
+    return false;
+}
+
+bool check_object(Vessel& v, const char* operation, const char* kind, const void* handle,
+                  bool found) {
+    if (found)
+        return true;
+    warn_argument(v, operation, [&] {
+        return handle ? std::string("not ") + with_article(kind) + " of this world; ignored"
                       : std::string("a null ") + kind + " handle; ignored";
     });
     return false;

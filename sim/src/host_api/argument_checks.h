@@ -44,4 +44,9 @@ bool check_vector(Vessel& v, const char* operation, const char* name, const VECT
 bool check_handle(Vessel& v, const char* operation, const char* kind, const void* handle,
                   bool found);
 
+// True when found is set; otherwise warns that the handle is null or no object of the world (a
+// vessel, or a body where kind says so).
+bool check_object(Vessel& v, const char* operation, const char* kind, const void* handle,
+                  bool found);
+
 }  // namespace sim

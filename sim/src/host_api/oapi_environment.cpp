@@ -1,4 +1,5 @@
 // Free functions about positions and the environment.
+#include "argument_checks.h"
 #include "host/oapi.h"
 #include "sim/frames.h"
 #include "sim/loads.h"
@@ -23,8 +24,11 @@ void oapiGetGlobalPos(OBJHANDLE hObj, VECTOR3* pos) {
         return;
     *pos = {0, 0, 0};
     auto* obj = static_cast<sim::Object*>(hObj);
-    if (!w || !w->owns(obj))
+    if (!w || !w->owns(obj)) {
+        if (w && w->caller())
+            sim::check_object(*w->caller(), "oapiGetGlobalPos", "object", hObj, false);
         return;
+    }
     if (obj->kind() == sim::Object::Kind::Body)
         *pos = static_cast<sim::Body*>(obj)->position(w->clock.mjd);
     else

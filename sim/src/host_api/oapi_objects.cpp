@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "argument_checks.h"
 #include "host/oapi.h"
 #include "sim/world.h"
 
@@ -16,6 +17,15 @@ sim::Vessel* live_vessel(OBJHANDLE h) {
     sim::World* w = world();
     auto* obj = static_cast<sim::Object*>(h);
     return w && w->owns(obj) ? sim::as_vessel(h) : nullptr;
+}
+
+// The vessel the handle names, or null after warning the calling vessel (once per operation)
+// that it names none.
+sim::Vessel* checked_vessel(OBJHANDLE h, const char* operation) {
+    sim::Vessel* v = live_vessel(h);
+    if (sim::World* w = world(); !v && w && w->caller())
+        sim::check_object(*w->caller(), operation, "vessel", h, false);
+    return v;
 }
 
 }  // namespace
@@ -50,6 +60,8 @@ void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
     sim::trace_free("oapiGetObjectName", static_cast<const void*>(hObj), n);
     sim::World* w = world();
     auto* obj = static_cast<sim::Object*>(hObj);
+    if (w && !w->owns(obj) && w->caller())
+        sim::check_object(*w->caller(), "oapiGetObjectName", "object", hObj, false);
     if (!name || n <= 0 || !w || !w->owns(obj))
         return;
     std::size_t count = std::min(obj->name().size(), static_cast<std::size_t>(n - 1));
@@ -59,7 +71,7 @@ void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
 
 VESSEL* oapiGetVesselInterface(OBJHANDLE hVessel) {
     sim::trace_free("oapiGetVesselInterface", static_cast<const void*>(hVessel));
-    sim::Vessel* v = live_vessel(hVessel);
+    sim::Vessel* v = checked_vessel(hVessel, "oapiGetVesselInterface");
     return v ? v->iface : nullptr;
 }
 
@@ -87,7 +99,7 @@ OBJHANDLE oapiSetFocusObject(OBJHANDLE hVessel) {
     if (!w)
         return nullptr;
     OBJHANDLE old = w->focus() ? w->focus()->handle() : nullptr;
-    if (sim::Vessel* v = live_vessel(hVessel))
+    if (sim::Vessel* v = checked_vessel(hVessel, "oapiSetFocusObject"))
         w->set_focus(v);
     return old;
 }
@@ -105,7 +117,7 @@ double oapiGetSimTime() {
 bool oapiCameraAttach(OBJHANDLE hObj, int mode) {
     sim::trace_free("oapiCameraAttach", static_cast<const void*>(hObj), mode);
     sim::World* w = world();
-    sim::Vessel* v = live_vessel(hObj);
+    sim::Vessel* v = checked_vessel(hObj, "oapiCameraAttach");
     if (!w || !v)
         return false;
     w->attach_camera(v, mode);
@@ -128,7 +140,7 @@ void oapiGetEngineStatus(OBJHANDLE hVessel, ENGINESTATUS* es) {
     if (!es)
         return;
     *es = ENGINESTATUS{0.0, 0.0, 0};
-    sim::Vessel* v = live_vessel(hVessel);
+    sim::Vessel* v = checked_vessel(hVessel, "oapiGetEngineStatus");
     if (!v || !v->iface)
         return;
     es->main = v->iface->GetThrusterGroupLevel(THGROUP_MAIN);

@@ -23,8 +23,13 @@ ANIMATIONCOMPONENT_HANDLE VESSEL::AddAnimationComponent(UINT anim, double state0
     v.trace.record("AddAnimationComponent", anim, state0, state1, static_cast<const void*>(trans),
                    static_cast<const void*>(parent));
     sim::Animation* a = v.animation(anim);
-    if (!a || !trans)
+    if (!a || !trans) {
+        sim::warn_argument(v, "AddAnimationComponent", [&] {
+            return (a ? std::string("a null transform") : "no animation " + std::to_string(anim)) +
+                   "; ignored";
+        });
         return nullptr;
+    }
     auto comp = std::make_unique<sim::AnimationComponent>();
     comp->state0 = state0;
     comp->state1 = state1;

@@ -31,6 +31,7 @@ OBJHANDLE VESSEL::GetAttachmentStatus(ATTACHMENTHANDLE attachment) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("GetAttachmentStatus", attachment);
     const sim::Attachment* a = v.attachment(attachment);
+    sim::check_handle(v, "GetAttachmentStatus", "attachment", attachment, a || !attachment);
     return a && a->attached ? a->attached->handle() : nullptr;
 }
 
@@ -38,8 +39,11 @@ bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment,
                          ATTACHMENTHANDLE child_attachment) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("AttachChild", child, attachment, child_attachment);
-    sim::Vessel* c = sim::as_vessel(child);
-    if (!c || !sim::World::current() || !sim::World::current()->owns(c))
+    // The handle is looked up among the world's objects before anything of it is read.
+    sim::World* w = sim::World::current();
+    auto* obj = static_cast<sim::Object*>(child);
+    sim::Vessel* c = w && w->owns(obj) ? sim::as_vessel(child) : nullptr;
+    if (!sim::check_object(v, "AttachChild", "vessel", child, c != nullptr))
         return false;
     return sim::attach(v.attachment(attachment), c->attachment(child_attachment));
 }
@@ -47,5 +51,7 @@ bool VESSEL::AttachChild(OBJHANDLE child, ATTACHMENTHANDLE attachment,
 bool VESSEL::DetachChild(ATTACHMENTHANDLE attachment, double vel) const {
     auto& v = sim::stand_in_of(this);
     v.trace.record("DetachChild", attachment, vel);
-    return sim::detach(v.attachment(attachment), vel);
+    sim::Attachment* a = v.attachment(attachment);
+    sim::check_handle(v, "DetachChild", "attachment", attachment, a || !attachment);
+    return sim::detach(a, vel);
 }

@@ -75,6 +75,9 @@ void VESSEL::SetMeshVisibilityMode(UINT idx, WORD mode) const {
     v.trace.record("SetMeshVisibilityMode", idx, static_cast<unsigned>(mode));
     if (idx < v.meshes.size())
         v.meshes[idx].visibility = mode;
+    else
+        sim::warn_argument(v, "SetMeshVisibilityMode",
+                           [&] { return "no mesh " + std::to_string(idx) + "; ignored"; });
 }
 
 void VESSEL::SetCameraOffset(const VECTOR3& co) const {

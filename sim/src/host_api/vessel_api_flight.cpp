@@ -109,7 +109,10 @@ void VESSEL::GetRelativePos(OBJHANDLE hRef, VECTOR3& pos) const {
     v.trace.record("GetRelativePos", static_cast<const void*>(hRef));
     const sim::World& w = world_of();
     auto* ref = static_cast<const sim::Object*>(hRef);
-    pos = w.owns(ref) ? sim::relative_pos(w, v, *ref) : sim::global_pos(w, v);
+    if (sim::check_object(v, "GetRelativePos", "object", hRef, w.owns(ref)))
+        pos = sim::relative_pos(w, v, *ref);
+    else
+        pos = sim::global_pos(w, v);
 }
 
 void VESSEL::HorizonRot(const VECTOR3& loc, VECTOR3& hor) const {

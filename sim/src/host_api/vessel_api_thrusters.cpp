@@ -172,6 +172,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, PARTICLESTREAMSPEC* 
     v.trace.record("AddExhaustStream", th, static_cast<const void*>(pss));
     auto s = std::make_unique<sim::ParticleStream>();
     s->thruster = v.thruster(th);
+    sim::check_handle(v, "AddExhaustStream", "thruster", th, !th || s->thruster);
     if (pss)
         s->stream = *pss;
     v.streams.push_back(std::move(s));
@@ -184,6 +185,7 @@ PSTREAM_HANDLE VESSEL::AddExhaustStream(THRUSTER_HANDLE th, const VECTOR3& pos,
     v.trace.record("AddExhaustStream", th, pos, static_cast<const void*>(pss));
     auto s = std::make_unique<sim::ParticleStream>();
     s->thruster = v.thruster(th);
+    sim::check_handle(v, "AddExhaustStream", "thruster", th, !th || s->thruster);
     s->has_pos = true;
     s->pos = pos;
     if (pss)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string_view>
 #include <variant>
@@ -13,6 +14,7 @@
 #include "apps/pad_plot.h"
 #include "apps/pad_watch.h"
 #include "apps/replay_output.h"
+#include "apps/stop_signals.h"
 #include "apps/summary.h"
 #include "apps/summary_json.h"
 #include "apps/telemetry.h"
@@ -80,6 +82,8 @@ class Run {
     // The outcome as JSON, when asked for, whether the run succeeded or not; false after writing
     // the error when it cannot be written.
     bool write_json_summary(int exit_status);
+    // The exit status of a failed run: 128 plus the signal after an interruption, else 1.
+    int failed_exit_status() const { return interrupted_ ? 128 + interrupted_ : kExitFailure; }
 
     // A module crashed: the log gets the report, and it, the telemetry up to the last whole
     // frame and the summary are put in place.
@@ -116,6 +120,7 @@ class Run {
     // A line of the run's events; the replay gets it as well.
     void print(const std::string& line, std::string_view kind = "other") {
         out_ << time_prefix(w_.clock.t_s) << line << "\n";
+        printed_ = true;
         if (kind == "separation" || kind == "touchdown" || kind == "liftoff" || kind == "launch")
             marks_.push_back({w_.clock.t_s, std::string(kind)});
         if (replay_) {
@@ -151,6 +156,8 @@ class Run {
     std::unique_ptr<sim::ReplayRecorder> replay_;
     std::vector<PlotMark> marks_;  // separations, touchdowns, lift-offs and launches
     bool event_frame_ = false;     // an event since the last frame's sample
+    bool printed_ = false;         // an event line since the last frame's end
+    int interrupted_ = 0;          // the signal that stopped the run, or 0
 };
 
 bool Run::set_up() {
@@ -269,6 +276,18 @@ bool Run::fly() {
             return fail(error);
         sample_plot();
         while (true) {
+            // The event lines of each frame reach a file or a pipe as the frame ends, so that
+            // a run killed outright loses at most the frame it was in.
+            if (printed_) {
+                out_.flush();
+                printed_ = false;
+            }
+            if (int sig = stop_signal()) {
+                interrupted_ = sig;
+                char at[48];
+                std::snprintf(at, sizeof at, " at t = %.3f s", w_.clock.t_s);
+                return fail(std::string("interrupted by ") + stop_signal_name(sig) + at);
+            }
             if (w_.clock.t_s >= end_s - slack_s) {
                 why_ = o_.until_s ? RunEnd::until : RunEnd::time_limit;
                 break;
@@ -368,7 +387,9 @@ bool Run::write_summary_file(const RunOutcome& outcome, bool modules_sound) {
 }
 
 bool Run::write_json_summary(int exit_status) {
-    const char* ended = "error";
+    const char* ended = interrupted_ ? "interrupted" : "error";
+    if (interrupted_)
+        exit_status = failed_exit_status();
     if (exit_status == kExitOk)
         switch (why_) {
             case RunEnd::until:
@@ -416,6 +437,8 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     }
     sim::OutputFile log;
     bool ok = false;
+    int failed_status = kExitFailure;
+    watch_stop_signals();
     {
         Run r(o, out, err, log);
         if (r.set_up()) {
@@ -427,13 +450,16 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
         }
         if (!r.write_json_summary(ok ? kExitOk : kExitFailure))
             ok = false;
+        failed_status = r.failed_exit_status();
     }
+    stop_watching_signals();
     sim::set_crash_hook(nullptr);
     if (std::string error; log.is_open() && !log.commit(error)) {
         err << "vesselsim: " << error << "\n";
         ok = false;
     }
-    return ok ? kExitOk : kExitFailure;
+    out.flush();
+    return ok ? kExitOk : failed_status;
 }
 
 }  // namespace app

@@ -89,7 +89,10 @@ class Run {
     // frame and the summary are put in place.
     void on_crash(const std::string& report) {
         keep_telemetry();
-        write_summary_file({o_.scenario, "crash", report, sim::kExitModuleCrash, start_s_}, false);
+        const int status = sim::reported_exit_status();
+        write_summary_file({o_.scenario, status == sim::kExitModuleCrash ? "crash" : "error",
+                            report, status, start_s_},
+                           false);
         finish_log(log_file_, report);
     }
     static void finish_log(sim::OutputFile& log, const std::string& report) {
@@ -282,6 +285,15 @@ bool Run::fly() {
                 out_.flush();
                 printed_ = false;
             }
+            if (o_.max_wall_s > 0.0 &&
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start)
+                        .count() > o_.max_wall_s) {
+                char at[96];
+                std::snprintf(at, sizeof at,
+                              "the run passed its wall time limit of %g s at t = %.3f s",
+                              o_.max_wall_s, w_.clock.t_s);
+                return fail(at);
+            }
             if (int sig = stop_signal()) {
                 interrupted_ = sig;
                 char at[48];
@@ -439,6 +451,7 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
     bool ok = false;
     int failed_status = kExitFailure;
     watch_stop_signals();
+    sim::arm_hang_report(o.max_wall_s);
     {
         Run r(o, out, err, log);
         if (r.set_up()) {
@@ -452,6 +465,7 @@ int run(const RunOptions& o, std::ostream& out, std::ostream& err) {
             ok = false;
         failed_status = r.failed_exit_status();
     }
+    sim::arm_hang_report(0.0);
     stop_watching_signals();
     sim::set_crash_hook(nullptr);
     if (std::string error; log.is_open() && !log.commit(error)) {

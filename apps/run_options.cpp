@@ -119,6 +119,11 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                         sim::format_double(sim::kMaxFrame_s) + " (default 0.02)")
         ->check(finite_within(sim::kMinFrame_s, sim::kMaxFrame_s))
         ->type_name("SECONDS");
+    run->add_option("--max-wall-time", o.max_wall_s,
+                    "end the run as failed once it has taken this much wall time, also inside a "
+                    "module callback that does not return (default 0: no limit)")
+        ->check(finite_within(0.0, 1e7))
+        ->type_name("SECONDS");
     run->add_option("--time-accel", o.time_accel,
                     "time acceleration: each frame advances dt*X seconds, X from " +
                         sim::format_double(sim::kMinTimeAccel) + " to " +

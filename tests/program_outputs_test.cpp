@@ -328,3 +328,32 @@ TEST(ProgramOutputs, ASignalEndsTheRunAtAFrameAndKeepsWhatWasFlown) {
         EXPECT_EQ(left, (std::vector<std::string>{"stderr", "stdout", "t.csv", "t.json", "t.log"}));
     }
 }
+
+// A callback that never returns is ended by the wall time limit: exit 1, the module, vessel,
+// callback and time named, the summary and the log written; a run that only takes long stops at
+// its next frame.
+TEST(ProgramOutputs, TheWallTimeLimitEndsARunAndAHungCallback) {
+    Scratch s("program_wall_time");
+    const std::string modules = std::string(" --modules ") + VESSELSIM_TEST_MODULE_DIR;
+    const std::string hang = write_file(
+        s.path("hang.scn"),
+        "BEGIN_SHIPS\nH:thrower_hang\n  STATUS Landed Mars\n  POS 10 10\nEND\nEND_SHIPS\n");
+    Outcome r = shell(s, kProgram + " run " + hang + modules + " --max-wall-time 0.5 --summary " +
+                             s.path("h.json"));
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("thrower_hang.so): vessel H: clbkPostStep hung at t = 0.000 s: no return "
+                         "within the wall time limit of 0.5 s"),
+              std::string::npos)
+        << r.err;
+    const std::string json = read_file(s.path("h.json"));
+    EXPECT_NE(json.find("\"ended\": \"error\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"exit_status\": 1"), std::string::npos) << json;
+    EXPECT_NE(read_file(s.path("h.log")).find("clbkPostStep hung"), std::string::npos);
+
+    const std::string scn = std::string(VESSELSIM_SOURCE_DIR) + "/scenarios/mars_descent.scn";
+    Outcome slow = shell(s, kProgram + " run " + scn + " --until 100000 --max-wall-time 0.5");
+    EXPECT_EQ(slow.status, 1) << slow.err;
+    EXPECT_EQ(slow.err.rfind("vesselsim: the run passed its wall time limit of 0.5 s at t = ", 0),
+              0u)
+        << slow.err;
+}

@@ -1,8 +1,11 @@
 // A module whose code throws from one place, chosen when it is built: its creation
 // (THROW_IN_INIT), its class set-up (THROW_IN_SETUP), its step after the motion
-// (THROW_IN_POST_STEP) or the saving of its scenario lines (THROW_IN_SAVE). The program must name
+// (THROW_IN_POST_STEP) or the saving of its scenario lines (THROW_IN_SAVE); or whose step after
+// the motion never returns (HANG_IN_POST_STEP). The program must name
 // the class and the callback, and go on living.
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "host/module_frame.h"
 #include "host/vessel.h"
@@ -28,6 +31,9 @@ class Thrower final : public VESSEL3 {
     void clbkPostStep(double, double, double) override {
 #ifdef THROW_IN_POST_STEP
         throw std::runtime_error("deliberate throw after the step");
+#endif
+#ifdef HANG_IN_POST_STEP
+        while (true) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 #endif
     }
 };

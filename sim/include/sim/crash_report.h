@@ -30,5 +30,20 @@ void set_crash_hook(std::function<void(const std::string& report)> hook);
 // is running.
 std::string crash_report_line(int signal);
 
+// A module callback that has not returned once `seconds` of wall time have passed from now (0:
+// no limit) ends the process like a crash, with exit status 1 and the line
+//
+//   PROGRAM: module CLASS (FILE): vessel NAME: CALLBACK hung at t = T s: no return within the
+//   wall time limit of S s
+//
+// after the hook has put the outputs in place. Checked ten times a second past the limit: a
+// call found running at two checks in a row is hung. Between callbacks the program itself is to
+// stop at its next frame. POSIX systems only.
+void arm_hang_report(double seconds);
+
+// The exit status of the report the hook is called for: kExitModuleCrash after a crash, 1 after
+// a hang.
+int reported_exit_status();
+
 SIM_API_END
 }  // namespace sim

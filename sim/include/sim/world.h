@@ -126,6 +126,9 @@ class World {
     Vessel* caller() const { return caller_; }
     // The name of the call into the caller's module that is running ("clbkPostStep"), or null.
     const char* caller_call() const { return caller_call_; }
+    // How many module calls have begun: a watchdog that sees the same count running twice knows
+    // one call has gone on all that time.
+    unsigned long calls_begun() const { return calls_begun_; }
 
     // Serves a vessel class from functions linked into the program instead of a library file,
     // as tests do to reach a module's operations directly.
@@ -141,6 +144,7 @@ class World {
     friend class CallbackScope;
     Vessel* caller_ = nullptr;
     const char* caller_call_ = nullptr;
+    unsigned long calls_begun_ = 0;
     ModulePath module_path_;
     std::vector<std::unique_ptr<Body>> bodies_;
     std::vector<std::unique_ptr<Vessel>> vessels_;
@@ -170,6 +174,7 @@ class CallbackScope {
         : world_(w), previous_(w.caller_), previous_call_(w.caller_call_) {
         w.caller_ = v;
         w.caller_call_ = call;
+        ++w.calls_begun_;
     }
     ~CallbackScope() {
         world_.caller_ = previous_;

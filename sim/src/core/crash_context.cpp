@@ -65,7 +65,13 @@ void ReportLine::add_time(double t) {
     add(out);
 }
 
-void compose_report(const char* what_happened, ReportLine& line) {
+int g_report_exit_status = kExitModuleCrash;
+
+int reported_exit_status() {
+    return g_report_exit_status;
+}
+
+void compose_report(const char* what_happened, ReportLine& line, const char* verb) {
     World* w = World::current();
     Vessel* v = w ? w->caller() : nullptr;
     if (v && w->caller_call()) {
@@ -80,14 +86,16 @@ void compose_report(const char* what_happened, ReportLine& line) {
         line.add(v->name());
         line.add(": ");
         line.add(w->caller_call());
-        line.add(" crashed at t = ");
+        line.add(verb);
+        line.add(" at t = ");
         line.add_time(w->clock.t_s);
         line.add(" s: ");
         line.add(what_happened);
     } else if (crash::library) {
         line.add("module ");
         line.add(*crash::library);
-        line.add(" crashed while ");
+        line.add(verb);
+        line.add(" while ");
         line.add(crash::activity);
         line.add(": ");
         line.add(what_happened);

@@ -46,7 +46,11 @@ class ReportLine {
 // The report of the module whose code runs (class, library, vessel, callback and time) or of
 // the library being loaded or unloaded, ending with what happened; nothing when no module's code
 // runs.
-void compose_report(const char* what_happened, ReportLine& line);
+// `verb` says what the callback did: " crashed" or " hung".
+void compose_report(const char* what_happened, ReportLine& line, const char* verb = " crashed");
+
+// The exit status the running report ends with.
+extern int g_report_exit_status;
 
 // Hands the report to the hook of set_crash_hook, if there is one.
 void call_crash_hook(const char* report);

@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 
 #include "crash_context.h"
 #include "sim/crash_report.h"
+#include "sim/world.h"
 
 namespace sim {
 
@@ -41,6 +43,40 @@ void write_all(int fd, const char* s, std::size_t n) {
     }
 }
 
+// Ends the process with the report: it is printed, the hook finishes the outputs.
+[[noreturn]] void end_with_report(const ReportLine& line, int status) {
+    std::fflush(stdout);
+    write_all(STDERR_FILENO, crash::program, std::strlen(crash::program));
+    write_all(STDERR_FILENO, ": ", 2);
+    write_all(STDERR_FILENO, line.text(), line.size());
+    write_all(STDERR_FILENO, "\n", 1);
+    g_report_exit_status = status;
+    call_crash_hook(line.text());
+    std::fflush(stdout);
+    ::_exit(status);
+}
+
+char g_hang_words[96];  // "no return within the wall time limit of S s"
+
+// A module call is hung when the same one is running at two ticks of the alarm in a row.
+unsigned long g_call_at_last_tick = 0;
+bool g_in_call_at_last_tick = false;
+
+void on_alarm(int) {
+    World* w = World::current();
+    const bool in_call = w && w->caller() && w->caller_call();
+    const unsigned long call = w ? w->calls_begun() : 0;
+    const bool hung = in_call && g_in_call_at_last_tick && call == g_call_at_last_tick;
+    g_in_call_at_last_tick = in_call;
+    g_call_at_last_tick = call;
+    if (!hung)
+        return;
+    ReportLine line;
+    compose_report(g_hang_words, line, " hung");
+    if (line.size() > 0)
+        end_with_report(line, 1);
+}
+
 void on_signal(int sig, siginfo_t* info, void*) {
     ReportLine line;
     compose_report(signal_words(sig), line);
@@ -52,17 +88,31 @@ void on_signal(int sig, siginfo_t* info, void*) {
             ::raise(sig);
         return;
     }
-    std::fflush(stdout);
-    write_all(STDERR_FILENO, crash::program, std::strlen(crash::program));
-    write_all(STDERR_FILENO, ": ", 2);
-    write_all(STDERR_FILENO, line.text(), line.size());
-    write_all(STDERR_FILENO, "\n", 1);
-    call_crash_hook(line.text());
-    std::fflush(stdout);
-    ::_exit(kExitModuleCrash);
+    end_with_report(line, kExitModuleCrash);
 }
 
 }  // namespace
+
+void arm_hang_report(double seconds) {
+    itimerval timer{};
+    if (seconds > 0.0) {
+        std::snprintf(g_hang_words, sizeof g_hang_words,
+                      "no return within the wall time limit of %g s", seconds);
+        struct sigaction sa {};
+        sa.sa_handler = on_alarm;
+        sa.sa_flags = SA_ONSTACK | SA_RESTART;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGALRM, &sa, nullptr);
+        const auto us = static_cast<long long>(seconds * 1e6);
+        timer.it_value.tv_sec = static_cast<time_t>(us / 1000000);
+        timer.it_value.tv_usec = static_cast<suseconds_t>(us % 1000000);
+        if (timer.it_value.tv_sec == 0 && timer.it_value.tv_usec == 0)
+            timer.it_value.tv_usec = 1;
+        timer.it_interval.tv_usec = 100000;
+        g_in_call_at_last_tick = false;
+    }
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
+}
 
 void install_crash_report(const char* program) {
     crash::program = program;

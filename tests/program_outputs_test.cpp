@@ -357,3 +357,26 @@ TEST(ProgramOutputs, TheWallTimeLimitEndsARunAndAHungCallback) {
               0u)
         << slow.err;
 }
+
+// A report that cannot be written is a failure of every command, after its files are written.
+TEST(ProgramOutputs, AnUnwritableStandardOutputFailsEveryCommand) {
+    Scratch s("program_full");
+    const std::string csv = s.path("study.csv");
+    const std::string commands[] = {
+        kProgram + " --version",
+        kProgram + " run " + write_file(s.path("d.scn"), kDescent) + " --until 1",
+        kProgram + " montecarlo " + s.path("d.scn") + " --runs 1 --jobs 1 --max-sim-time 1 --csv " +
+            csv,
+        kProgram + " montecarlo-merge " + csv,
+    };
+    for (const std::string& c : commands) {
+        Outcome r = shell(s, "{ " + c + " >/dev/full; }");
+        EXPECT_EQ(r.status, 1) << c << "\n" << r.err;
+        EXPECT_NE(r.err.find("vesselsim: the standard output could not be written: No space left "
+                             "on device"),
+                  std::string::npos)
+            << c << "\n"
+            << r.err;
+    }
+    EXPECT_NE(read_file(csv).find("\n"), std::string::npos) << "the study's file is written";
+}

@@ -115,7 +115,7 @@ int montecarlo_command(int argc, const char* const* argv) {
         ->type_name("FILE");
     app.add_option("--runs", runs, "number of runs in the study")
         ->required()
-        ->check(CLI::Range(1, 10000000))
+        ->check(CLI::Range(1, kMaxStudyRuns))
         ->type_name("N");
     app.add_option("--seed", id.seed, "seed of the study (default 1)")->type_name("S");
     app.add_option("--jobs", jobs, "runs at once (default: the number of cores)")

@@ -126,8 +126,16 @@ bool parse_csv_line(const std::string& line, const Criteria& c, StudyRow& row, s
          number(f[13], t.vertical_m_s) && number(f[14], t.horizontal_m_s) &&
          number(f[15], t.tilt_deg) && number(f[16], t.propellant_kg) && number(f[17], t.time_s) &&
          flag(f[18], success);
+    for (double* x : doubles) ok = ok && std::isfinite(*x);
     if (!ok) {
         error = "a field is not what the header names";
+        return false;
+    }
+    // A landing is judged by its figures: they must be numbers (an infinite speed is no success).
+    if (t.touched &&
+        !(std::isfinite(t.vertical_m_s) && std::isfinite(t.horizontal_m_s) &&
+          std::isfinite(t.tilt_deg) && std::isfinite(t.propellant_kg) && std::isfinite(t.time_s))) {
+        error = "a landing's figures are not finite";
         return false;
     }
     if (!t.touched)

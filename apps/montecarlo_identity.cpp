@@ -83,7 +83,10 @@ bool parse_identity(const std::vector<std::string>& lines, StudyIdentity& id, st
             error = "an identity line is not \"# key: value\": " + l;
             return false;
         }
-        got[l.substr(2, colon - 2)] = l.substr(colon + 2);
+        if (!got.emplace(l.substr(2, colon - 2), l.substr(colon + 2)).second) {
+            error = "the identity gives " + l.substr(2, colon - 2) + " twice";
+            return false;
+        }
     }
     StudyIdentity r;
     r.version = got["version"];
@@ -106,7 +109,8 @@ bool parse_identity(const std::vector<std::string>& lines, StudyIdentity& id, st
     const std::string shard = got["shard"];
     const std::size_t slash = shard.find('/');
     bool ok = number(got["seed"], r.seed) && number(got["runs"], r.runs) && r.runs > 0 &&
-              slash != std::string::npos && number(shard.substr(0, slash), r.shard_k) &&
+              r.runs <= kMaxStudyRuns && slash != std::string::npos &&
+              number(shard.substr(0, slash), r.shard_k) &&
               number(shard.substr(slash + 1), r.shard_n) && r.shard_k >= 1 &&
               r.shard_k <= r.shard_n;
     const std::pair<const char*, double*> doubles[] = {

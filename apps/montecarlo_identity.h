@@ -13,6 +13,9 @@
 
 namespace app {
 
+// The most runs a study may have, on the command line and in a CSV's identity alike.
+constexpr int kMaxStudyRuns = 10000000;
+
 struct StudyIdentity {
     std::string version;        // of the program that flew the runs
     std::string scenario;       // the path as the user named it: shown, not compared

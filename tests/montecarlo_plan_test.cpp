@@ -112,8 +112,14 @@ TEST(MontecarloCsv, ARowReadsBackToTheSameLineAndOddScenarioNamesSurvive) {
     ASSERT_TRUE(app::parse_csv_line(app::csv_line(row, c), c, back, error)) << error;
     EXPECT_EQ(app::verdict(back.touchdown, c), "killed by signal 9");
 
+    const auto figure = [&](const std::string& value) {  // the vertical speed replaced
+        std::string spoilt = line;
+        const std::string v = "1.2346";
+        return spoilt.replace(spoilt.find(v), v.size(), value);
+    };
     for (const std::string& bad :
-         {std::string("1,2,3"), line + ",extra", "x" + line,
+         {std::string("1,2,3"), line + ",extra", "x" + line, figure("-inf"), figure("nan"),
+          figure("inf"),
           // success column flipped
           line.substr(0, line.rfind(",1,")) + ",0," + line.substr(line.rfind(",1,") + 3)}) {
         EXPECT_FALSE(app::parse_csv_line(bad, c, back, error)) << bad;
@@ -256,6 +262,14 @@ TEST(MontecarloIdentity, ReadsBackAndNamesTheFirstItemThatDiffers) {
     spoilt = lines;
     spoilt[5] = "# runs: many";
     refused(spoilt, "items");
+    // More runs than the command line allows would be counted out one by one.
+    spoilt[5] = "# runs: " + std::to_string(app::kMaxStudyRuns + 1);
+    refused(spoilt, "items");
+    spoilt[5] = "# runs: " + std::to_string(app::kMaxStudyRuns);
+    ASSERT_TRUE(app::parse_identity(spoilt, back, error)) << error;
+    spoilt = lines;
+    spoilt.insert(spoilt.begin() + 6, lines[5]);
+    refused(spoilt, "the identity gives runs twice");
     refused({}, "no study identity");
 }
 

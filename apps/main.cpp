@@ -1,4 +1,7 @@
 // vesselsim: runs a scenario of vessel modules in the headless stand-in simulator.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -11,9 +14,9 @@
 #include "apps/version.h"
 #include "sim/crash_report.h"
 
-int main(int argc, char** argv) {
-    // A module that crashes is named, by every command.
-    sim::install_crash_report("vesselsim");
+namespace {
+
+int dispatch(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--version") {
         std::cout << "vesselsim " << app::kVersion << "\n";
         return app::kExitOk;
@@ -39,4 +42,28 @@ int main(int argc, char** argv) {
         std::cerr << "vesselsim: " << e.what() << "\n";
         return app::kExitFailure;
     }
+}
+
+// A report that could not be written (a full disk, a closed pipe) is the command's failure, once
+// its files are done: no outcome is lost without a word.
+bool streams_written() {
+    std::cout.flush();
+    std::cerr.flush();
+    const bool out_ok = std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const bool err_ok = std::cerr.good() && std::fflush(stderr) == 0 && !std::ferror(stderr);
+    if (!out_ok && err_ok)
+        std::cerr << "vesselsim: the standard output could not be written: " << std::strerror(errno)
+                  << "\n";
+    return out_ok && err_ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A module that crashes is named, by every command.
+    sim::install_crash_report("vesselsim");
+    const int status = dispatch(argc, argv);
+    if (!streams_written() && status == app::kExitOk)
+        return app::kExitFailure;
+    return status;
 }

@@ -18,6 +18,7 @@
 #include "apps/output_paths.h"
 #include "apps/process_pool.h"
 #include "apps/run_loop.h"
+#include "apps/terminal_text.h"
 #include "apps/version.h"
 #include "sim/output_file.h"
 
@@ -44,7 +45,7 @@ int usage_error(const std::string& what, const std::string& usage) {
 }
 
 int study_failure(const std::string& what) {
-    std::cerr << "vesselsim: " << what << "\n";
+    std::cerr << "vesselsim: " << terminal_text(what) << "\n";
     return kExitFailure;
 }
 

@@ -10,13 +10,14 @@
 #include "apps/option_checks.h"
 #include "apps/output_paths.h"
 #include "apps/run_loop.h"
+#include "apps/terminal_text.h"
 
 namespace app {
 
 namespace {
 
 int merge_refused(const std::string& what) {
-    std::cerr << "vesselsim: " << what << "\n";
+    std::cerr << "vesselsim: " << terminal_text(what) << "\n";
     return kExitFailure;
 }
 

@@ -18,6 +18,7 @@
 #include "apps/summary.h"
 #include "apps/summary_json.h"
 #include "apps/telemetry.h"
+#include "apps/terminal_text.h"
 #include "sim/crash_report.h"
 #include "sim/hud.h"
 #include "sim/hud_png.h"
@@ -106,7 +107,7 @@ class Run {
   private:
     // Every error of the run goes to stderr and to the log, and the first is the run's error.
     bool fail(const std::string& error) {
-        err_ << "vesselsim: " << error << "\n";
+        err_ << "vesselsim: " << terminal_text(error) << "\n";
         if (log_file_.is_open())
             log_file_.write("error: " + error + "\n");
         if (error_.empty())
@@ -122,7 +123,7 @@ class Run {
     bool write_summary_file(const RunOutcome& outcome, bool modules_sound);
     // A line of the run's events; the replay gets it as well.
     void print(const std::string& line, std::string_view kind = "other") {
-        out_ << time_prefix(w_.clock.t_s) << line << "\n";
+        out_ << time_prefix(w_.clock.t_s) << terminal_text(line) << "\n";
         printed_ = true;
         if (kind == "separation" || kind == "touchdown" || kind == "liftoff" || kind == "launch")
             marks_.push_back({w_.clock.t_s, std::string(kind)});
@@ -173,7 +174,7 @@ bool Run::set_up() {
         if (warning && first_warning_.empty())
             first_warning_ = line.substr(9);
         if (o_.verbose || (warning && !o_.strict))
-            err_ << line << "\n";
+            err_ << terminal_text(line) << "\n";
     };
     w_.event_sink = [this](double, const sim::Event& e) { print(words_(e), event_kind(e)); };
     std::string error;

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 
+#include "apps/terminal_text.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/world.h"
@@ -57,7 +58,8 @@ void write_summary(const sim::World& w, RunEnd why, double simulated_s, double w
                   simulated_s, w.frame_count(), wall_s, wall_s > 0.0 ? simulated_s / wall_s : 0.0);
     for (const auto& vp : w.vessels()) {
         const sim::Vessel& v = *vp;
-        out << "  " << v.name() << " (" << v.class_name() << "): " << where(w, v) << "\n";
+        out << "  " << terminal_text(v.name()) << " (" << v.class_name()
+            << "): " << terminal_text(where(w, v)) << "\n";
         out << format("    mass %.1f kg, propellant %.1f kg\n", v.mass_kg(),
                       v.propellant_mass_kg());
         for (const auto& td : v.state.touchdowns)

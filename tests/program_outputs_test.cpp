@@ -357,3 +357,44 @@ TEST(ProgramOutputs, TheWallTimeLimitEndsARunAndAHungCallback) {
               0u)
         << slow.err;
 }
+
+// A report that cannot be written is a failure of every command, after its files are written.
+TEST(ProgramOutputs, AnUnwritableStandardOutputFailsEveryCommand) {
+    Scratch s("program_full");
+    const std::string csv = s.path("study.csv");
+    const std::string commands[] = {
+        kProgram + " --version",
+        kProgram + " run " + write_file(s.path("d.scn"), kDescent) + " --until 1",
+        kProgram + " montecarlo " + s.path("d.scn") + " --runs 1 --jobs 1 --max-sim-time 1 --csv " +
+            csv,
+        kProgram + " montecarlo-merge " + csv,
+    };
+    for (const std::string& c : commands) {
+        Outcome r = shell(s, "{ " + c + " >/dev/full; }");
+        EXPECT_EQ(r.status, 1) << c << "\n" << r.err;
+        EXPECT_NE(r.err.find("vesselsim: the standard output could not be written: No space left "
+                             "on device"),
+                  std::string::npos)
+            << c << "\n"
+            << r.err;
+    }
+    EXPECT_NE(read_file(csv).find("\n"), std::string::npos) << "the study's file is written";
+}
+
+// A name with control bytes, from a scenario, reaches the terminal escaped: it cannot drive it.
+TEST(ProgramOutputs, ControlBytesFromAScenarioAreEscapedOnTheTerminal) {
+    Scratch s("program_escape");
+    const std::string scn =
+        write_file(s.path("esc.scn"),
+                   "BEGIN_SHIPS\nA\x1b[2J\x07"
+                   "B:careless_no_mass\n  STATUS Landed Mars\n  POS 10 10\nEND\n"
+                   "END_SHIPS\n");
+    Outcome r =
+        shell(s, kProgram + " run " + scn + " --until 0.1 --modules " + VESSELSIM_TEST_MODULE_DIR);
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const std::string& text : {r.out, r.err}) {
+        EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
+        EXPECT_EQ(text.find('\x07'), std::string::npos) << text;
+        EXPECT_NE(text.find("A\\x1b[2J\\x07B"), std::string::npos) << text;
+    }
+}

@@ -1,4 +1,5 @@
 // Attachment points, and hanging a child on a parent's point.
+#include "argument_checks.h"
 #include "sim/attachments.h"
 #include "sim/vec.h"
 #include "sim/vessel.h"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "argument_checks.h"
 #include "host/oapi.h"
 #include "sim/frames.h"
 #include "sim/loads.h"

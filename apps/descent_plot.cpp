@@ -15,7 +15,7 @@ void FlightPlot::sample(const sim::World& w) {
         auto it = std::find_if(series_.begin(), series_.end(),
                                [&](const Series& s) { return s.vessel == &v; });
         if (it == series_.end()) {
-            series_.push_back({&v, v.name(), {}, {}, {}, {}, {}});
+            series_.push_back({&v, v.name(), {}, {}, {}, {}, {}, {}});
             it = series_.end() - 1;
         }
         const sim::ThrusterGroup* main = v.group(THGROUP_MAIN);
@@ -30,6 +30,19 @@ void FlightPlot::sample(const sim::World& w) {
             auto& levels = it->engine_levels[e];
             levels.resize(it->t_s.size() - 1, 0.0);  // an engine that appeared late was off before
             levels.push_back(main->thrusters[e]->level);
+        }
+        for (const auto& g : v.groups) {
+            if (g->type == THGROUP_MAIN || g->type >= THGROUP_USER)
+                continue;
+            auto& groups = it->group_levels;
+            auto at = std::find_if(groups.begin(), groups.end(),
+                                   [&](const auto& s) { return s.first == g->type; });
+            if (at == groups.end()) {
+                groups.emplace_back(g->type, std::vector<double>());
+                at = groups.end() - 1;
+            }
+            at->second.resize(it->t_s.size() - 1, 0.0);  // a group that appeared late was off
+            at->second.push_back(g->level());
         }
     }
 }
@@ -46,6 +59,14 @@ bool FlightPlot::write(const sim::World& w, const std::string& path, std::string
     PlotPanel engines{"", "engine level", {}};
     for (std::size_t e = 0; e < it->engine_levels.size(); ++e)
         engines.series.push_back({"engine " + std::to_string(e + 1), it->engine_levels[e]});
+    // A group never lit would be a flat line at 0 among the engines.
+    for (const auto& [type, levels] : it->group_levels)
+        if (std::any_of(levels.begin(), levels.end(),
+                        [](double l) { return l >= sim::kGroupLitLevel; })) {
+            std::vector<double> whole = levels;
+            whole.resize(it->t_s.size(), 0.0);
+            engines.series.push_back({std::string(sim::group_name(type)) + " group", whole});
+        }
     std::vector<PlotPanel> panels = {
         {"", "height (m)", {{"height", it->height_m}}},
         {"", "vertical speed (m/s)", {{"vertical speed", it->vertical_m_s}}},

@@ -1,11 +1,14 @@
 // The plot of a run: height, vertical speed, engine levels and propellant of one vessel against
-// time, sampled every frame while the run goes on.
+// time, sampled every frame while the run goes on. The engine panel has each main-group thruster
+// and every other thruster group that was lit at some time of the run.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/plot_png.h"
+#include "host/records.h"
 
 namespace sim {
 class Vessel;
@@ -28,6 +31,8 @@ class FlightPlot {
         std::string name;
         std::vector<double> t_s, height_m, vertical_m_s, propellant_kg;
         std::vector<std::vector<double>> engine_levels;  // one series per main-group thruster
+        // One series per other group the vessel defines (retro, hover, attitude), by type.
+        std::vector<std::pair<THGROUP_TYPE, std::vector<double>>> group_levels;
     };
     std::vector<Series> series_;
 };

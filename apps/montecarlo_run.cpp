@@ -64,12 +64,6 @@ std::string probe(const PreparedStudy& p, const sim::ModulePath& modules, const 
     sim::Vessel* v = judged_vessel(w, c);
     if (!v)
         return "error: " + no_vessel(p.scenario(), c);
-    // Only a vessel's first ground contact is measured: one that starts on the ground has
-    // none to come.
-    if (v->state.ever_touched && c.survive_s <= 0.0)
-        return "error: " + p.scenario() + ": " + v->name() +
-               " is on the ground at the start, with no touchdown to judge (judge its flight "
-               "with --survive S)";
     std::string text = "ok\n" + v->name() + "\n" + v->class_name() + "\n" +
                        (v->propellants.empty() ? "no tanks\n" : "tanks\n");
     for (const auto& each : w.vessels()) text += each->class_name() + "\n";
@@ -156,7 +150,8 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
     }
     if (!apply_start_overrides(w, d.start, error))
         return t;
-    // A vessel on the ground at the start (a survival study's) makes no touchdown in the run.
+    // A vessel on the ground at the start is judged by its first touchdown after it lifted off;
+    // a survival study of it only by its flight.
     const bool on_ground_at_start = v->state.ever_touched;
     const double start_s = w.clock.t_s;
     const double end_s = start_s + (c.survive_s > 0.0 ? c.survive_s : l.sim_time_s);
@@ -168,7 +163,7 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
                 return t;
             }
             const auto& s = v->state;
-            if (c.survive_s <= 0.0 && s.ever_touched &&
+            if (c.survive_s <= 0.0 && sim::has_touchdown_figures(s) &&
                 (w.clock.t_s >= s.touchdown.time_s + kAfterTouchdown_s || autopilot_off(w, *v)))
                 break;
         }
@@ -180,7 +175,7 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
         return t;
     }
     const auto& s = v->state;
-    if (!s.ever_touched || on_ground_at_start) {
+    if (!sim::has_touchdown_figures(s) || (on_ground_at_start && c.survive_s > 0.0)) {
         if (c.survive_s <= 0.0)
             t.failure = over_sim_time(l);
         return t;

@@ -62,13 +62,11 @@ void write_summary(const sim::World& w, RunEnd why, double simulated_s, double w
             << "): " << terminal_text(where(w, v)) << "\n";
         out << format("    mass %.1f kg, propellant %.1f kg\n", v.mass_kg(),
                       v.propellant_mass_kg());
-        const auto& td = v.state.touchdown;
-        if (sim::has_touchdown_figures(v.state)) {
+        for (const auto& td : v.state.touchdowns)
             out << format(
                 "    touchdown at %.2f s: vertical %.2f m/s, horizontal %.2f m/s, tilt %.1f deg, "
                 "propellant %.1f kg\n",
                 td.time_s, td.vertical_m_s, td.horizontal_m_s, td.tilt_deg, td.propellant_kg);
-        }
     }
     if (w.warning_count() > 0)
         out << "  warnings: " << w.warning_count() << "\n";

@@ -48,10 +48,7 @@ const char* status(const sim::Vessel& v) {
     return "flying";
 }
 
-std::string touchdown(const sim::Vessel& v, const std::string& indent) {
-    const auto& td = v.state.touchdown;
-    if (!sim::has_touchdown_figures(v.state))
-        return "null";
+std::string touchdown_object(const sim::FlightState::Touchdown& td, const std::string& indent) {
     return Object(indent)
         .num("time_s", td.time_s)
         .num("vertical_m_s", td.vertical_m_s)
@@ -59,6 +56,21 @@ std::string touchdown(const sim::Vessel& v, const std::string& indent) {
         .num("tilt_deg", td.tilt_deg)
         .num("propellant_kg", td.propellant_kg)
         .done();
+}
+
+std::string touchdown(const sim::Vessel& v, const std::string& indent) {
+    if (!sim::has_touchdown_figures(v.state))
+        return "null";
+    return touchdown_object(v.state.touchdown, indent);
+}
+
+// Every touchdown, the first included: the first, then each after a lift-off.
+std::string touchdowns(const sim::Vessel& v, const std::string& indent) {
+    std::string items;
+    for (const auto& td : v.state.touchdowns)
+        items +=
+            (items.empty() ? "\n" : ",\n") + indent + "  " + touchdown_object(td, indent + "  ");
+    return items.empty() ? "[]" : "[" + items + "\n" + indent + "]";
 }
 
 std::string tanks(const sim::Vessel& v, const std::string& indent) {
@@ -104,6 +116,7 @@ std::string vessel(sim::World& w, sim::Vessel& v, bool modules_sound) {
         .num("propellant_kg", v.propellant_mass_kg());
     o.raw("tanks", tanks(v, in + "  "));
     o.raw("touchdown", touchdown(v, in + "  "));
+    o.raw("touchdowns", touchdowns(v, in + "  "));
     o.raw("saved_lines", modules_sound ? saved_lines(w, v, in + "  ") : "null");
     return o.done();
 }

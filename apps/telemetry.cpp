@@ -12,6 +12,7 @@
 #include "sim/number_text.h"
 #include "sim/physics.h"
 #include "sim/trace.h"
+#include "sim/up_axis.h"
 #include "sim/world.h"
 
 namespace app {
@@ -32,12 +33,28 @@ double main_level(const sim::Vessel& v) {
     return g ? g->level() : 0.0;
 }
 
+// The groups after the main one, in the columns' order: retro, hover, then the attitude groups.
+constexpr THGROUP_TYPE kFirstOtherGroup = THGROUP_RETRO, kLastGroup = THGROUP_ATT_BACK;
+
+// ",LEVEL" for each of them, an empty field for a group the vessel does not define.
+std::string other_group_levels(const sim::Vessel& v) {
+    std::string fields;
+    for (int t = kFirstOtherGroup; t <= kLastGroup; ++t) {
+        const sim::ThrusterGroup* g = v.group(static_cast<THGROUP_TYPE>(t));
+        fields += g ? ',' + format_fixed(g->level(), 4) : std::string(",");
+    }
+    return fields;
+}
+
 }  // namespace
 
 const char* Telemetry::header() {
     return "time_s,vessel,height_m,vertical_speed_m_s,horizontal_speed_m_s,airspeed_m_s,tilt_deg,"
            "rate_deg_s,mass_kg,propellant_kg,main_level,contact,landed,attached_to,lng_deg,lat_deg,"
-           "focus";
+           "focus,retro_level,hover_level,att_pitch_up_level,att_pitch_down_level,"
+           "att_yaw_left_level,att_yaw_right_level,att_bank_left_level,att_bank_right_level,"
+           "att_right_level,att_left_level,att_up_level,att_down_level,att_forward_level,"
+           "att_back_level";
 }
 
 bool Telemetry::open(const std::string& path, std::string& error) {
@@ -64,7 +81,7 @@ std::string Telemetry::row(const sim::World& w, const sim::Vessel& v) {
         vg - (v.state.ref ? sim::wind_horizon(*v.state.ref, sim::length(v.state.rpos) -
                                                                 v.state.ref->mean_radius_m)
                           : VECTOR3{0, 0, 0});
-    VECTOR3 axis = sim::mul(to_hor, sim::mul(v.state.rot, VECTOR3{0, 0, 1}));
+    VECTOR3 axis = sim::mul(to_hor, sim::mul(v.state.rot, sim::up_axis(v.config)));
     sim::EquPos e = sim::equ_pos(w, v);
     const sim::Vessel* parent = v.parent();
     auto flag = [](bool b) { return std::string(b ? "1" : "0"); };
@@ -78,7 +95,8 @@ std::string Telemetry::row(const sim::World& w, const sim::Vessel& v) {
            ',' + flag(v.state.ground_contact || v.state.landed) + ',' + flag(v.state.landed) + ',' +
            (parent ? csv_field(parent->name()) : std::string()) + ',' +
            format_fixed(unsigned_zero(e.lng_rad * kDeg, 6), 6) + ',' +
-           format_fixed(unsigned_zero(e.lat_rad * kDeg, 6), 6) + ',' + flag(w.focus() == &v);
+           format_fixed(unsigned_zero(e.lat_rad * kDeg, 6), 6) + ',' + flag(w.focus() == &v) +
+           other_group_levels(v);
 }
 
 bool Telemetry::write_rows(const sim::World& w, std::string& error) {

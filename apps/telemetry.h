@@ -2,12 +2,14 @@
 //
 // Columns: time_s, vessel, height_m (origin above the ground), vertical_speed_m_s (up
 // positive) and horizontal_speed_m_s relative to the ground, airspeed_m_s (relative to the
-// turning air, wind included), tilt_deg (angle of the vessel's +z axis from the local vertical:
-// +z is the up axis of the lander, the carrier and the pad), rate_deg_s (angular speed),
-// mass_kg (with attached children), propellant_kg, main_level (main-engine group, 0..1),
+// turning air, wind included), tilt_deg (angle of the vessel's up axis from the local vertical:
+// the normal of its first three touchdown points' plane, sim/up_axis.h), rate_deg_s (angular
+// speed), mass_kg (with attached children), propellant_kg, main_level (main-engine group, 0..1),
 // contact (1 while a touchdown point touches or the vessel is held on the ground), landed (1
 // while held), attached_to (parent's name, empty when free), lng_deg, lat_deg, focus (1 for
-// the focus vessel).
+// the focus vessel), then the level of each other group, empty where the vessel defines none:
+// retro_level, hover_level and att_..._level for the twelve attitude groups. The columns are
+// documented for authors in docs/telemetry-and-summary.md.
 #pragma once
 
 #include <string>

@@ -34,6 +34,11 @@ install(FILES ${CMAKE_BINARY_DIR}/vesselsimConfig.cmake
 # pkg-config finds the prefix from where the file lies.
 file(RELATIVE_PATH VESSELSIM_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" VESSELSIM_PC_TO_PREFIX "${VESSELSIM_PC_TO_PREFIX}")
+# What the library target links publicly, as the CMake package gives it (the loader's -ldl).
+set(VESSELSIM_PC_PUBLIC_LIBS "")
+foreach(lib ${CMAKE_DL_LIBS})
+  string(APPEND VESSELSIM_PC_PUBLIC_LIBS " -l${lib}")
+endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/cmake/vesselsim.pc.in ${CMAKE_BINARY_DIR}/vesselsim.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/vesselsim.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 

@@ -1,5 +1,6 @@
 #include "module_frame.h"
 
+#include "interface_version.h"
 #include "oapi.h"
 
 #ifdef _WIN32
@@ -11,7 +12,7 @@
 namespace {
 
 // The interface version the library was built against.
-constexpr const char* kInterfaceDate = "Aug 28 2016";
+constexpr const char* kInterfaceDate = VESSELSIM_INTERFACE_DATE;
 
 using ExitRoutine = void (*)(HINSTANCE);
 

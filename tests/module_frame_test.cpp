@@ -60,6 +60,32 @@ TEST_F(WorldTest, ModuleDateAndVersionComeFromTheFrame) {
     EXPECT_LE(sim::date2int_count() - after_lander, 1);
 }
 
+// A library reporting another interface version than the kit's is warned about once, as it
+// loads; one reporting the kit's is not.
+TEST(ModuleLoader, WarnsOfAnInterfaceVersionOtherThanTheKits) {
+    const struct {
+        const char* reported;
+        bool warned;
+    } cases[] = {{"0", true},        {"-5", true},       {"20300101", true},
+                 {"20160827", true}, {"20160829", true}, {"20160828", false}};
+    for (const auto& c : cases) {
+        setenv("VESSELSIM_TEST_MODULE_VERSION", c.reported, 1);
+        sim::World w(test_module_dir());
+        std::string error;
+        ASSERT_NE(w.module_for("reported_version", error), nullptr) << error;
+        ASSERT_NE(w.module_for("reported_version", error), nullptr) << error;
+        EXPECT_EQ(w.warning_count(), c.warned ? 1 : 0) << c.reported;
+        if (c.warned) {
+            const std::string& line = w.log_lines().back();
+            EXPECT_NE(line.find(std::string("reported_version.so: GetModuleVersion gives ") +
+                                c.reported + ", not the interface version 20160828"),
+                      std::string::npos)
+                << line;
+        }
+    }
+    unsetenv("VESSELSIM_TEST_MODULE_VERSION");
+}
+
 TEST_F(WorldTest, OvcExitWithNullDoesNothing) {
     std::string error;
     sim::ModuleLibrary* lander = world->module_for("quor_tevlan", error);

@@ -327,7 +327,8 @@ TEST(Program, ARunPrintsItsEventsWritesTelemetryAndASaveThatReadsBack) {
     ASSERT_EQ(rows.size(), 1u + 52u);
     EXPECT_EQ(rows[0], app::Telemetry::header());
     EXPECT_EQ(rows.back().rfind("1.010,Carrier,", 0), 0u) << rows.back();
-    for (const auto& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 16) << row;
+    // 17 columns, then the level of each of the 14 thruster groups (empty where none is defined).
+    for (const auto& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 30) << row;
     EXPECT_TRUE(std::ifstream(temp_path("run.log")).good()) << "the log sits beside the telemetry";
     EXPECT_EQ(read_file(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8))
         << "the plot is a PNG image";
@@ -452,14 +453,14 @@ TEST_F(WorldTest, TelemetryRowsDescribeEachVessel) {
     auto rows = lines_of(read_file(csv));
     ASSERT_EQ(rows.size(), 3u);
     // time, vessel, height, vertical, horizontal, airspeed, tilt, rate, mass, propellant,
-    // main level, contact, landed, attached to, lng, lat, focus; on the ground a vessel turns
-    // with Mars, 360 degrees in 88642.66 s
+    // main level, contact, landed, attached to, lng, lat, focus, then the other groups' levels
+    // (none defined here); on the ground a vessel turns with Mars, 360 degrees in 88642.66 s
     EXPECT_EQ(rows[1],
               "0.000,C,1.200,0.000,0.000,0.000,0.000,0.0041,1020.000,0.0000,0.0000,1,1,,10.000000,"
-              "10.000000,1");
+              "10.000000,1,,,,,,,,,,,,,,");
     EXPECT_EQ(rows[2],
               "0.000,P,0.185,0.000,0.000,0.000,0.000,0.0041,620.000,20.0000,0.0000,0,0,C,10.000000,"
-              "10.000000,0");
+              "10.000000,0,,,,,,,,,,,,,,");
 
     // Rows are whole whatever the length of the names: a parent and a child named at length.
     std::string parent(700, 'N'), child = "a\"quoted\"," + std::string(900, 'c');

@@ -46,7 +46,8 @@ struct StateSet {
     double velocity_change_m_s;
 };
 
-// A vessel's first ground contact after flight, with how it touched down.
+// A vessel's first ground contact after flight, or its first after a lift-off, with how it
+// touched down.
 struct Touchdown {
     const Vessel* vessel;
     FlightState::Touchdown touchdown;

@@ -2,6 +2,8 @@
 // dominant body) in global orientation, which keeps metre precision far from the Sun.
 #pragma once
 
+#include <vector>
+
 #include "sim/export.h"
 #include "sim/vec.h"
 
@@ -24,23 +26,37 @@ struct FlightState {
 
     bool ground_contact = false;  // a touchdown point touches the ground
     bool ever_touched = false;    // ground contact has happened at least once
+    // Freed from the ground by its own forces since its last touchdown (or since it was placed
+    // on the ground), and then clear of it: its next contact is a touchdown of its own. Its feet
+    // still touch as it lifts off, which is no landing.
+    bool lifted_off = false;
+    bool left_ground = false;
 
-    // Figures at the first ground contact, taken as the first foot touches.
+    // Figures at a touchdown, taken as the first foot touches.
     struct Touchdown {
         double vertical_m_s = 0.0, horizontal_m_s = 0.0, tilt_deg = 0.0, propellant_kg = 0.0;
         double time_s = 0.0;
-    } touchdown;
-    bool touchdown_pending = false;  // taken, not yet reported
-    bool liftoff_pending = false;    // released from the ground by its own forces, not reported
-    double rest_timer_s = 0.0;       // how long the vessel has rested still on the ground
+    };
+    Touchdown touchdown;                // the first measured, as the summary has always had it
+    std::vector<Touchdown> touchdowns;  // every one measured, the first included, in order
+    bool touchdown_pending = false;     // taken, not yet reported
+    bool liftoff_pending = false;       // released from the ground by its own forces, not reported
+    double rest_timer_s = 0.0;          // how long the vessel has rested still on the ground
 };
 
 // Position, velocity, attitude and rotation are all finite numbers.
 bool finite_state(const FlightState& s);
 
-// The touchdown figures were measured: a vessel placed on the ground by its scenario has none.
+// The touchdown figures were measured: a vessel placed on the ground by its scenario has none
+// until it lifts off and comes down again.
 inline bool has_touchdown_figures(const FlightState& s) {
-    return s.ever_touched && (s.touchdown.time_s != 0.0 || s.touchdown.vertical_m_s != 0.0);
+    return !s.touchdowns.empty();
+}
+
+// The vessel's next ground contact is a touchdown: its first contact, or the first after it
+// lifted off.
+inline bool touchdown_due(const FlightState& s) {
+    return !s.ever_touched || s.left_ground;
 }
 
 SIM_API_END

@@ -44,6 +44,10 @@ struct Thruster {
 // A group type as a person names it: "main", "pitch up"...
 const char* group_name(THGROUP_TYPE type);
 
+// A thruster group counts as lit from this level up: below it an autopilot's trim flickers
+// between tiny levels, which would make a "lit" and "cut" line a frame.
+constexpr double kGroupLitLevel = 0.01;
+
 struct ThrusterGroup {
     THGROUP_TYPE type = THGROUP_MAIN;
     std::vector<Thruster*> thrusters;

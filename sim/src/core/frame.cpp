@@ -60,7 +60,7 @@ void World::observe_frame() {
         Vessel& v = *vessels_[i];
         if (v.state.touchdown_pending) {
             v.state.touchdown_pending = false;
-            event(event::Touchdown{&v, v.state.touchdown});
+            event(event::Touchdown{&v, v.state.touchdowns.back()});
         }
         if (v.state.liftoff_pending) {
             v.state.liftoff_pending = false;
@@ -79,7 +79,7 @@ void World::observe_frame() {
         event::Groups lit_now{&v, true, {}}, cut_now{&v, false, {}};
         for (const auto& g : v.groups) {
             double level = g->level();
-            bool lit = level > 0.0;
+            bool lit = level >= kGroupLitLevel;
             if (lit == g->lit)
                 continue;
             g->lit = lit;

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "crash_context.h"
 #include "effect_events.h"
 #include "host/animation.h"
+#include "host/interface_version.h"
 #include "sim/number_text.h"
 #include "sim/solar_system.h"
 
@@ -114,6 +116,18 @@ ModuleLibrary* World::module_for(const std::string& class_name, std::string& err
     lib->class_name = class_name;
     if (!load_module_library(path, *lib, error))
         return nullptr;
+    int version = 0;
+    {
+        LibraryScope asking(path, "loading");
+        version = lib->GetModuleVersion();
+    }
+    // A library built against other headers may disagree with this stand-in on any record.
+    if (version != VESSELSIM_INTERFACE_VERSION)
+        warn("module " + path + ": GetModuleVersion gives " + std::to_string(version) +
+             ", not the interface version " + std::to_string(VESSELSIM_INTERFACE_VERSION) +
+             " (" VESSELSIM_INTERFACE_DATE
+             ") of this stand-in: build it with the module frame "
+             "and the headers of this kit");
     return modules_.emplace(class_name, std::move(lib)).first->second.get();
 }
 

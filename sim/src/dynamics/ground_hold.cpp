@@ -7,6 +7,7 @@
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/rest.h"
+#include "sim/up_axis.h"
 #include "sim/world.h"
 #include "step_loads.h"
 
@@ -24,6 +25,7 @@ bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     if (lift > 0.0) {
         v.state.landed = false;
         v.state.liftoff_pending = true;
+        v.state.lifted_off = true;
         v.state.rvel = b.surface_velocity(v.state.rpos, w.clock.mjd);
         v.state.omega = turning_with_ground(w, v);
         return false;
@@ -41,14 +43,18 @@ bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
 
 void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
     VECTOR3 vg = mul(global_to_horizon(w, v), ground_velocity(w, v));
-    VECTOR3 axis = mul(vessel_to_horizon(w, v), VECTOR3{0, 0, 1});
-    auto& td = v.state.touchdown;
+    VECTOR3 axis = mul(vessel_to_horizon(w, v), up_axis(v.config));
+    FlightState::Touchdown td;
     td.vertical_m_s = std::abs(vg.y);
     td.horizontal_m_s = std::hypot(vg.x, vg.z);
     td.tilt_deg = std::acos(std::clamp(axis.y, -1.0, 1.0)) * 180.0 / M_PI;
     td.propellant_kg = v.propellant_mass_kg();
     td.time_s = w.clock.t_s + elapsed_s;
+    if (v.state.touchdowns.empty())
+        v.state.touchdown = td;
+    v.state.touchdowns.push_back(td);
     v.state.ever_touched = true;
+    v.state.lifted_off = v.state.left_ground = false;
     v.state.touchdown_pending = true;
 }
 
@@ -56,6 +62,8 @@ void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
 // held to the surface from then on.
 void hold_when_rested(const World& w, Vessel& v, bool contact, double elapsed_s, double h,
                       double& rest_timer) {
+    if (!contact && v.state.lifted_off)
+        v.state.left_ground = true;
     if (!contact || !v.state.ref) {
         rest_timer = 0.0;
         return;

@@ -12,12 +12,13 @@ namespace sim {
 // it is free then, with the ground's motion.
 bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h);
 
-// Records the vessel's touchdown elapsed_s into the frame: its speeds over the ground, its tilt
-// and its propellant.
+// Records a touchdown of the vessel elapsed_s into the frame: its speeds over the ground, the
+// tilt of its up axis and its propellant.
 void take_touchdown(const World& w, Vessel& v, double elapsed_s);
 
 // After a step of h seconds that ended elapsed_s into the frame, with or without contact:
-// counts the vessel's rest and holds it to the surface once it has rested long enough.
+// notes a vessel clear of the ground after its lift-off, counts the vessel's rest and holds it
+// to the surface once it has rested long enough.
 void hold_when_rested(const World& w, Vessel& v, bool contact, double elapsed_s, double h,
                       double& rest_timer);
 

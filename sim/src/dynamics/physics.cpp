@@ -66,7 +66,7 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
 void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
     Thrust t = thrust(v, h);
     StepLoads start = loads(w, v, t, h);
-    if (start.contact && !v.state.ever_touched)
+    if (start.contact && touchdown_due(v.state))
         take_touchdown(w, v, elapsed_s - h);
     burn_propellant(v, 0.5);
     CentreMotion c{mass_properties(v), {}, {}};
@@ -83,7 +83,7 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     place_children(w, v);
     StepLoads end = loads(w, v, t, h);
     c.velocity = v.state.rvel + centre_offset_velocity(v, centre);
-    if (end.contact && !v.state.ever_touched) {
+    if (end.contact && touchdown_due(v.state)) {
         // The touchdown is taken as the first foot touches, before its spring acts.
         StepLoads in_flight = surroundings(w, v, h, false);
         add_thrust(v, t, in_flight);

@@ -6,28 +6,13 @@
 #include "ground_hold.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
+#include "sim/up_axis.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
 
 namespace sim {
 
 namespace {
-
-// The vessel's up axis when it stands on its first three touchdown points: the normal of their
-// plane, on the side of the vessel's origin. +y for a vessel without three points.
-VECTOR3 standing_up_axis(const Vessel& v, double& origin_height_m) {
-    const auto& td = v.config.touchdown();
-    origin_height_m = 0.0;
-    if (td.size() < 3)
-        return {0, 1, 0};
-    VECTOR3 n = unit(cross(td[1].pos - td[0].pos, td[2].pos - td[0].pos));
-    if (length(n) == 0.0)
-        return {0, 1, 0};
-    if (dot(n, -td[0].pos) < 0.0)
-        n = -n;
-    origin_height_m = dot(n, -td[0].pos);
-    return n;
-}
 
 // The vessel's forward axis on the ground: its z axis, or its y axis for a vessel standing on z.
 VECTOR3 standing_forward_axis(const VECTOR3& up) {
@@ -52,7 +37,7 @@ void place_landed(World& w, Vessel& v, double lng, double lat, double heading) {
         v.state.ref = w.body("Mars");
     const Body& b = *v.state.ref;
     double origin_height = 0.0;
-    VECTOR3 up_l = standing_up_axis(v, origin_height);
+    VECTOR3 up_l = up_axis(v.config, &origin_height);
     VECTOR3 fwd_l = standing_forward_axis(up_l);
     MATRIX3 hor = horizon_basis(lng, lat);
     VECTOR3 east{hor.m11, hor.m21, hor.m31}, up{hor.m12, hor.m22, hor.m32},
@@ -68,11 +53,11 @@ void place_landed(World& w, Vessel& v, double lng, double lat, double heading) {
     v.state.landed = true;
     v.state.ground_contact = true;
     v.state.ever_touched = true;
+    v.state.lifted_off = v.state.left_ground = false;
 }
 
 double landed_heading(const Vessel& v) {
-    double h = 0.0;
-    VECTOR3 up_l = standing_up_axis(v, h);
+    VECTOR3 up_l = up_axis(v.config);
     VECTOR3 fwd = mul(v.state.landed_rot_body, standing_forward_axis(up_l));
     EquPos e = equ_from_body_fixed(v.state.landed_pos_body);
     MATRIX3 hor = horizon_basis(e.lng_rad, e.lat_rad);

@@ -82,26 +82,30 @@ bool check_vector(Vessel& v, const char* operation, const char* name, const VECT
     return false;
 }
 
-bool check_handle(Vessel& v, const char* operation, const char* kind, const void* handle,
-                  bool found) {
+namespace {
+
+// A handle found among the owner's ("this vessel", "this world"), or warned about.
+bool check_found(Vessel& v, const char* operation, const char* kind, const void* handle, bool found,
+                 const char* owner) {
     if (found)
         return true;
     warn_argument(v, operation, [&] {
-        return handle ? std::string("not ") + with_article(kind) + " of this vessel; ignored"
+        return handle ? std::string("not ") + with_article(kind) + " of " + owner + "; ignored"
                       : std::string("a null ") + kind + " handle; ignored";
     });
     return false;
 }
 
+}  // namespace
+
+bool check_handle(Vessel& v, const char* operation, const char* kind, const void* handle,
+                  bool found) {
+    return check_found(v, operation, kind, handle, found, "this vessel");
+}
+
 bool check_object(Vessel& v, const char* operation, const char* kind, const void* handle,
                   bool found) {
-    if (found)
-        return true;
-    warn_argument(v, operation, [&] {
-        return handle ? std::string("not ") + with_article(kind) + " of this world; ignored"
-                      : std::string("a null ") + kind + " handle; ignored";
-    });
-    return false;
+    return check_found(v, operation, kind, handle, found, "this world");
 }
 
 }  // namespace sim

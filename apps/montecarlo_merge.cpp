@@ -5,6 +5,7 @@
 #include <iostream>
 #include <set>
 
+#include "apps/module_folders.h"
 #include "apps/montecarlo_command.h"
 #include "apps/montecarlo_study_file.h"
 #include "apps/option_checks.h"
@@ -48,7 +49,8 @@ int montecarlo_merge_command(int argc, const char* const* argv) {
     if (!plot_path.empty())
         outputs.push_back({"--plot", plot_path});
     for (const std::string& path : inputs) csvs.push_back({"the CSV " + path + " it merges", path});
-    for (PathUse& p : program_inputs({})) csvs.push_back(std::move(p));
+    // Every module library the program would load is an input too, as for montecarlo.
+    for (PathUse& p : program_inputs(module_path(""))) csvs.push_back(std::move(p));
     if (std::string why = check_output_paths(outputs, csvs); !why.empty()) {
         std::cerr << "vesselsim: " << why << "\n" << montecarlo_merge_usage() << "\n";
         return kExitUsage;

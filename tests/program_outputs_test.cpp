@@ -46,6 +46,9 @@ TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
     const std::string modules = " --modules " + mods;
     // The stand-in's library, outside the modules folder, under the name modules link against.
     const std::string library = std::string(VESSELSIM_MODULE_DIR) + "/../../libvesselsim.so";
+    // A link to a library of the default modules folder, which a merge loads nothing from.
+    const std::string link = s.path("link.csv");
+    std::system(("ln -s " + std::string(VESSELSIM_MODULE_DIR) + "/quor_tevlan.so " + link).c_str());
     struct Case {
         std::string command, message;
     };
@@ -60,6 +63,8 @@ TEST(ProgramOutputs, NoCommandWritesOntoAFileItReadsOrOntoAnotherOutput) {
          "--plot " + csv + ": would overwrite the CSV " + csv + " it merges"},
         {kProgram + " montecarlo-merge " + csv + " --csv " + csv,
          "--csv " + csv + ": would overwrite the CSV"},
+        {kProgram + " montecarlo-merge " + csv + " --csv " + link,
+         "--csv " + link + ": would overwrite the module library"},
         {kProgram + " run " + scn + modules + " --telemetry " + mods + "/b_tvm58.so",
          "--telemetry " + mods + "/b_tvm58.so: would overwrite the module library"},
         {kProgram + " run " + scn + modules + " --plot " + mods + "/rocket.so",

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr double kMu = 0.5;
-constexpr double kMass_kg = 300;
+constexpr double kSliderMass_kg = 300;
 constexpr double kStiffness_n_m = 60000;
 
 // Three feet in the plane z = -1 m, friction kMu along and across.
@@ -25,7 +25,7 @@ using SlidingTest = MarsWorldTest;
 TEST_F(SlidingTest, AVesselSlidingOnItsFeetSlowsAtTheFrictionCoefficientTimesGravity) {
     mars->atmosphere.density0_kg_m3 = 0.0;
     sim::Vessel* v = make([](test_vessel& t) {
-        t.SetEmptyMass(kMass_kg);
+        t.SetEmptyMass(kSliderMass_kg);
         t.SetPMI(_V(0.6, 0.6, 0.4));
         t.SetSize(1.5);
         t.SetTouchdownPoints(kFeet, 3);
@@ -33,7 +33,7 @@ TEST_F(SlidingTest, AVesselSlidingOnItsFeetSlowsAtTheFrictionCoefficientTimesGra
     const double r = mars->ground_radius_m();
     const double g = mars->gm_m3_s2 / (r * r);
     // Standing on its feet at their static sink, sliding at 2 m/s over the ground.
-    const double sink_m = kMass_kg * g / (3 * kStiffness_n_m);
+    const double sink_m = kSliderMass_kg * g / (3 * kStiffness_n_m);
     const double speed_m_s = 2.0;
     place_above_mars(*world, *v, 1.0 - sink_m, VECTOR3{0, 0.6, 0.8} * speed_m_s);
     v->state.omega = sim::turning_with_ground(*world, *v);

@@ -12,8 +12,13 @@ class Vessel;
 class World;
 
 // Joins a parent's point for children with a child's point towards a parent. False when either
-// point is missing, of the wrong kind, already in use, or the join would make a loop.
+// point is missing, of the wrong kind, already in use, the child hangs on a parent already, or
+// the join would make a loop or a chain deeper than kMaxHangingLevels.
 bool attach(Attachment* parent_point, Attachment* child_point);
+
+// Whether hanging child (and what hangs on it) on parent would make a chain deeper than
+// kMaxHangingLevels.
+bool chain_too_deep(const Vessel& parent, const Vessel& child);
 
 // Releases whatever hangs on a parent's point, with the parent's motion plus vel_m_s along the
 // point's direction. False when nothing hangs there.

@@ -71,6 +71,24 @@ class Vessel : public Object {
     ModuleLibrary* module_;
 };
 
+// The most levels a chain of hanging vessels may take below its top vessel.
+inline constexpr int kMaxHangingLevels = 1000;
+
+// The next vessel after v in a walk over everything hanging on root, directly or through others,
+// parents before their children; null at the end. The walk keeps no memory and does not recurse,
+// so chains of any depth cost time in proportion to their length. When levels is given, the
+// levels the walk went down (positive) or up are added to it.
+Vessel* next_hanging(const Vessel& root, const Vessel& v, int* levels = nullptr);
+
+template <typename F>
+void for_each_hanging(const Vessel& root, F&& f) {
+    for (Vessel* d = next_hanging(root, root); d; d = next_hanging(root, *d)) f(*d);
+}
+
+// How many levels hang below v (0 when nothing does), and how many parents it hangs under.
+int levels_below(const Vessel& v);
+int levels_above(const Vessel& v);
+
 // The vessel record behind a handle the simulator issued; null for a body or null handle.
 Vessel* as_vessel(OBJHANDLE h);
 

@@ -72,10 +72,62 @@ double Vessel::propellant_mass_kg() const {
 
 double Vessel::mass_kg() const {
     double m = config.empty_mass_kg + propellant_mass_kg();
-    for (const auto& a : attachments)
-        if (!a->to_parent && a->attached)
-            m += a->attached->mass_kg();
+    for_each_hanging(
+        *this, [&](const Vessel& d) { m += d.config.empty_mass_kg + d.propellant_mass_kg(); });
     return m;
+}
+
+namespace {
+
+// The first child hanging on v from its attachment point `from` on, or null.
+Vessel* child_from(const Vessel& v, std::size_t from) {
+    for (std::size_t i = from; i < v.attachments.size(); ++i)
+        if (!v.attachments[i]->to_parent && v.attachments[i]->attached)
+            return v.attachments[i]->attached;
+    return nullptr;
+}
+
+// The point v hangs by, or null.
+const Attachment* hanging_point(const Vessel& v) {
+    for (const auto& a : v.attachments)
+        if (a->to_parent && a->attached)
+            return a.get();
+    return nullptr;
+}
+
+}  // namespace
+
+Vessel* next_hanging(const Vessel& root, const Vessel& v, int* levels) {
+    int moved = 1;
+    Vessel* next = child_from(v, 0);
+    // Without children, the next sibling of v or of its nearest ancestor below root that has one.
+    for (const Vessel* n = &v; !next && n != &root; --moved) {
+        const Attachment* up = hanging_point(*n);
+        if (!up || !up->peer)
+            return nullptr;
+        const Vessel& p = *up->attached;
+        std::size_t held_at = 0;
+        while (held_at < p.attachments.size() && p.attachments[held_at].get() != up->peer)
+            ++held_at;
+        next = child_from(p, held_at + 1);
+        n = &p;
+    }
+    if (next && levels)
+        *levels += moved;
+    return next;
+}
+
+int levels_below(const Vessel& v) {
+    int level = 0, deepest = 0;
+    for (Vessel* d = next_hanging(v, v, &level); d; d = next_hanging(v, *d, &level))
+        deepest = std::max(deepest, level);
+    return deepest;
+}
+
+int levels_above(const Vessel& v) {
+    int n = 0;
+    for (const Vessel* p = v.parent(); p; p = p->parent()) ++n;
+    return n;
 }
 
 Vessel* as_vessel(OBJHANDLE h) {

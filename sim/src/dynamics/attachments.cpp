@@ -40,7 +40,8 @@ bool attach(Attachment* parent_point, Attachment* child_point) {
         return false;
     Vessel* parent = parent_point->owner;
     Vessel* child = child_point->owner;
-    if (parent == child || is_ancestor(child, parent))
+    if (parent == child || child->parent() || is_ancestor(child, parent) ||
+        chain_too_deep(*parent, *child))
         return false;
     parent_point->attached = child;
     parent_point->peer = child_point;
@@ -102,13 +103,12 @@ void place_attached_child(const World&, Vessel& child) {
     child.state.ground_contact = false;
 }
 
+bool chain_too_deep(const Vessel& parent, const Vessel& child) {
+    return levels_above(parent) + 1 + levels_below(child) > kMaxHangingLevels;
+}
+
 void place_children(const World& w, Vessel& v) {
-    for (auto& a : v.attachments) {
-        if (a->to_parent || !a->attached)
-            continue;
-        place_attached_child(w, *a->attached);
-        place_children(w, *a->attached);
-    }
+    for_each_hanging(v, [&](Vessel& d) { place_attached_child(w, d); });
 }
 
 }  // namespace sim

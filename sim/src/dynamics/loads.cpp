@@ -87,8 +87,10 @@ VECTOR3 gravity(const Vessel& v) {
     return v.state.rpos * (-v.state.ref->gm_m3_s2 / (r * r * r));
 }
 
-// The propellant for h seconds (none for h = 0) is set to burn, in each tank's burning_kg.
-Thrust thrust(const Vessel& v, double h) {
+namespace {
+
+// The thrust of a vessel's own thrusters, its frame; their propellant for h seconds is set to burn.
+Thrust own_thrust(const Vessel& v, double h) {
     Thrust out;
     for (const auto& t : v.thrusters) {
         double burn = 0.0;
@@ -100,27 +102,43 @@ Thrust thrust(const Vessel& v, double h) {
         out.force += fl;
         out.torque += cross(fl, t->pos);
     }
-    for (const auto& a : v.attachments) {
-        if (a->to_parent || !a->attached)
-            continue;
-        Thrust child = thrust(*a->attached, h);
-        RelativePlace place = relative_place(v, *a->attached);
+    return out;
+}
+
+// Drag and, when contact is set, ground contact of one vessel alone.
+StepLoads own_surroundings(const World& w, const Vessel& v, double h, bool contact) {
+    StepLoads out;
+    add_drag(w, v, out);
+    if (contact)
+        add_contact(v, w.clock.mjd, h, out);
+    return out;
+}
+
+}  // namespace
+
+// The propellant for h seconds (none for h = 0) is set to burn, in each tank's burning_kg.
+Thrust thrust(const Vessel& v, double h) {
+    Thrust out = own_thrust(v, h);
+    for_each_hanging(v, [&](const Vessel& d) {
+        Thrust child = own_thrust(d, h);
+        RelativePlace place = relative_place(v, d);
         VECTOR3 f = mul(place.rot, child.force);
         out.force += f;
         out.torque += mul(place.rot, child.torque) + cross(f, place.offset_m);
-    }
+    });
     return out;
 }
 
 void burn_propellant(const Vessel& v, double share) {
-    for (const auto& p : v.propellants) {
-        const double burn = p->burning_kg * share;
-        p->mass_kg = std::max(0.0, p->mass_kg - burn);
-        p->burning_kg = share >= 1.0 ? 0.0 : p->burning_kg - burn;
-    }
-    for (const auto& a : v.attachments)
-        if (!a->to_parent && a->attached)
-            burn_propellant(*a->attached, share);
+    auto burn = [share](const Vessel& d) {
+        for (const auto& p : d.propellants) {
+            const double kg = p->burning_kg * share;
+            p->mass_kg = std::max(0.0, p->mass_kg - kg);
+            p->burning_kg = share >= 1.0 ? 0.0 : p->burning_kg - kg;
+        }
+    };
+    burn(v);
+    for_each_hanging(v, burn);
 }
 
 void add_thrust(const Vessel& v, const Thrust& t, StepLoads& out) {
@@ -128,23 +146,18 @@ void add_thrust(const Vessel& v, const Thrust& t, StepLoads& out) {
     out.torque += t.torque;
 }
 
-// Drag and, when contact is set, ground contact of a vessel and of the children hanging on
-// it; the children's loads act on the vessel where they hang.
+// Drag and, when contact is set, ground contact of a vessel and of what hangs on it; the
+// children's loads act on the vessel where they hang.
 StepLoads surroundings(const World& w, const Vessel& v, double h, bool contact) {
-    StepLoads out;
-    add_drag(w, v, out);
-    if (contact)
-        add_contact(v, w.clock.mjd, h, out);
-    for (const auto& a : v.attachments) {
-        if (a->to_parent || !a->attached)
-            continue;
-        StepLoads child = surroundings(w, *a->attached, h, contact);
-        RelativePlace place = relative_place(v, *a->attached);
+    StepLoads out = own_surroundings(w, v, h, contact);
+    for_each_hanging(v, [&](const Vessel& d) {
+        StepLoads child = own_surroundings(w, d, h, contact);
+        RelativePlace place = relative_place(v, d);
         out.force += child.force;
         out.torque +=
             mul(place.rot, child.torque) + cross(tmul(v.state.rot, child.force), place.offset_m);
         out.contact = out.contact || child.contact;
-    }
+    });
     return out;
 }
 

@@ -20,7 +20,7 @@ struct Part {
     MATRIX3 j;  // about c
 };
 
-// The parts of a vessel and its hanging children: on the stack for the few children a vessel
+// The parts of a vessel and what hangs on it: on the stack for the few children a vessel
 // carries, since the motion asks for them in every internal step.
 class Parts {
   public:
@@ -63,14 +63,13 @@ MassProperties mass_properties(const Vessel& v) {
     }
     Parts parts;
     parts.push({own, {0, 0, 0}, diagonal(v.config.pmi_m2 * own)});
-    for (const auto& a : v.attachments) {
-        if (a->to_parent || !a->attached)
-            continue;
-        MassProperties child = mass_properties(*a->attached);
-        RelativePlace place = relative_place(v, *a->attached);
-        parts.push({child.mass_kg, place.offset_m + mul(place.rot, child.centre_m),
-                    mul(place.rot, mul(child.inertia_kg_m2, transpose(place.rot)))});
-    }
+    // Each hanging vessel is placed directly in v's frame, however deep it hangs.
+    for_each_hanging(v, [&](const Vessel& d) {
+        double m = d.config.empty_mass_kg + d.propellant_mass_kg();
+        RelativePlace place = relative_place(v, d);
+        parts.push({m, place.offset_m,
+                    mul(place.rot, mul(diagonal(d.config.pmi_m2 * m), transpose(place.rot)))});
+    });
     MassProperties out;
     VECTOR3 moment{0, 0, 0};
     parts.each([&](const Part& p) {

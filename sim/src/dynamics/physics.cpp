@@ -105,9 +105,8 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
 // their sizes, m.
 double clearance_m(const World& w, const Vessel& v) {
     double c = height_above_ground(w, v) - v.config.size_m;
-    for (const auto& a : v.attachments)
-        if (!a->to_parent && a->attached)
-            c = std::min(c, clearance_m(w, *a->attached));
+    for_each_hanging(
+        v, [&](const Vessel& d) { c = std::min(c, height_above_ground(w, d) - d.config.size_m); });
     return c;
 }
 

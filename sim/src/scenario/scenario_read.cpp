@@ -287,6 +287,10 @@ class Reader {
                 return fail(line, child->name() +
                                       " has no attachment point towards a parent with index " +
                                       std::to_string(p.attach_child_point));
+            if (chain_too_deep(*parent, *child))
+                return fail(line, "hanging " + child->name() + " on " + parent->name() +
+                                      " would make a chain of more than " +
+                                      std::to_string(kMaxHangingLevels) + " levels");
             if (!attach(pp, cp))
                 return fail(line,
                             "cannot attach " + child->name() + " to " + parent->name() +

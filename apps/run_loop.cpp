@@ -9,6 +9,7 @@
 
 #include "apps/descent_plot.h"
 #include "apps/event_text.h"
+#include "apps/memory_limit.h"
 #include "apps/module_folders.h"
 #include "apps/output_paths.h"
 #include "apps/pad_plot.h"
@@ -274,6 +275,9 @@ bool Run::fly() {
             replay_->note(warning);
     }
     auto wall_start = std::chrono::steady_clock::now();
+    const double start_memory_mb = peak_memory_mb();
+    if (o_.max_memory_mb > 0.0)
+        cap_address_space(o_.max_memory_mb);
     std::string error;
     try {
         if (!telemetry_.write_rows(w_, error))
@@ -293,6 +297,15 @@ bool Run::fly() {
                 std::snprintf(at, sizeof at,
                               "the run passed its wall time limit of %g s at t = %.3f s",
                               o_.max_wall_s, w_.clock.t_s);
+                return fail(at);
+            }
+            if (o_.max_memory_mb > 0.0 && peak_memory_mb() - start_memory_mb > o_.max_memory_mb) {
+                char at[160];
+                std::snprintf(
+                    at, sizeof at,
+                    "the run took %.0f MB of memory by t = %.3f s, more than its limit of "
+                    "%g MB",
+                    peak_memory_mb() - start_memory_mb, w_.clock.t_s, o_.max_memory_mb);
                 return fail(at);
             }
             if (int sig = stop_signal()) {

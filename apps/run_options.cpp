@@ -20,7 +20,8 @@ std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
            "[--key TIME:[VESSEL:]KEY]... [--focus NAME] [--save FILE] [--telemetry FILE.csv] "
            "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] "
-           "[--replay FILE.html] [--verbose] [--strict] [--modules " +
+           "[--replay FILE.html] [--verbose] [--strict] [--max-wall-time S] [--max-memory MB] "
+           "[--modules " +
            std::string(folder_list_usage) + "]...";
 }
 
@@ -124,6 +125,11 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                     "module callback that does not return (default 0: no limit)")
         ->check(finite_within(0.0, 1e7))
         ->type_name("SECONDS");
+    run->add_option("--max-memory", o.max_memory_mb,
+                    "end the run as failed once its flight has taken this much memory on top of "
+                    "what the program and its modules hold at the start (default 0: no limit)")
+        ->check(finite_within(0.0, 1e9))
+        ->type_name("MB");
     run->add_option("--time-accel", o.time_accel,
                     "time acceleration: each frame advances dt*X seconds, X from " +
                         sim::format_double(sim::kMinTimeAccel) + " to " +

@@ -26,6 +26,7 @@ struct RunOptions {
     std::optional<double> until_s;     // simulation time to stop at; none: run until all rest
     double dt_s = 0.02;                // frame length before time acceleration
     double max_wall_s = 0.0;           // wall time the run may take; 0: no limit
+    double max_memory_mb = 0.0;        // memory the flight may take on top; 0: no limit
     std::optional<double> time_accel;  // none: the scenario's, else 1
     std::vector<TimedKey> keys;        // in the order given
     std::string focus;         // the vessel given the focus at the start; empty: the scenario's

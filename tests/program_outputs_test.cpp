@@ -363,6 +363,28 @@ TEST(ProgramOutputs, TheWallTimeLimitEndsARunAndAHungCallback) {
         << slow.err;
 }
 
+// A module that takes 400 MB ends a run allowed 200 MB more than it started with (at its next
+// frame, or at the allocation where the address space is capped), and not one allowed 1000 MB.
+TEST(ProgramOutputs, TheMemoryLimitEndsARunThatTakesMore) {
+    Scratch s("program_memory");
+    const std::string run = kProgram + " run " +
+                            write_file(s.path("hoard.scn"),
+                                       "BEGIN_SHIPS\nH:careless_hoarder\n  STATUS Landed Mars\n"
+                                       "  POS 10 10\nEND\nEND_SHIPS\n") +
+                            " --modules " + VESSELSIM_TEST_MODULE_DIR + " --until 2";
+    Outcome over = shell(s, run + " --max-memory 200 --summary " + s.path("h.json"));
+    EXPECT_EQ(over.status, 1) << over.err;
+    const bool at_frame = over.err.find("vesselsim: the run took ") == 0 &&
+                          over.err.find("MB of memory by t = 1.0") != std::string::npos &&
+                          over.err.find("more than its limit of 200 MB") != std::string::npos;
+    const bool at_allocation = over.err.find("clbkBeforeStep threw") != std::string::npos &&
+                               over.err.find("bad_alloc") != std::string::npos;
+    EXPECT_TRUE(at_frame || at_allocation) << over.err;
+    EXPECT_NE(read_file(s.path("h.json")).find("\"ended\": \"error\""), std::string::npos);
+    Outcome under = shell(s, run + " --max-memory 1000");
+    EXPECT_EQ(under.status, 0) << under.err;
+}
+
 // A report that cannot be written is a failure of every command, after its files are written.
 TEST(ProgramOutputs, AnUnwritableStandardOutputFailsEveryCommand) {
     Scratch s("program_full");

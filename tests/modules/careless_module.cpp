@@ -1,6 +1,9 @@
 // A module that gives the host bad values, chosen when it is built: a thruster level that is not
-// a number, every frame (NAN_LEVEL), or no mass at all (NO_MASS).
+// a number, every frame (NAN_LEVEL), or no mass at all (NO_MASS); or that takes 400 MB of memory
+// once a second has passed and holds it (HOARD).
 #include <cmath>
+#include <cstring>
+#include <memory>
 
 #include "host/module_frame.h"
 #include "host/vessel.h"
@@ -18,14 +21,22 @@ class Careless final : public VESSEL3 {
         engine_ =
             CreateThruster({0, 0, 0}, {0, 0, 1}, 500.0, CreatePropellantResource(0.0), 3000.0);
     }
-    void clbkBeforeStep(double, double, double) override {
+    void clbkBeforeStep([[maybe_unused]] double simt, double, double) override {
 #ifdef NAN_LEVEL
         SetThrusterLevel(engine_, std::nan(""));
+#endif
+#ifdef HOARD
+        if (simt >= 1.0 && !hoard_) {
+            hoard_ = std::make_unique<char[]>(kHoardBytes);
+            std::memset(hoard_.get(), 1, kHoardBytes);  // touched, so that it is held in RAM
+        }
 #endif
     }
 
   private:
+    static constexpr std::size_t kHoardBytes = 400u << 20;
     THRUSTER_HANDLE engine_ = nullptr;
+    std::unique_ptr<char[]> hoard_;
 };
 
 }  // namespace

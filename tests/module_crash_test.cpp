@@ -33,6 +33,15 @@ TEST(ModuleCrash, ARunNamesTheModuleAfterItsEventLinesAndKeepsItsTelemetryAndLog
     EXPECT_EQ(rows.rfind("time_s,", 0), 0u) << rows;
     EXPECT_NE(rows.find("\n0.4"), std::string::npos) << "rows up to the last whole frame\n" << rows;
     EXPECT_NE(read_file(s.path("t.log")).find("error: module crasher_step"), std::string::npos);
+
+    // A module that aborts is reported the same way, with the signal named.
+    Outcome aborted =
+        shell(s, kProgram + " run " + write_file(s.path("abort.scn"), one_vessel("crasher_abort")) +
+                     " --dt 0.1 --until 5 --modules " + kTestModules);
+    EXPECT_EQ(aborted.status, sim::kExitModuleCrash) << aborted.err;
+    EXPECT_EQ(aborted.err, "vesselsim: module crasher_abort (" + kTestModules +
+                               "/crasher_abort.so): vessel C: clbkPostStep crashed at t = 0.500 s: "
+                               "SIGABRT (aborted)\n");
 }
 
 TEST(ModuleCrash, ALibraryThatCrashesAsItLoadsIsNamedByRunAndDescribe) {

@@ -1,7 +1,9 @@
 // A module whose code writes through a null pointer, chosen when it is built: half a second
 // into its flight, after its engine has lit (CRASH_IN_POST_STEP), or as its library loads
-// (CRASH_IN_LOAD). The program must name it, with what it printed before still on stdout.
+// (CRASH_IN_LOAD); or that aborts half a second into its flight (ABORT_IN_POST_STEP). The program
+// must name it, with what it printed before still on stdout.
 #include <cstdint>
+#include <cstdlib>
 
 #include "host/module_frame.h"
 #include "host/vessel.h"
@@ -11,7 +13,7 @@ namespace {
 // Read at run time, so that the compiler cannot see the pointer is null.
 volatile std::uintptr_t g_nowhere = 0;
 
-void write_through_null() {
+[[maybe_unused]] void write_through_null() {
     *reinterpret_cast<volatile int*>(g_nowhere) = 1;
 }
 
@@ -33,9 +35,12 @@ class Crasher final : public VESSEL3 {
     }
     void clbkPostStep(double simt, double, double) override {
         SetThrusterGroupLevel(THGROUP_MAIN, 1.0);
-#ifdef CRASH_IN_POST_STEP
+#if defined(CRASH_IN_POST_STEP)
         if (simt >= 0.5)
             write_through_null();
+#elif defined(ABORT_IN_POST_STEP)
+        if (simt >= 0.5)
+            std::abort();
 #else
         (void)simt;
 #endif

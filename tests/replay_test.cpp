@@ -331,3 +331,24 @@ TEST_F(ReplayRecordingTest, MissingMalformedAndNoMeshesAreRecordedForTheFallback
               std::string::npos);
     EXPECT_NE(json.find("\"mesh_warnings\":[\"mesh "), std::string::npos);
 }
+
+// The viewer's script goes into the page whole: a "</script" inside it (three.js has some) is
+// written "<\/script" so that it cannot end the page's script element early.
+TEST(ReplayPage, TheViewerScriptCannotCloseItsElement) {
+    const std::string dir = ::testing::TempDir();
+    const std::string script = dir + "viewer_" + std::to_string(getpid()) + ".js";
+    const std::string page_path = dir + "page_" + std::to_string(getpid()) + ".html";
+    std::ofstream(script) << "a = \"</script>\"; b = '</scripts'; c = '</div>';";
+    std::string error;
+    ASSERT_TRUE(sim::write_replay_page(page_path, "{}", script, error)) << error;
+    std::ifstream in(page_path);
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(page.find("<script>a = \"<\\/script>\"; b = '<\\/scripts'; c = '</div>';</script>"),
+              std::string::npos)
+        << page;
+    std::size_t closers = 0;
+    for (std::size_t at = 0; (at = page.find("</script", at)) != std::string::npos; ++at) ++closers;
+    EXPECT_EQ(closers, 2u) << "the recording's element and the script's own";
+    std::remove(script.c_str());
+    std::remove(page_path.c_str());
+}

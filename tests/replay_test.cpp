@@ -352,3 +352,27 @@ TEST(ReplayPage, TheViewerScriptCannotCloseItsElement) {
     std::remove(script.c_str());
     std::remove(page_path.c_str());
 }
+
+// A flare without a place of its own sits at its thruster and points against its thrust; one
+// placed by its module keeps its place and direction.
+TEST_F(ReplayRecordingTest, FlaresPointAgainstTheThrustUnlessPlaced) {
+    register_test_vessel(*world);
+    set_next_test_vessel_setup([](test_vessel& t) {
+        t.SetEmptyMass(100);
+        THRUSTER_HANDLE th = t.CreateThruster({0, 0, -2}, {0, 0.6, 0.8}, 1000, nullptr, 3000);
+        t.AddExhaust(th, 4, 0.5);
+        t.AddExhaust(th, 2, 0.25, {1, 0, 0}, {1, 0, 0});
+    });
+    sim::Vessel* v = create("F", "test_vessel");
+    v->state.ref = nullptr;
+    v->state.rpos = {1.496e11, 0, 0};
+    sim::ReplayRecorder r(options());
+    r.sample(*world, true);
+    std::vector<std::string> warnings;
+    const std::string json = r.json(warnings);
+    EXPECT_NE(json.find("\"flares\":[{\"thruster\":0,\"pos\":[0,0,-2],\"dir\":[0,-0.6,-0.8],"
+                        "\"length\":4,\"width\":0.5},{\"thruster\":0,\"pos\":[1,0,0],\"dir\":[1,0,"
+                        "0],\"length\":2,\"width\":0.25}]"),
+              std::string::npos)
+        << json.substr(json.find("\"flares\""), 200);
+}

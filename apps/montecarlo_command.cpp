@@ -226,6 +226,8 @@ int montecarlo_command(int argc, const char* const* argv) {
     const bool live = !out.csv_path.empty() && appendable(out.csv_path);
     if (resume && holds_anything(out.csv_path)) {
         StudyFile before;
+        if (!csv.lock(out.csv_path, error))
+            return study_failure(error + ": not resumed, the file is as it was");
         if (!read_study_file(out.csv_path, before, error))
             return study_failure(error + ": not resumed, the file is as it was");
         std::string differs = identity_difference(id, before.identity);
@@ -247,7 +249,13 @@ int montecarlo_command(int argc, const char* const* argv) {
         rows = std::move(before.rows);
         std::fprintf(stderr, "resuming %s: %zu of %d runs done\n", out.csv_path.c_str(),
                      rows.size(), range.end - range.first);
-        if (!csv.resume(out.csv_path, before.whole_lines_bytes, error))
+        if (before.cut_last_line)
+            std::fprintf(stderr,
+                         "%s: its last line was cut off and is dropped (the file is cut back to "
+                         "%llu bytes); its run, if it held one, is flown again\n",
+                         out.csv_path.c_str(),
+                         static_cast<unsigned long long>(before.whole_lines_bytes));
+        if (!csv.resume(before.whole_lines_bytes, error))
             return study_failure(error);
     } else if (live && !csv.start(out.csv_path, identity_text(id) + csv_header() + "\n", error)) {
         return study_failure(error);

@@ -1,6 +1,7 @@
 #include "apps/montecarlo_study_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -133,19 +134,36 @@ StudyAppender::~StudyAppender() {
         ::close(fd_);
 }
 
-bool StudyAppender::start(const std::string& path, const std::string& text, std::string& error) {
+// Opens the file for appending and takes its lock; refused while another study holds it.
+bool StudyAppender::open_locked(const std::string& path, int create, std::string& error) {
     path_ = path;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0666);
-    if (fd_ < 0 || !write_all(fd_, text))
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | create, 0666);
+    if (fd_ < 0)
+        return cannot_write(path, error);
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK)
+            return cannot_write(path, error);
+        error = path + " is in use by another study";
+        return false;
+    }
+    return true;
+}
+
+bool StudyAppender::start(const std::string& path, const std::string& text, std::string& error) {
+    if (!open_locked(path, O_CREAT, error))
+        return false;
+    if (::ftruncate(fd_, 0) != 0 || !write_all(fd_, text))
         return cannot_write(path, error);
     return true;
 }
 
-bool StudyAppender::resume(const std::string& path, std::uint64_t keep_bytes, std::string& error) {
-    path_ = path;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+bool StudyAppender::lock(const std::string& path, std::string& error) {
+    return open_locked(path, 0, error);
+}
+
+bool StudyAppender::resume(std::uint64_t keep_bytes, std::string& error) {
     if (fd_ < 0 || ::ftruncate(fd_, static_cast<off_t>(keep_bytes)) != 0)
-        return cannot_write(path, error);
+        return cannot_write(path_, error);
     return true;
 }
 

@@ -39,7 +39,9 @@ const StudyRow* stray_row(const std::vector<StudyRow>& rows, const RunRange& ran
 namespace app {
 
 // The CSV of a study in flight: each row appended with one write as its run ends, so that a
-// study stopped at any moment leaves every finished run in the file.
+// study stopped at any moment leaves every finished run in the file. The study holds an
+// exclusive lock on the file from before it reads or writes it to its end, so that a second
+// study or resume on the same file is refused instead of mixing or cutting rows.
 class StudyAppender {
   public:
     StudyAppender() = default;
@@ -47,13 +49,17 @@ class StudyAppender {
     StudyAppender& operator=(const StudyAppender&) = delete;
     ~StudyAppender();
 
-    // A new file holding the text (the identity and the header).
+    // A new file holding the text (the identity and the header); what the file held is
+    // replaced only once the lock is held.
     bool start(const std::string& path, const std::string& text, std::string& error);
-    // The file of a resumed study, cut back to its first keep_bytes (its whole lines).
-    bool resume(const std::string& path, std::uint64_t keep_bytes, std::string& error);
+    // Locks the file of a study to resume, before it is read.
+    bool lock(const std::string& path, std::string& error);
+    // The locked file cut back to its first keep_bytes (its whole lines).
+    bool resume(std::uint64_t keep_bytes, std::string& error);
     bool append(const std::string& line, std::string& error);
 
   private:
+    bool open_locked(const std::string& path, int create, std::string& error);
     std::string path_;
     int fd_ = -1;
 };

@@ -1,8 +1,10 @@
 // A study as a cluster treats it: shards merged only when they make one whole study, a study
 // killed at any moment resumed to the same CSV, any vessel judged by its own limits, and no run
 // that goes on without end.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -125,16 +127,22 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     const long kept = rows_in(read_file(part));
     ASSERT_GE(kept, 3);
     ASSERT_LT(kept, 12) << "the study ended before it was killed";
-    // As if the kill had come in the middle of a row.
+    // As if the kill had come in the middle of a row: the cut line is dropped, and said so.
+    const std::size_t whole_lines = read_file(part).size();
     write_file(part, read_file(part) + "7,1234");
 
     // Resumed, it flies only the runs it lacks.
     Outcome resumed = shell(s, study + " --jobs 1 --resume --csv " + part);
     ASSERT_EQ(resumed.status, 0) << resumed.err;
-    EXPECT_EQ(resumed.err.rfind("resuming " + part + ": " + std::to_string(kept) +
-                                    " of 12 runs done\n" + std::to_string(12 - kept) + " runs in ",
-                                0),
-              0u)
+    EXPECT_EQ(
+        resumed.err.rfind(
+            "resuming " + part + ": " + std::to_string(kept) + " of 12 runs done\n" + part +
+                ": its last line was cut off and is dropped (the file is cut "
+                "back to " +
+                std::to_string(whole_lines) + " bytes); its run, if it held one, is flown again\n" +
+                std::to_string(12 - kept) + " runs in ",
+            0),
+        0u)
         << resumed.err;
     EXPECT_EQ(read_file(part), expected);
     EXPECT_EQ(resumed.out, whole.out);
@@ -144,6 +152,21 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_NE(again.err.find("\n0 runs in "), std::string::npos) << again.err;
     EXPECT_EQ(read_file(part), expected);
+
+    // While a study holds the file, neither a resume nor a new study on it touches it.
+    {
+        const int held = ::open(part.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        for (const std::string& second :
+             {study + " --jobs 1 --resume --csv " + part, study + " --jobs 1 --csv " + part}) {
+            Outcome refused = shell(s, second);
+            EXPECT_EQ(refused.status, 1) << second;
+            EXPECT_NE(refused.err.find(part + " is in use by another study"), std::string::npos)
+                << refused.err;
+        }
+        ::close(held);
+        EXPECT_EQ(read_file(part), expected);
+    }
     for (const std::string& other :
          {any_seed + " --seed 10", study + " --max-tilt 4", study + " --shard 1/2"}) {
         Outcome refused = shell(s, other + " --resume --csv " + part);

@@ -188,6 +188,14 @@ TEST(MontecarloReport, AVerdictNamesEveryLimitBrokenWithItsValueAtTheLimitItself
     EXPECT_EQ(app::verdict(faulted, survive), "state not finite");
 }
 
+// The scenario's hash is written in every study file: it must stay FNV-1a, as the published
+// test vectors give it, or every file written before would be refused on resume.
+TEST(MontecarloIdentity, TheScenarioHashIsFnv1aOfTheBytes) {
+    EXPECT_EQ(app::content_hash(""), "fnv1a64:cbf29ce484222325");
+    EXPECT_EQ(app::content_hash("a"), "fnv1a64:af63dc4c8601ec8c");
+    EXPECT_EQ(app::content_hash("foobar"), "fnv1a64:85944171f73967e8");
+}
+
 TEST(MontecarloIdentity, ReadsBackAndNamesTheFirstItemThatDiffers) {
     app::StudyIdentity id;
     id.version = VESSELSIM_VERSION;

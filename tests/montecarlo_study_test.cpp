@@ -103,6 +103,22 @@ TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
     }
 }
 
+// A shard holds the runs from its first to before its end: a row of either neighbour is stray
+// (one at the end would otherwise be counted past the shard's runs).
+TEST(MontecarloStudy, ARowOutsideItsShardIsStrayAtBothEnds) {
+    const app::RunRange shard{5, 10};
+    auto rows_of = [](std::initializer_list<int> runs) {
+        std::vector<app::StudyRow> rows;
+        for (int run : runs) rows.emplace_back().dispersion.run = run;
+        return rows;
+    };
+    EXPECT_EQ(app::stray_row(rows_of({5, 9}), shard), nullptr);
+    const auto past_end = rows_of({5, 10});
+    EXPECT_EQ(app::stray_row(past_end, shard), &past_end[1]);
+    const auto before_first = rows_of({4, 9});
+    EXPECT_EQ(app::stray_row(before_first, shard), &before_first[0]);
+}
+
 TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     Scratch s("montecarlo_study");
     const std::string scn = write_file(s.path("d.scn"), kDescent);

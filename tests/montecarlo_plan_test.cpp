@@ -120,6 +120,10 @@ TEST(MontecarloCsv, ARowReadsBackToTheSameLineAndOddScenarioNamesSurvive) {
     for (const std::string& bad :
          {std::string("1,2,3"), line + ",extra", "x" + line, figure("-inf"), figure("nan"),
           figure("inf"),
+          // a landing too fast for the criteria, still written a success
+          figure("9.0000"),
+          // a failed landing whose reason is not the one its figures give
+          figure("9.0000").substr(0, line.rfind(",1,")) + ",0,made up reason",
           // success column flipped
           line.substr(0, line.rfind(",1,")) + ",0," + line.substr(line.rfind(",1,") + 3)}) {
         EXPECT_FALSE(app::parse_csv_line(bad, c, back, error)) << bad;

@@ -275,8 +275,10 @@ bool Run::fly() {
             replay_->note(warning);
     }
     auto wall_start = std::chrono::steady_clock::now();
-    const double start_memory_mb = peak_memory_mb();
-    if (o_.max_memory_mb > 0.0)
+    // The limit counts what the flight takes on top of the program and its loaded modules.
+    const bool memory_limited = o_.max_memory_mb > 0.0;
+    const double start_memory_mb = memory_limited ? peak_memory_mb() : 0.0;
+    if (memory_limited)
         cap_address_space(o_.max_memory_mb);
     std::string error;
     try {
@@ -299,13 +301,13 @@ bool Run::fly() {
                               o_.max_wall_s, w_.clock.t_s);
                 return fail(at);
             }
-            if (o_.max_memory_mb > 0.0 && peak_memory_mb() - start_memory_mb > o_.max_memory_mb) {
+            if (const double taken_mb = memory_limited ? peak_memory_mb() - start_memory_mb : 0.0;
+                taken_mb > o_.max_memory_mb) {
                 char at[160];
-                std::snprintf(
-                    at, sizeof at,
-                    "the run took %.0f MB of memory by t = %.3f s, more than its limit of "
-                    "%g MB",
-                    peak_memory_mb() - start_memory_mb, w_.clock.t_s, o_.max_memory_mb);
+                std::snprintf(at, sizeof at,
+                              "the run took %.0f MB of memory by t = %.3f s, more than its limit "
+                              "of %g MB",
+                              taken_mb, w_.clock.t_s, o_.max_memory_mb);
                 return fail(at);
             }
             if (int sig = stop_signal()) {

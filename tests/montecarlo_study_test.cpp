@@ -107,16 +107,14 @@ TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
 // (one at the end would otherwise be counted past the shard's runs).
 TEST(MontecarloStudy, ARowOutsideItsShardIsStrayAtBothEnds) {
     const app::RunRange shard{5, 10};
-    auto rows_of = [](std::initializer_list<int> runs) {
-        std::vector<app::StudyRow> rows;
-        for (int run : runs) rows.emplace_back().dispersion.run = run;
-        return rows;
-    };
-    EXPECT_EQ(app::stray_row(rows_of({5, 9}), shard), nullptr);
-    const auto past_end = rows_of({5, 10});
-    EXPECT_EQ(app::stray_row(past_end, shard), &past_end[1]);
-    const auto before_first = rows_of({4, 9});
-    EXPECT_EQ(app::stray_row(before_first, shard), &before_first[0]);
+    // The runs of two rows, and which of them is stray (-1: neither).
+    const struct { int runs[2], stray; } cases[] = {{{5, 9}, -1}, {{5, 10}, 1}, {{4, 9}, 0}};
+    for (const auto& c : cases) {
+        std::vector<app::StudyRow> rows(2);
+        for (int i = 0; i < 2; ++i) rows[i].dispersion.run = c.runs[i];
+        EXPECT_EQ(app::stray_row(rows, shard), c.stray < 0 ? nullptr : &rows[c.stray])
+            << c.runs[0] << ", " << c.runs[1];
+    }
 }
 
 TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {

@@ -346,9 +346,7 @@ TEST(ReplayPage, TheViewerScriptCannotCloseItsElement) {
     EXPECT_NE(page.find("<script>a = \"<\\/script>\"; b = '<\\/scripts'; c = '</div>';</script>"),
               std::string::npos)
         << page;
-    std::size_t closers = 0;
-    for (std::size_t at = 0; (at = page.find("</script", at)) != std::string::npos; ++at) ++closers;
-    EXPECT_EQ(closers, 2u) << "the recording's element and the script's own";
+    EXPECT_EQ(count(page, "</script"), 2u) << "the recording's element and the script's own";
     std::remove(script.c_str());
     std::remove(page_path.c_str());
 }

@@ -60,9 +60,11 @@ class Vessel : public Object {
     Attachment* attachment_point(bool to_parent, std::size_t index) const;
     Animation* animation(UINT anim) const;
 
-    // The parent this vessel hangs on, if any.
+    // The point this vessel hangs by, and the parent it hangs on; null when it hangs on none.
+    Attachment* hanging_point() const;
     Vessel* parent() const;
-    // Total mass: empty mass, propellant and attached children, kg.
+    // Its own mass, empty mass and propellant, kg; and with everything hanging on it.
+    double own_mass_kg() const;
     double mass_kg() const;
     double propellant_mass_kg() const;
 

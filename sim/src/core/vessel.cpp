@@ -57,11 +57,16 @@ Animation* Vessel::animation(UINT anim) const {
     return anim < animations.size() ? animations[anim].get() : nullptr;
 }
 
-Vessel* Vessel::parent() const {
+Attachment* Vessel::hanging_point() const {
     for (const auto& a : attachments)
         if (a->to_parent && a->attached)
-            return a->attached;
+            return a.get();
     return nullptr;
+}
+
+Vessel* Vessel::parent() const {
+    const Attachment* up = hanging_point();
+    return up ? up->attached : nullptr;
 }
 
 double Vessel::propellant_mass_kg() const {
@@ -70,10 +75,13 @@ double Vessel::propellant_mass_kg() const {
     return m;
 }
 
+double Vessel::own_mass_kg() const {
+    return config.empty_mass_kg + propellant_mass_kg();
+}
+
 double Vessel::mass_kg() const {
-    double m = config.empty_mass_kg + propellant_mass_kg();
-    for_each_hanging(
-        *this, [&](const Vessel& d) { m += d.config.empty_mass_kg + d.propellant_mass_kg(); });
+    double m = own_mass_kg();
+    for_each_hanging(*this, [&](const Vessel& d) { m += d.own_mass_kg(); });
     return m;
 }
 
@@ -87,14 +95,6 @@ Vessel* child_from(const Vessel& v, std::size_t from) {
     return nullptr;
 }
 
-// The point v hangs by, or null.
-const Attachment* hanging_point(const Vessel& v) {
-    for (const auto& a : v.attachments)
-        if (a->to_parent && a->attached)
-            return a.get();
-    return nullptr;
-}
-
 }  // namespace
 
 Vessel* next_hanging(const Vessel& root, const Vessel& v, int* levels) {
@@ -102,7 +102,7 @@ Vessel* next_hanging(const Vessel& root, const Vessel& v, int* levels) {
     Vessel* next = child_from(v, 0);
     // Without children, the next sibling of v or of its nearest ancestor below root that has one.
     for (const Vessel* n = &v; !next && n != &root; --moved) {
-        const Attachment* up = hanging_point(*n);
+        const Attachment* up = n->hanging_point();
         if (!up || !up->peer)
             return nullptr;
         const Vessel& p = *up->attached;

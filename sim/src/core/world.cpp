@@ -170,7 +170,7 @@ void World::finish_creation() {
         if (VESSEL2* cb = v->callbacks())
             call_module(*this, *v, "clbkAfterCreation", [&] { cb->clbkAfterCreation(); });
         take_effects_as_seen(*v);
-        if (!(v->config.empty_mass_kg + v->propellant_mass_kg() > 0.0))
+        if (!(v->own_mass_kg() > 0.0))
             warn("vessel " + v->name() + " (class " + v->class_name() +
                  ") has no mass at the end of its set-up: it would fly at 0 kg; give it one "
                  "with SetEmptyMass");

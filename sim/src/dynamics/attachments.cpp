@@ -79,10 +79,7 @@ bool detach(Attachment* parent_point, double vel_m_s) {
 }
 
 void place_attached_child(const World&, Vessel& child) {
-    Attachment* up = nullptr;
-    for (auto& a : child.attachments)
-        if (a->to_parent && a->attached)
-            up = a.get();
+    const Attachment* up = child.hanging_point();
     if (!up || !up->peer)
         return;
     const Attachment& pp = *up->peer;

@@ -43,19 +43,12 @@ class Parts {
     std::size_t count_ = 0;
 };
 
-bool carries_children(const Vessel& v) {
-    for (const auto& a : v.attachments)
-        if (!a->to_parent && a->attached)
-            return true;
-    return false;
-}
-
 }  // namespace
 
 MassProperties mass_properties(const Vessel& v) {
-    double own = v.config.empty_mass_kg + v.propellant_mass_kg();
+    const double own = v.own_mass_kg();
     // Alone, the vessel is the whole: its own centre and inertia, as the sum below gives them.
-    if (!carries_children(v)) {
+    if (!next_hanging(v, v)) {
         MassProperties out;
         out.mass_kg = own;
         out.inertia_kg_m2 = diagonal(v.config.pmi_m2 * own);
@@ -65,7 +58,7 @@ MassProperties mass_properties(const Vessel& v) {
     parts.push({own, {0, 0, 0}, diagonal(v.config.pmi_m2 * own)});
     // Each hanging vessel is placed directly in v's frame, however deep it hangs.
     for_each_hanging(v, [&](const Vessel& d) {
-        double m = d.config.empty_mass_kg + d.propellant_mass_kg();
+        const double m = d.own_mass_kg();
         RelativePlace place = relative_place(v, d);
         parts.push({m, place.offset_m,
                     mul(place.rot, mul(diagonal(d.config.pmi_m2 * m), transpose(place.rot)))});

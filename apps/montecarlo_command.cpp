@@ -168,6 +168,8 @@ int montecarlo_command(int argc, const char* const* argv) {
     add_range(app, "--max-wall-time", id.limits.wall_time_s,
               "a run still flying after this much wall time is stopped and fails (0: no limit)",
               0.0, 1e7, "SECONDS");
+    add_range(app, "--max-memory", id.limits.memory_mb,
+              "a run whose flight takes more memory than this fails (0: no limit)", 0.0, 1e7, "MB");
     try {
         app.parse(argc - 1, argv + 1);
     } catch (const CLI::CallForHelp&) {
@@ -246,6 +248,8 @@ int montecarlo_command(int argc, const char* const* argv) {
         if (std::string which = repeated_runs(before.rows, twice); twice > 0)
             return study_failure(out.csv_path + ": runs " + which +
                                  " appear twice: not resumed, the file is as it was");
+        // The rows keep naming the scenario by the path the study started with.
+        id.scenario = before.identity.scenario;
         rows = std::move(before.rows);
         std::fprintf(stderr, "resuming %s: %zu of %d runs done\n", out.csv_path.c_str(),
                      rows.size(), range.end - range.first);
@@ -269,7 +273,7 @@ int montecarlo_command(int argc, const char* const* argv) {
         if (!done[static_cast<std::size_t>(run - range.first)])
             todo.push_back(run);
     auto work = [&](int run) {
-        StudyRow row{scenario, disperse(r, id.seed, run), {}};
+        StudyRow row{id.scenario, disperse(r, id.seed, run), {}};
         std::string why;
         row.touchdown = prepared.fly(row.dispersion, c, id.limits, why);
         // A run that cannot even start ends the study: say why on the first line.
@@ -278,7 +282,7 @@ int montecarlo_command(int argc, const char* const* argv) {
     const bool terminal = isatty(STDERR_FILENO);
     const int total = range.end - range.first;
     auto ended = [&](int run, ChildResult& result) {
-        StudyRow row{scenario, disperse(r, id.seed, run), {}};
+        StudyRow row{id.scenario, disperse(r, id.seed, run), {}};
         std::string why;
         if (result.text.rfind("error: ", 0) == 0)
             throw StudyStopped(result.text.substr(7));

@@ -42,6 +42,7 @@ struct Criteria {
 struct RunLimits {
     double sim_time_s = 3600.0;  // simulated time a run may take
     double wall_time_s = 300.0;  // wall time a run may take; its process is stopped after it
+    double memory_mb = 0.0;      // memory a run's flight may take on top; 0: no limit
 };
 
 // Every criterion the run fails, each with its value and its limit, in a fixed order; none for

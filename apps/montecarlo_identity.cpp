@@ -20,7 +20,7 @@ constexpr const char* kNotJudged = "none";
 Items identity_items(const StudyIdentity& id) {
     const DispersionRanges& r = id.ranges;
     const Criteria& c = id.criteria;
-    return {
+    Items items{
         {"version", id.version},
         {"scenario", id.scenario},
         {"scenario-hash", id.scenario_hash},
@@ -44,6 +44,11 @@ Items identity_items(const StudyIdentity& id) {
         {"max-sim-time", exact_text(id.limits.sim_time_s)},
         {"max-wall-time", exact_text(id.limits.wall_time_s)},
     };
+    // Only a study that limits its runs' memory says so, so that the CSVs of studies that do
+    // not read as they did before the limit existed.
+    if (id.limits.memory_mb > 0.0)
+        items.push_back({"max-memory", exact_text(id.limits.memory_mb)});
+    return items;
 }
 
 template <typename T>
@@ -90,6 +95,11 @@ bool parse_identity(const std::vector<std::string>& lines, StudyIdentity& id, st
     }
     StudyIdentity r;
     r.version = got["version"];
+    if (got.count("max-memory") &&
+        (!number(got["max-memory"], r.limits.memory_mb) || !(r.limits.memory_mb > 0.0))) {
+        error = "the identity's max-memory is not a number of megabytes above 0";
+        return false;
+    }
     if (r.version != kVersion) {
         error = "written by vesselsim " + (r.version.empty() ? "of unknown version" : r.version) +
                 ", this is " + std::string(kVersion);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "apps/memory_limit.h"
 #include "apps/module_folders.h"
 #include "apps/process_pool.h"
 #include "apps/start_overrides.h"
@@ -155,9 +156,14 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
     const bool on_ground_at_start = v->state.ever_touched;
     const double start_s = w.clock.t_s;
     const double end_s = start_s + (c.survive_s > 0.0 ? c.survive_s : l.sim_time_s);
+    const MemoryWatch memory(l.memory_mb);
     try {
         while (w.clock.t_s < end_s) {
             w.step(d.dt_s);
+            if (std::string over = memory.over(w.clock.t_s); !over.empty()) {
+                t.failure = over;
+                return t;
+            }
             if (!w.owns(v)) {
                 t.failure = "the vessel is gone";
                 return t;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
+#include <fstream>
 
 #include "apps/fd_write.h"
 #include "sim/text_file.h"
@@ -16,65 +16,129 @@ namespace app {
 
 namespace {
 
-// "4, 7-9" for the sorted numbers; the first ten spans, then how many more.
-std::string spans(const std::vector<int>& sorted) {
-    constexpr int kShown = 10;
-    std::string text;
-    int shown = 0;
-    std::size_t i = 0;
-    for (; i < sorted.size() && shown < kShown; ++shown) {
-        std::size_t j = i;
-        while (j + 1 < sorted.size() && sorted[j + 1] == sorted[j] + 1) ++j;
-        text += (text.empty() ? "" : ", ") + std::to_string(sorted[i]) +
-                (j > i ? "-" + std::to_string(sorted[j]) : "");
-        i = j + 1;
+// "4, 7-9": spans of numbers added in order; the first ten spans, then how many numbers more.
+class SpanText {
+  public:
+    void add(int lo, int hi) {
+        count_ += hi - lo + 1;
+        if (shown_ == kShown) {
+            more_ += hi - lo + 1;
+            return;
+        }
+        text_ += (text_.empty() ? "" : ", ") + std::to_string(lo) +
+                 (hi > lo ? "-" + std::to_string(hi) : "");
+        ++shown_;
     }
-    if (i < sorted.size())
-        text += " and " + std::to_string(sorted.size() - i) + " more";
-    return text;
+    std::string text() const {
+        return more_ ? text_ + " and " + std::to_string(more_) + " more" : text_;
+    }
+    int count() const { return count_; }
+
+  private:
+    static constexpr int kShown = 10;
+    std::string text_;
+    int shown_ = 0, count_ = 0, more_ = 0;
+};
+
+// The rows' run numbers in order.
+std::vector<int> sorted_runs(const std::vector<StudyRow>& rows) {
+    std::vector<int> runs;
+    runs.reserve(rows.size());
+    for (const StudyRow& r : rows) runs.push_back(r.dispersion.run);
+    std::sort(runs.begin(), runs.end());
+    return runs;
 }
 
 }  // namespace
 
+namespace {
+
+// The conditions the study's seed gives the row's run, or why the row's are not those.
+std::string conditions_difference(const StudyIdentity& id, const Dispersion& got) {
+    if (got.run >= id.runs)
+        return "run " + std::to_string(got.run) + " is not among the study's " +
+               std::to_string(id.runs) + " runs";
+    const Dispersion want = disperse(id.ranges, id.seed, got.run);
+    const StartOverrides &a = want.start, &b = got.start;
+    if (want.seed != got.seed || want.dt_s != got.dt_s || a.height_scale != b.height_scale ||
+        a.speed_scale != b.speed_scale || a.wind_m_s != b.wind_m_s ||
+        a.wind_from_deg != b.wind_from_deg || a.turn_deg != b.turn_deg ||
+        a.turn_axis_deg != b.turn_axis_deg || a.ground_offset_m != b.ground_offset_m)
+        return "run " + std::to_string(got.run) +
+               "'s seed or conditions are not those the study's seed gives it";
+    return "";
+}
+
+// Identity lines enough for every item, with room for items of later versions to be refused
+// by name rather than by count.
+constexpr std::size_t kMaxIdentityLines = 64;
+
+}  // namespace
+
 bool read_study_file(const std::string& path, StudyFile& f, std::string& error) {
-    // A study's CSV has no size limit of its own: it grows with the runs.
-    std::string text;
-    if (!sim::read_text_file(path, std::numeric_limits<std::size_t>::max(), text, error))
-        return false;
     f = {};
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            f.cut_last_line = true;
-            break;
-        }
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    f.whole_lines_bytes = at;
+    std::ifstream in;
+    if (!sim::open_text_file(path, in, error))
+        return false;
+    std::size_t number = 0;
     auto fail = [&](std::size_t line, const std::string& why) {
         error = path + (line ? ":" + std::to_string(line) : std::string()) + ": " + why;
         return false;
     };
-    std::size_t header = 0;
-    while (header < lines.size() && lines[header].rfind("#", 0) == 0) ++header;
+    // The next whole line; false at the end, or at a cut last line (which is no line).
+    std::string line;
+    bool too_long = false;
+    auto next = [&] {
+        const sim::LineRead got = sim::read_line(in, line);
+        if (got == sim::LineRead::end)
+            return false;
+        if (got == sim::LineRead::unterminated) {
+            f.cut_last_line = true;
+            return false;
+        }
+        ++number;
+        too_long = got == sim::LineRead::too_long;
+        f.whole_lines_bytes += line.size() + 1;
+        return true;
+    };
+    auto too_long_line = [&] {
+        return fail(number,
+                    "a line longer than " + std::to_string(sim::kMaxLineBytes) + " characters");
+    };
+    std::vector<std::string> identity;
+    bool more = next();
+    while (more && !too_long && line.rfind("#", 0) == 0 && identity.size() < kMaxIdentityLines) {
+        identity.push_back(line);
+        more = next();
+    }
+    if (too_long)
+        return too_long_line();
     std::string why;
-    if (!parse_identity({lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(header)},
-                        f.identity, why))
+    if (identity.size() == kMaxIdentityLines && more && line.rfind("#", 0) == 0)
+        return fail(number, "more than " + std::to_string(kMaxIdentityLines) + " identity lines");
+    if (!parse_identity(identity, f.identity, why))
         return fail(0, why);
-    if (header == lines.size() || lines[header] != csv_header())
-        return fail(header + 1, "not the header of a montecarlo CSV");
-    for (std::size_t i = header + 1; i < lines.size(); ++i) {
-        if (lines[i].size() > sim::kMaxLineBytes)
-            return fail(i + 1,
-                        "a line longer than " + std::to_string(sim::kMaxLineBytes) + " characters");
+    if (!more || line != csv_header())
+        return fail(identity.size() + 1, "not the header of a montecarlo CSV");
+    // A study's rows are its shard's runs, each once: no more are read.
+    const RunRange range = shard_runs(f.identity.runs, f.identity.shard_k, f.identity.shard_n);
+    const auto most_rows = static_cast<std::size_t>(range.end - range.first);
+    while (next()) {
+        if (too_long)
+            return too_long_line();
+        if (f.rows.size() == most_rows)
+            return fail(number, "more rows than the " + std::to_string(most_rows) +
+                                    " runs of its shard (runs repeated?)");
         StudyRow row;
-        if (!parse_csv_line(lines[i], f.identity.criteria, row, why))
-            return fail(i + 1, why);
+        if (!parse_csv_line(line, f.identity.criteria, row, why))
+            return fail(number, why);
+        if (std::string differs = conditions_difference(f.identity, row.dispersion);
+            !differs.empty())
+            return fail(number, differs);
         f.rows.push_back(std::move(row));
     }
+    if (in.bad())
+        return fail(0, "cannot read the file: a read failed");
     return true;
 }
 
@@ -85,16 +149,20 @@ std::string study_text(const StudyIdentity& id, const std::vector<StudyRow>& row
 }
 
 std::string missing_runs(const std::vector<StudyRow>& rows, int first, int end, int& count) {
-    std::vector<bool> seen(static_cast<std::size_t>(std::max(0, end - first)));
-    for (const StudyRow& r : rows)
-        if (r.dispersion.run >= first && r.dispersion.run < end)
-            seen[static_cast<std::size_t>(r.dispersion.run - first)] = true;
-    std::vector<int> missing;
-    for (int run = first; run < end; ++run)
-        if (!seen[static_cast<std::size_t>(run - first)])
-            missing.push_back(run);
-    count = static_cast<int>(missing.size());
-    return spans(missing);
+    // The gaps between the runs present: the work is per row, not per run of the study.
+    SpanText missing;
+    int next = first;
+    for (int run : sorted_runs(rows)) {
+        if (run < next || run >= end)
+            continue;
+        if (run > next)
+            missing.add(next, run - 1);
+        next = run + 1;
+    }
+    if (next < end)
+        missing.add(next, end - 1);
+    count = missing.count();
+    return missing.text();
 }
 
 const StudyRow* stray_row(const std::vector<StudyRow>& rows, const RunRange& range) {
@@ -105,15 +173,23 @@ const StudyRow* stray_row(const std::vector<StudyRow>& rows, const RunRange& ran
 }
 
 std::string repeated_runs(const std::vector<StudyRow>& rows, int& count) {
-    std::vector<int> runs;
-    for (const StudyRow& r : rows) runs.push_back(r.dispersion.run);
-    std::sort(runs.begin(), runs.end());
-    std::vector<int> twice;
-    for (std::size_t i = 1; i < runs.size(); ++i)
-        if (runs[i] == runs[i - 1] && (twice.empty() || twice.back() != runs[i]))
-            twice.push_back(runs[i]);
-    count = static_cast<int>(twice.size());
-    return spans(twice);
+    const std::vector<int> runs = sorted_runs(rows);
+    SpanText twice;
+    int lo = 0, hi = -2;  // the span of repeated runs being gathered
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        if (runs[i] != runs[i - 1] || runs[i] == hi)
+            continue;
+        if (runs[i] != hi + 1) {
+            if (hi >= lo)
+                twice.add(lo, hi);
+            lo = runs[i];
+        }
+        hi = runs[i];
+    }
+    if (hi >= lo)
+        twice.add(lo, hi);
+    count = twice.count();
+    return twice.text();
 }
 
 }  // namespace app

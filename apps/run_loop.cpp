@@ -275,11 +275,7 @@ bool Run::fly() {
             replay_->note(warning);
     }
     auto wall_start = std::chrono::steady_clock::now();
-    // The limit counts what the flight takes on top of the program and its loaded modules.
-    const bool memory_limited = o_.max_memory_mb > 0.0;
-    const double start_memory_mb = memory_limited ? peak_memory_mb() : 0.0;
-    if (memory_limited)
-        cap_address_space(o_.max_memory_mb);
+    const MemoryWatch memory(o_.max_memory_mb);
     std::string error;
     try {
         if (!telemetry_.write_rows(w_, error))
@@ -301,15 +297,8 @@ bool Run::fly() {
                               o_.max_wall_s, w_.clock.t_s);
                 return fail(at);
             }
-            if (const double taken_mb = memory_limited ? peak_memory_mb() - start_memory_mb : 0.0;
-                taken_mb > o_.max_memory_mb) {
-                char at[160];
-                std::snprintf(at, sizeof at,
-                              "the run took %.0f MB of memory by t = %.3f s, more than its limit "
-                              "of %g MB",
-                              taken_mb, w_.clock.t_s, o_.max_memory_mb);
-                return fail(at);
-            }
+            if (std::string over = memory.over(w_.clock.t_s); !over.empty())
+                return fail(over);
             if (int sig = stop_signal()) {
                 interrupted_ = sig;
                 char at[48];

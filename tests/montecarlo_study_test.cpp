@@ -76,6 +76,13 @@ TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
     const std::size_t version = old.find("# version: ");
     old.replace(version, old.find('\n', version) - version, "# version: 0.0.1");
     write_file(s.path("old.csv"), old);
+    // A row's conditions must be those the study's seed gives its run; no more rows than runs.
+    std::string moved = s2;
+    const std::size_t row = moved.find('\n', moved.find("\nrun,") + 1) + 1;
+    const std::size_t dt = moved.find(",0.0", row);
+    moved.replace(dt, 4, ",0.1");
+    write_file(s.path("moved.csv"), moved);
+    write_file(s.path("twice.csv"), s2 + s2.substr(s2.find('\n', s2.find("\nrun,") + 1) + 1));
     struct Case {
         std::string inputs, message;
     };
@@ -90,6 +97,9 @@ TEST(MontecarloStudy, AMergeTakesOnlyTheWholeOfOneStudy) {
          s.path("cut.csv") + ": its last line is cut: the study that wrote it did not finish"},
         {s.path("s3.csv") + " " + s.path("s4.csv") + " " + s.path("empty.csv"),
          s.path("empty.csv") + ": holds no run"},
+        {s.path("moved.csv"), s.path("moved.csv") + ":25: run 2's seed or conditions are not"},
+        {s.path("twice.csv"),
+         s.path("twice.csv") + ":27: more rows than the 2 runs of its shard (runs repeated?)"},
         {s.path("old.csv"),
          s.path("old.csv") + ": written by vesselsim 0.0.1, this is " VESSELSIM_VERSION},
     };
@@ -145,8 +155,12 @@ TEST(MontecarloStudy, AStudyKilledMidwayResumesToTheSameCsv) {
     const std::size_t whole_lines = read_file(part).size();
     write_file(part, read_file(part) + "7,1234");
 
-    // Resumed, it flies only the runs it lacks.
-    Outcome resumed = shell(s, study + " --jobs 1 --resume --csv " + part);
+    // Resumed, it flies only the runs it lacks; its rows name the scenario as the study did,
+    // though this resume names it by another path.
+    Outcome resumed = shell(s, "cd " + s.dir + " && " + kProgram +
+                                   " montecarlo d.scn --runs 12 --dt-min 0.02 --dt-max 0.04 "
+                                   "--seed 9 --jobs 1 --resume --csv " +
+                                   part);
     ASSERT_EQ(resumed.status, 0) << resumed.err;
     EXPECT_EQ(
         resumed.err.rfind(

@@ -383,6 +383,19 @@ TEST(ProgramOutputs, TheMemoryLimitEndsARunThatTakesMore) {
     EXPECT_NE(read_file(s.path("h.json")).find("\"ended\": \"error\""), std::string::npos);
     Outcome under = shell(s, run + " --max-memory 1000");
     EXPECT_EQ(under.status, 0) << under.err;
+
+    // Each run of a study has the limit in its own process, and the study says it has one.
+    Outcome study = shell(s, kProgram + " montecarlo " + s.path("hoard.scn") + " --modules " +
+                                 VESSELSIM_TEST_MODULE_DIR +
+                                 " --vessel H --survive 2 --runs 1 --jobs 1 --max-memory 200 "
+                                 "--csv " +
+                                 s.path("h.csv"));
+    EXPECT_EQ(study.status, 0) << study.err;
+    EXPECT_NE(study.out.find("success: 0 of 1"), std::string::npos) << study.out;
+    EXPECT_TRUE(study.out.find("MB of memory by t = 1.0") != std::string::npos ||
+                study.out.find("bad_alloc") != std::string::npos)
+        << study.out;
+    EXPECT_NE(read_file(s.path("h.csv")).find("\n# max-memory: 200\nrun,"), std::string::npos);
 }
 
 // A report that cannot be written is a failure of every command, after its files are written.

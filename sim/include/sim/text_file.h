@@ -26,9 +26,10 @@ bool read_text_file(const std::string& path, std::size_t max_bytes, std::string&
 // reason" otherwise.
 bool open_text_file(const std::string& path, std::ifstream& in, std::string& error);
 
-enum class LineRead { line, end, too_long };
+enum class LineRead { line, end, too_long, unterminated };
 
-// The next line without its line end, of at most kMaxLineBytes; a longer one is not kept.
+// The next line without its line end, of at most kMaxLineBytes; a longer one is not kept. The
+// file's last line without a line end is read as unterminated (a writer stopped in it).
 LineRead read_line(std::istream& in, std::string& line);
 
 // A line as messages quote it: its first 80 characters, and "..." with its length when cut.

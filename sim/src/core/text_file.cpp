@@ -76,7 +76,7 @@ LineRead read_line(std::istream& in, std::string& line) {
         }
         line.push_back(static_cast<char>(c));
     }
-    return any ? LineRead::line : LineRead::end;
+    return any ? LineRead::unterminated : LineRead::end;
 }
 
 std::string excerpt(std::string_view text) {

@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <numbers>
 
-#include "apps/module_folders.h"
-#include "apps/platform_files.h"
+#include "apps/common/module_folders.h"
+#include "apps/common/platform_files.h"
+#include "apps/common/program_errors.h"
 #include "sim/keyboard.h"
 #include "sim/scenario.h"
 #include "sim/world.h"
@@ -93,14 +94,14 @@ void print_saved_state(sim::World& w, sim::Vessel& v) {
 
 int run_describe(const DescribeOptions& options) {
     if (std::string why = check_module_folders(options.module_dir); !why.empty()) {
-        std::fprintf(stderr, "vesselsim: %s\n", why.c_str());
+        std::fprintf(stderr, "%s%s\n", kProgramPrefix, why.c_str());
         return 1;
     }
     sim::World world(module_path(options.module_dir));
     std::string error;
     sim::Vessel* v = world.create_vessel(options.class_name, options.class_name, error);
     if (!v) {
-        std::fprintf(stderr, "vesselsim: %s\n", error.c_str());
+        std::fprintf(stderr, "%s%s\n", kProgramPrefix, error.c_str());
         return 1;
     }
     world.finish_creation();
@@ -110,7 +111,7 @@ int run_describe(const DescribeOptions& options) {
     for (const std::string& text : options.keys) {
         sim::KeyPress key;
         if (!sim::parse_key(text, key)) {
-            std::fprintf(stderr, "vesselsim: not a key: %s\n", text.c_str());
+            std::fprintf(stderr, "%snot a key: %s\n", kProgramPrefix, text.c_str());
             return 2;
         }
         auto state = sim::keyboard_state(key);
@@ -147,7 +148,7 @@ int describe_command(int argc, const char* const* argv) {
         std::printf("%s", app.help().c_str());
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "vesselsim: %s\n%s\n", e.what(), describe_usage_line().c_str());
+        std::fprintf(stderr, "%s%s\n%s\n", kProgramPrefix, e.what(), describe_usage_line().c_str());
         return 2;
     }
     o.module_dir = join_folders(module_lists);
@@ -155,7 +156,7 @@ int describe_command(int argc, const char* const* argv) {
         return run_describe(o);
     } catch (const std::exception& e) {
         std::fflush(stdout);
-        std::fprintf(stderr, "vesselsim: %s\n", e.what());
+        std::fprintf(stderr, "%s%s\n", kProgramPrefix, e.what());
         return 1;
     }
 }

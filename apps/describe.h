@@ -9,7 +9,8 @@ namespace app {
 
 struct DescribeOptions {
     std::string class_name;
-    std::string module_dir;  // the --modules folders, colon-separated (apps/module_folders.h)
+    std::string
+        module_dir;  // the --modules folders, colon-separated (apps/common/module_folders.h)
     std::vector<std::string> keys;  // as the user types them: "Ctrl+G", "P"
 };
 

@@ -4,8 +4,8 @@
 # their places.
 get_target_property(app_sources vesselsim_app SOURCES)
 if(WIN32)
-  list(FILTER app_sources EXCLUDE REGEX "^(montecarlo_|process_pool|plot_png)")
-  list(APPEND app_sources montecarlo_windows.cpp plot_png_windows.cpp)
+  list(FILTER app_sources EXCLUDE REGEX "^(montecarlo/|common/plot_png)")
+  list(APPEND app_sources montecarlo/windows.cpp common/plot_png_windows.cpp)
   target_link_libraries(vesselsim_app PRIVATE psapi)
 endif()
 vesselsim_platform_sources(app_sources)

@@ -5,8 +5,8 @@
 
 #include <numeric>
 
-#include "apps/montecarlo_run.h"
-#include "apps/process_pool.h"
+#include "apps/montecarlo/flight.h"
+#include "apps/montecarlo/process_pool.h"
 
 namespace {
 

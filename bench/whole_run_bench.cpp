@@ -3,7 +3,7 @@
 // seconds per second ("sim_s_per_s", the speed-up over real time) at 50 frames per simulated
 // second.
 #include "bench_worlds.h"
-#include "sim/rest.h"
+#include "sim/flight.h"
 
 namespace {
 
@@ -24,13 +24,16 @@ void BM_WholeRun(benchmark::State& state, const Run& run) {
         if (!w)
             break;  // skipped with the load's error: the timer stays stopped
         state.ResumeTiming();
-        sim::RestWatch rest;
-        do {
-            w->step(bench::kFrame_s);
-            rest.update(*w, bench::kFrame_s);
-            frames += 1;
-        } while (!(run.to_rest && rest.all_rested(*w, kRestNeeded_s)) &&
-                 w->clock.t_s < run.until_s);
+        struct Count : sim::FrameHooks {
+            double& frames;
+            explicit Count(double& f) : frames(f) {}
+            bool after_frame(double) override {
+                frames += 1;
+                return true;
+            }
+        } count(frames);
+        sim::Flight(*w, {bench::kFrame_s, run.until_s, run.to_rest ? kRestNeeded_s : 0.0, 0.0})
+            .fly(count);
         state.PauseTiming();
         w.reset();
         state.ResumeTiming();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/run_options.h"
+#include "apps/commands.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args = {"vesselsim"};
@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(nullptr);
     app::RunOptions options;
     std::ostringstream out, err;
-    app::ParseOutcome r =
-        app::parse_command_line(static_cast<int>(args.size()), argv.data(), options, out, err);
+    app::ParseOutcome r = app::parse_command_line(static_cast<int>(args.size()), argv.data(),
+                                                  options, out, err, app::program_commands());
     if (r == app::ParseOutcome::usage_error && err.str().empty())
         __builtin_trap();
     return 0;

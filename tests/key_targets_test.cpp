@@ -4,7 +4,7 @@
 #include <fstream>
 #include <utility>
 
-#include "apps/run_options.h"
+#include "apps/run/options.h"
 #include "host/keys.h"
 #include "sim/keyboard.h"
 #include "support/program_outcome.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/event_text.h"
+#include "apps/run/event_text.h"
 #include "lander/quor_tevlan.h"
 #include "sim/scenario.h"
 #include "support/world_fixture.h"

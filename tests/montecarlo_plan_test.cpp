@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "apps/montecarlo_csv.h"
-#include "apps/montecarlo_identity.h"
-#include "apps/montecarlo_report.h"
-#include "apps/montecarlo_study_file.h"
+#include "apps/montecarlo/csv.h"
+#include "apps/montecarlo/identity.h"
+#include "apps/montecarlo/report.h"
+#include "apps/montecarlo/study_file.h"
 #include "sim/frames.h"
 #include "sim/physics.h"
 #include "sim/scenario.h"

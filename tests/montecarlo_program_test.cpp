@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "apps/montecarlo_csv.h"
+#include "apps/montecarlo/csv.h"
 #include "support/program_outcome.h"
 
 namespace {

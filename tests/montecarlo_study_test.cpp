@@ -12,8 +12,8 @@
 #include <chrono>
 #include <thread>
 
-#include "apps/montecarlo_study_file.h"
-#include "apps/plot_png.h"
+#include "apps/common/plot_png.h"
+#include "apps/montecarlo/study_file.h"
 #include "support/program_outcome.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "apps/plot_png.h"
+#include "apps/common/plot_png.h"
 #include "support/program_outcome.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // and the two pad scenarios run end to end by the program's run loop.
 #include <sstream>
 
-#include "apps/run_loop.h"
+#include "apps/run/command.h"
 #include "sim/scenario.h"
 #include "support/pad_fixture.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/plot_png.h"
+#include "apps/common/plot_png.h"
 
 namespace {
 

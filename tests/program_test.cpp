@@ -9,9 +9,9 @@
 #include <sstream>
 #include <tuple>
 
-#include "apps/run_loop.h"
-#include "apps/run_options.h"
-#include "apps/telemetry.h"
+#include "apps/run/command.h"
+#include "apps/run/options.h"
+#include "apps/run/telemetry.h"
 #include "host/keys.h"
 #include "sim/scenario.h"
 #include "support/program_outcome.h"

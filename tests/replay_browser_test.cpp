@@ -14,7 +14,7 @@
 #include <map>
 #include <sstream>
 
-#include "apps/replay_output.h"
+#include "apps/run/replay_output.h"
 #include "sim/animation_pose.h"
 #include "sim/keyboard.h"
 #include "sim/replay.h"

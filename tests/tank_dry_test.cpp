@@ -2,7 +2,7 @@
 // time it runs dry; one empty from the start is not.
 #include <vector>
 
-#include "apps/event_text.h"
+#include "apps/run/event_text.h"
 #include "sim/attachments.h"
 #include "sim/vessel.h"
 #include "support/placement.h"

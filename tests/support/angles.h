@@ -1,6 +1,6 @@
 // Degrees to radians, for the angles tests write in degrees.
 #pragma once
 
-#include <numbers>
+#include "sim/units.h"
 
-inline constexpr double kDeg = std::numbers::pi / 180.0;
+inline constexpr double kDeg = sim::kRadPerDeg;

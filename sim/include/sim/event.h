@@ -1,6 +1,6 @@
 // What the stand-in observes in a run, as records: a key sent, a separation, a touchdown, an
 // effect switching. The library words none of them; a program or a test does (the vesselsim
-// program's wording is apps/event_text.h). The vessels named are alive while the event is
+// program's wording is apps/run/event_text.h). The vessels named are alive while the event is
 // handed out, and not after.
 #pragma once
 

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "sim/time_scales.h"
+#include "sim/units.h"
 
 namespace sim {
 
@@ -18,7 +19,6 @@ constexpr double kAu_m = 1.495978707e11;                // IAU 2012 Resolution B
 // Obliquity of the ecliptic at J2000 that turns the J2000 equatorial frame into the ecliptic
 // one: 84381.448 arcseconds (IAU 1976).
 constexpr double kObliquityJ2000_deg = 84381.448 / 3600.0;
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 // Right-handed rotations by an angle about x and z.
 MATRIX3 turn_x(double a) {
@@ -67,19 +67,20 @@ OrbitState orbit_state(const OrbitalElements& o, double days) {
     const double per_s = 1.0 / (kDaysPerCentury * kSecondsPerDay);  // a rate per century, per s
     const double a = (o.semi_major_axis_au + o.semi_major_axis_au_cy * T) * kAu_m;
     const double e = o.eccentricity + o.eccentricity_cy * T;
-    const double incl = (o.inclination_deg + o.inclination_deg_cy * T) * kDeg;
+    const double incl = (o.inclination_deg + o.inclination_deg_cy * T) * kRadPerDeg;
     const double mean_lng = o.mean_longitude_deg + o.mean_longitude_deg_cy * T;
     const double peri = o.perihelion_longitude_deg + o.perihelion_longitude_deg_cy * T;
     const double node = o.node_longitude_deg + o.node_longitude_deg_cy * T;
-    const double mean_anomaly = std::remainder((mean_lng - peri) * kDeg, 2.0 * std::numbers::pi);
+    const double mean_anomaly =
+        std::remainder((mean_lng - peri) * kRadPerDeg, 2.0 * std::numbers::pi);
     const double E = eccentric_anomaly(mean_anomaly, e);
     const double a_rate = o.semi_major_axis_au_cy * kAu_m * per_s;
     const double e_rate = o.eccentricity_cy * per_s;
-    const double incl_rate = o.inclination_deg_cy * kDeg * per_s;
-    const double node_rate = o.node_longitude_deg_cy * kDeg * per_s;
-    const double peri_rate = o.perihelion_longitude_deg_cy * kDeg * per_s;
+    const double incl_rate = o.inclination_deg_cy * kRadPerDeg * per_s;
+    const double node_rate = o.node_longitude_deg_cy * kRadPerDeg * per_s;
+    const double peri_rate = o.perihelion_longitude_deg_cy * kRadPerDeg * per_s;
     // Kepler's equation E - e sin E = M, differentiated with e moving too.
-    const double n = (o.mean_longitude_deg_cy - o.perihelion_longitude_deg_cy) * kDeg * per_s;
+    const double n = (o.mean_longitude_deg_cy - o.perihelion_longitude_deg_cy) * kRadPerDeg * per_s;
     const double sin_E = std::sin(E), cos_E = std::cos(E);
     const double E_rate = (n + e_rate * sin_E) / (1.0 - e * cos_E);
     const double root = std::sqrt(1.0 - e * e);
@@ -92,8 +93,8 @@ OrbitState orbit_state(const OrbitalElements& o, double days) {
     // The plane turned into the ecliptic, Rz(node) Rx(i) Rz(perihelion - node), and the angular
     // velocity of that turn: each rate about its own axis as the turns before it carry it.
     const MATRIX3 plane_to_ecliptic =
-        mul(turn_z(node * kDeg), mul(turn_x(incl), turn_z((peri - node) * kDeg)));
-    const double sin_node = std::sin(node * kDeg), cos_node = std::cos(node * kDeg);
+        mul(turn_z(node * kRadPerDeg), mul(turn_x(incl), turn_z((peri - node) * kRadPerDeg)));
+    const double sin_node = std::sin(node * kRadPerDeg), cos_node = std::cos(node * kRadPerDeg);
     const double sin_incl = std::sin(incl), cos_incl = std::cos(incl);
     const VECTOR3 plane_turning =
         VECTOR3{0.0, 0.0, node_rate} + VECTOR3{cos_node, sin_node, 0.0} * incl_rate +
@@ -136,7 +137,7 @@ const Body::OrbitAt& Body::work_out_orbit(double mjd) const {
 }
 
 double Body::angular_rate_rad_s() const {
-    return spin_.meridian_deg_day * kDeg / kSecondsPerDay;
+    return spin_.meridian_deg_day * kRadPerDeg / kSecondsPerDay;
 }
 
 const Body::TurnAt& Body::work_out_turn(double mjd) const {
@@ -148,14 +149,15 @@ const Body::TurnAt& Body::work_out_turn(double mjd) const {
     const double dec = spin_.pole_dec_deg + spin_.pole_dec_deg_cy * T;
     double meridian = spin_.meridian_deg + spin_.meridian_deg_day * days;
     if (spin_.earth_rotation_angle)
-        meridian = earth_rotation_angle_rad(mjd) / kDeg - 90.0 - (ra - spin_.pole_ra_deg);
+        meridian = earth_rotation_angle_rad(mjd) / kRadPerDeg - 90.0 - (ra - spin_.pole_ra_deg);
     meridian = std::fmod(meridian, 360.0);
     // Body frame -> J2000 equatorial: the prime meridian turned from the node, the equator
     // tilted to the pole's declination, the node set at the pole's right ascension plus 90
     // degrees; then equatorial -> ecliptic.
     MATRIX3 body_to_equatorial =
-        mul(turn_z((ra + 90.0) * kDeg), mul(turn_x((90.0 - dec) * kDeg), turn_z(meridian * kDeg)));
-    t.rot = swap_yz(mul(turn_x(-kObliquityJ2000_deg * kDeg), body_to_equatorial));
+        mul(turn_z((ra + 90.0) * kRadPerDeg),
+            mul(turn_x((90.0 - dec) * kRadPerDeg), turn_z(meridian * kRadPerDeg)));
+    t.rot = swap_yz(mul(turn_x(-kObliquityJ2000_deg * kRadPerDeg), body_to_equatorial));
     t.omega_rad_s = VECTOR3{t.rot.m12, t.rot.m22, t.rot.m32} * angular_rate_rad_s();
     t.mjd = mjd;
     return t;

@@ -30,14 +30,13 @@
 #include "sim/placement.h"
 #include "sim/text_file.h"
 #include "sim/trace.h"
+#include "sim/units.h"
 #include "sim/vessel.h"
 #include "sim/world.h"
 
 namespace sim {
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 // The range a value of a standard line must lie in; docs/scenario-format.md lists them.
 struct Bound {
@@ -249,20 +248,20 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
     if (key == "RVEL")
         return vector3(args, kVelocity, s.rvel, "RVEL x y z (m/s)", error);
     if (key == "AROT")
-        return vector3(args, kEuler, s.arot, "AROT a b c (degrees)", error, kDeg);
+        return vector3(args, kEuler, s.arot, "AROT a b c (degrees)", error, kRadPerDeg);
     if (key == "VROT")
-        return vector3(args, kRate, s.vrot, "VROT x y z (degrees/s)", error, kDeg);
+        return vector3(args, kRate, s.vrot, "VROT x y z (degrees/s)", error, kRadPerDeg);
     if (key == "POS") {
         if (!bounded(args, kSurface, x, "POS lng lat (degrees)", error))
             return false;
-        s.surf_lng = x[0] * kDeg;
-        s.surf_lat = x[1] * kDeg;
+        s.surf_lng = x[0] * kRadPerDeg;
+        s.surf_lat = x[1] * kRadPerDeg;
         return true;
     }
     if (key == "HEADING") {
         if (!bounded(args, kHeading, x, "HEADING degrees", error))
             return false;
-        s.surf_hdg = x[0] * kDeg;
+        s.surf_hdg = x[0] * kRadPerDeg;
         return true;
     }
     if (key == "ATTACHED")
@@ -274,8 +273,8 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
     if (key == "GROUND_POS") {
         if (!bounded(args, kGroundPos, x, "GROUND_POS lng lat height_m", error))
             return false;
-        p.ground_lng_rad = x[0] * kDeg;
-        p.ground_lat_rad = x[1] * kDeg;
+        p.ground_lng_rad = x[0] * kRadPerDeg;
+        p.ground_lat_rad = x[1] * kRadPerDeg;
         p.ground_height_m = x[2];
         p.has_ground_pos = true;
         return true;
@@ -290,9 +289,9 @@ bool read_value(const Vessel& v, const std::string& key, const std::string& rest
     if (key == "HORIZON_ATT") {
         if (!bounded(args, kHorizonAtt, x, "HORIZON_ATT pitch bank heading (degrees)", error))
             return false;
-        p.pitch_rad = x[0] * kDeg;
-        p.bank_rad = x[1] * kDeg;
-        p.heading_rad = x[2] * kDeg;
+        p.pitch_rad = x[0] * kRadPerDeg;
+        p.bank_rad = x[1] * kRadPerDeg;
+        p.heading_rad = x[2] * kRadPerDeg;
         p.has_horizon_att = true;
         return true;
     }
@@ -350,14 +349,15 @@ void write_standard_lines(const Vessel& v, ScenarioWriteBlock& out) {
     if (s.landed) {
         put("STATUS", "Landed " + body);
         EquPos e = equ_from_body_fixed(s.landed_pos_body);
-        put("POS", format_double(e.lng_rad / kDeg) + " " + format_double(e.lat_rad / kDeg));
-        put("HEADING", format_double(landed_heading(v) / kDeg));
+        put("POS",
+            format_double(e.lng_rad / kRadPerDeg) + " " + format_double(e.lat_rad / kRadPerDeg));
+        put("HEADING", format_double(landed_heading(v) / kRadPerDeg));
     } else {
         put("STATUS", "Orbiting " + body);
         put("RPOS", text_of(s.rpos));
         put("RVEL", text_of(s.rvel));
-        put("AROT", text_of(euler_from_rotation(s.rot), 1.0 / kDeg));
-        put("VROT", text_of(s.omega, 1.0 / kDeg));
+        put("AROT", text_of(euler_from_rotation(s.rot), 1.0 / kRadPerDeg));
+        put("VROT", text_of(s.omega, 1.0 / kRadPerDeg));
     }
     for (const auto& a : v.attachments) {
         if (!a->to_parent || !a->attached || !a->peer)

@@ -192,6 +192,10 @@ bool Run::set_up() {
         return fail(error);
     if (o_.time_accel)
         w_.clock.time_accel = *o_.time_accel;
+    if (o_.max_step_s)
+        w_.steps.free_s = *o_.max_step_s;
+    if (o_.contact_step_s)
+        w_.steps.contact_s = *o_.contact_step_s;
     if (!set_focus_and_keys())
         return false;
     if (!o_.telemetry_path.empty() && !telemetry_.open(o_.telemetry_path, error))

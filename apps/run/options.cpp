@@ -15,6 +15,7 @@ namespace app {
 
 std::string usage_line() {
     return "usage: vesselsim run SCENARIO [--until SECONDS] [--dt SECONDS] [--time-accel X] "
+           "[--max-step S] [--contact-step S] "
            "[--key TIME:[VESSEL:]KEY]... [--focus NAME] [--save FILE] [--telemetry FILE.csv] "
            "[--summary FILE.json] [--plot FILE.png] [--hud FILE.png [--hud-size WxH]] "
            "[--replay FILE.html] [--verbose] [--strict] [--max-wall-time S] [--max-memory MB] "
@@ -91,6 +92,15 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
                     "frame length, " + sim::format_double(sim::kMinFrame_s) + " to " +
                         sim::format_double(sim::kMaxFrame_s) + " (default 0.02)")
         ->check(finite_within(sim::kMinFrame_s, sim::kMaxFrame_s))
+        ->type_name("SECONDS");
+    run->add_option("--max-step", o.max_step_s,
+                    "the motion's longest internal step in free flight, 1e-5 to 0.1 (default "
+                    "0.02); shorter steps trade speed for accuracy")
+        ->check(finite_within(1e-5, 0.1))
+        ->type_name("SECONDS");
+    run->add_option("--contact-step", o.contact_step_s,
+                    "the motion's internal step near the ground, 1e-5 to 0.01 (default 0.001)")
+        ->check(finite_within(1e-5, 0.01))
         ->type_name("SECONDS");
     run->add_option("--max-wall-time", o.max_wall_s,
                     "end the run as failed once it has taken this much wall time, also inside a "

@@ -64,6 +64,13 @@ class World {
 
     Clock clock;
 
+    // The internal steps of the motion within a frame: short near the ground, where the
+    // touchdown springs need them to stay stable, longer in free flight.
+    struct StepSchedule {
+        double free_s = 0.02;
+        double contact_s = 0.001;
+    } steps;
+
     // Bodies.
     Body* body(const std::string& name) const;
     const std::vector<std::unique_ptr<Body>>& bodies() const { return bodies_; }

@@ -16,9 +16,7 @@ namespace sim {
 
 namespace {
 
-// Internal step lengths: fine near the ground, where the touchdown springs need it to stay
-// stable, coarser in free flight.
-constexpr double kFreeStep_s = 0.02;
+// Within this clearance of the ground the internal steps are the short contact steps.
 constexpr double kNearGround_m = 100.0;
 
 void orthonormalise(MATRIX3& R) {
@@ -60,6 +58,9 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
 // A kick with the loads at the start, the drift of the centre and the torque-free turn, a
 // kick with the loads at the end: free fall and orbits keep their energy, the touchdown
 // springs stay symplectic, and a free tumble keeps its energy and angular momentum.
+// Loads that depend on velocity (drag, the springs' damping) are taken at the end with the
+// velocities the step is predicted to end with (the first kick's change once more), so that
+// the step stays second order with them too.
 // The thrust is fixed for the step; half its propellant is burnt before the kicks and half
 // after the drift, so that both kicks move the mass of mid-step: a steady burn then follows
 // the rocket equation to second order in the step, as the rest of the step does.
@@ -73,20 +74,31 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     c.inverse_inertia = inverse_symmetric(c.mass.inertia_kg_m2);
     const VECTOR3& centre = c.mass.centre_m;
     c.velocity = v.state.rvel + centre_offset_velocity(v, centre);
+    const VECTOR3 velocity_before = c.velocity, omega_before = v.state.omega;
     kick(v, c, start, 0.5 * h);
+    const VECTOR3 half_dv = c.velocity - velocity_before,
+                  half_domega = v.state.omega - omega_before;
     VECTOR3 centre_pos = v.state.rpos + mul(v.state.rot, centre) + c.velocity * h;
     free_rotation_step(v.state.rot, v.state.omega, c.mass.inertia_kg_m2, c.inverse_inertia, h);
     v.state.rpos = centre_pos - mul(v.state.rot, centre);
-    v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
     burn_propellant(v, 1.0);
-    // The loads of hanging children act where the children now are.
+
+    // The loads at the end, at the predicted end velocities; those of hanging children act
+    // where the children now are.
+    const VECTOR3 omega_mid = v.state.omega;
+    v.state.omega = omega_mid + half_domega;
+    v.state.rvel = c.velocity + half_dv - centre_offset_velocity(v, centre);
     place_children(w, v);
-    StepLoads end = loads(w, v, t, h);
-    c.velocity = v.state.rvel + centre_offset_velocity(v, centre);
-    if (end.contact && touchdown_due(v.state)) {
-        // The touchdown is taken as the first foot touches, before its spring acts.
-        StepLoads in_flight = surroundings(w, v, h, false);
+    const StepLoads end = loads(w, v, t, h);
+    const bool touching = end.contact && touchdown_due(v.state);
+    StepLoads in_flight;
+    if (touching) {
+        in_flight = surroundings(w, v, h, false);
         add_thrust(v, t, in_flight);
+    }
+    v.state.omega = omega_mid;
+    if (touching) {
+        // The touchdown is taken as the first foot touches, before its spring acts.
         kick(v, c, in_flight, 0.5 * h);
         v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
         take_touchdown(w, v, elapsed_s);
@@ -97,6 +109,8 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
     }
     v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
     v.state.ground_contact = start.contact || end.contact;
+    // The children move with the vessel's end velocities, which the next step's loads see.
+    place_children(w, v);
 
     hold_when_rested(w, v, end.contact, elapsed_s, h, rest_timer);
 }
@@ -134,7 +148,7 @@ void advance_motion(World& w, double dt_s) {
             if (v.state.landed && hold_landed(w, v, dt_s, dt_s - t))
                 break;
             bool near = v.state.ground_contact || clearance_m(w, v) < kNearGround_m;
-            double h = std::min(near ? kContactStep_s : kFreeStep_s, dt_s - t);
+            double h = std::min(near ? w.steps.contact_s : w.steps.free_s, dt_s - t);
             integrate_free(w, v, t + h, h, v.state.rest_timer_s);
             t += h;
         }

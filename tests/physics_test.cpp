@@ -275,3 +275,37 @@ TEST_F(PhysicsTest, NonFiniteStateStopsTheRunNamingTheVessel) {
         EXPECT_NE(std::string(e.what()).find("frame"), std::string::npos);
     }
 }
+
+// With drag on a vessel and on the child hanging from it, the motion stays second order in the
+// internal step: halving the step quarters the error (a first-order step only halves it).
+TEST_F(PhysicsTest, DragKeepsTheStepSecondOrderForAVesselAndItsHangingChild) {
+    stop_turning(*mars);
+    auto height_after = [&](double step_s) {
+        world->steps.free_s = step_s;
+        sim::Vessel* parent = make([](test_vessel& t) {
+            t.SetEmptyMass(800);
+            t.SetCW(1.0, 1.0, 1.0, 1.0);
+            t.SetCrossSections(_V(8, 8, 8));
+            t.CreateAttachment(false, _V(0, 0, -2), _V(0, 0, -1), _V(0, 1, 0), "child");
+        });
+        sim::Vessel* child = make([](test_vessel& t) {
+            t.SetEmptyMass(400);
+            t.SetCW(1.5, 1.5, 1.5, 1.5);
+            t.SetCrossSections(_V(12, 12, 12));
+            t.CreateAttachment(true, _V(0, 0, 1), _V(0, 0, 1), _V(0, 1, 0), "land");
+        });
+        place_above_mars(*world, *parent, 6000.0, {-250, 0, 40});
+        parent->iface->AttachChild(child->handle(), parent->attachment_point(false, 0),
+                                   child->attachment_point(true, 0));
+        run(20.0, 0.04);
+        const double h = height(*parent);
+        world->destroy_vessel(child);
+        world->destroy_vessel(parent);
+        return h;
+    };
+    const double reference = height_after(0.00125);
+    const double coarse = height_after(0.02) - reference, fine = height_after(0.01) - reference;
+    ASSERT_GT(std::abs(fine), 1e-9);
+    EXPECT_GT(coarse / fine, 3.0) << coarse << " m, " << fine << " m";
+    EXPECT_LT(coarse / fine, 5.0) << coarse << " m, " << fine << " m";
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "contact.h"
 #include "ground_hold.h"
 #include "sim/attachments.h"
 #include "sim/attitude.h"
@@ -16,8 +17,8 @@ namespace sim {
 
 namespace {
 
-// Within this clearance of the ground the internal steps are the short contact steps.
-constexpr double kNearGround_m = 100.0;
+// The contact steps begin once the ground is within two free steps' travel, and this much more.
+constexpr double kNearGroundMargin_m = 1.0;
 
 void orthonormalise(MATRIX3& R) {
     VECTOR3 z = unit(VECTOR3{R.m13, R.m23, R.m33});
@@ -116,12 +117,24 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
 }
 
 // How far the lowest of a vessel and its hanging children is above the ground, allowing for
-// their sizes, m.
+// their sizes and for how far their touchdown points reach, m.
 double clearance_m(const World& w, const Vessel& v) {
-    double c = height_above_ground(w, v) - v.config.size_m;
+    auto reach = [](const Vessel& d) {
+        return std::max(d.config.size_m, derived_figures(d.config).reach_m);
+    };
+    double c = height_above_ground(w, v) - reach(v);
     for_each_hanging(
-        v, [&](const Vessel& d) { c = std::min(c, height_above_ground(w, d) - d.config.size_m); });
+        v, [&](const Vessel& d) { c = std::min(c, height_above_ground(w, d) - reach(d)); });
     return c;
+}
+
+// Whether the next internal step must be a contact step: touching, or close enough to the
+// ground to touch it within two free steps.
+bool near_ground(const World& w, const Vessel& v) {
+    if (v.state.ground_contact)
+        return true;
+    const double travel_m = 2.0 * w.steps.free_s * length(ground_velocity(w, v));
+    return clearance_m(w, v) < travel_m + kNearGroundMargin_m;
 }
 
 }  // namespace
@@ -147,7 +160,7 @@ void advance_motion(World& w, double dt_s) {
             // frame is one step, however long time acceleration makes it.
             if (v.state.landed && hold_landed(w, v, dt_s, dt_s - t))
                 break;
-            bool near = v.state.ground_contact || clearance_m(w, v) < kNearGround_m;
+            const bool near = near_ground(w, v);
             double h = std::min(near ? w.steps.contact_s : w.steps.free_s, dt_s - t);
             integrate_free(w, v, t + h, h, v.state.rest_timer_s);
             t += h;

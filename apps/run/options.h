@@ -24,8 +24,8 @@ struct TimedKey {
 
 struct RunOptions {
     std::string scenario;
-    std::optional<double> until_s;     // simulation time to stop at; none: run until all rest
-    double dt_s = 0.02;                // frame length before time acceleration
+    std::optional<double> until_s;  // simulation time to stop at; none: run until all rest
+    double dt_s = 0.02;             // frame length before time acceleration
     // The motion's internal steps, in free flight and near the ground; none: the stand-in's.
     std::optional<double> max_step_s, contact_step_s;
     double max_wall_s = 0.0;           // wall time the run may take; 0: no limit

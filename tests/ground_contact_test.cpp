@@ -153,14 +153,13 @@ TEST_F(GroundContactTest, TouchdownReportsTheSpeedsAndTiltAsTheFirstFootTouches)
     const auto& td = v->state.touchdown;
     // Falling from rest relative to the turning ground, under gravity and the centrifugal pull
     // away from the spin axis (which also drifts it sideways off the equator), positive
-    // downwards; the first foot is found within the 1 ms step after it crosses.
+    // downwards; the first foot is found at its crossing, within the step it crossed in.
     const VECTOR3 axis = mars->spin_axis(world->clock.mjd), p = v->state.rpos;
     const double rate = mars->angular_rate_rad_s();
     VECTOR3 pull = up * -gravity_at_ground() + (p - axis * sim::dot(p, axis)) * (rate * rate);
     double g = -sim::dot(pull, up), g_side = sim::length(pull + up * g);
     double crossing_s = std::sqrt(2.0 * drop_m / g);
-    EXPECT_GT(td.time_s, crossing_s);
-    EXPECT_LT(td.time_s, crossing_s + 0.001);
+    EXPECT_NEAR(td.time_s, crossing_s, 1e-4);
     EXPECT_NEAR(td.vertical_m_s, g * td.time_s, 1e-4);
     EXPECT_NEAR(td.horizontal_m_s, g_side * td.time_s, 5e-4);
     EXPECT_NEAR(td.tilt_deg, tilt_deg, 0.01);

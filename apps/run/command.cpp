@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -112,12 +113,15 @@ class Run : private sim::FrameHooks {
     }
     bool set_focus_and_keys();
     bool write_summary_file(const RunOutcome& outcome, bool modules_sound);
-    // A line of the run's events; the replay gets it as well.
-    void print(const std::string& line, std::string_view kind = "other") {
-        out_ << time_prefix(w_.clock.t_s) << terminal_text(line) << "\n";
+    // A line of the run's events, at the frame's end unless the event has an instant of its
+    // own within the frame (a touchdown); the replay gets it as well, with its frame.
+    void print(const std::string& line, std::string_view kind = "other",
+               std::optional<double> at_s = std::nullopt) {
+        const double t_s = at_s.value_or(w_.clock.t_s);
+        out_ << time_prefix(t_s) << terminal_text(line) << "\n";
         printed_ = true;
         if (kind == "separation" || kind == "touchdown" || kind == "liftoff" || kind == "launch")
-            marks_.push_back({w_.clock.t_s, std::string(kind)});
+            marks_.push_back({t_s, std::string(kind)});
         if (replay_) {
             replay_->event(w_.clock.t_s, std::string(kind), line);
             event_frame_ = true;
@@ -172,7 +176,11 @@ bool Run::set_up() {
         if (o_.verbose || (warning && !o_.strict))
             err_ << terminal_text(line) << "\n";
     };
-    w_.event_sink = [this](double, const sim::Event& e) { print(words_(e), event_kind(e)); };
+    w_.event_sink = [this](double, const sim::Event& e) {
+        const auto* touchdown = std::get_if<sim::event::Touchdown>(&e);
+        print(words_(e), event_kind(e),
+              touchdown ? std::optional<double>(touchdown->touchdown.time_s) : std::nullopt);
+    };
     std::string error;
     try {
         if (!sim::load_scenario(w_, o_.scenario, error, &info_))

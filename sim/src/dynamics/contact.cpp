@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "sim/body.h"
 #include "sim/vessel.h"
@@ -145,6 +146,16 @@ const VesselConfig::Derived& derived_figures(const VesselConfig& c) {
         d.size_m = c.size_m;
     }
     return d;
+}
+
+double lowest_point_height_m(const Vessel& v) {
+    if (!v.state.ref)
+        return std::numeric_limits<double>::infinity();
+    const double ground_r = v.state.ref->ground_radius_m();
+    double lowest = length(v.state.rpos) - ground_r - derived_figures(v.config).fallback_radius_m;
+    for (const TOUCHDOWNVTX& td : v.config.touchdown())
+        lowest = std::min(lowest, length(v.state.rpos + mul(v.state.rot, td.pos)) - ground_r);
+    return lowest;
 }
 
 void add_contact(const Vessel& v, double mjd, double h, StepLoads& out) {

@@ -11,6 +11,10 @@ namespace sim {
 // step the friction must stay stable over.
 void add_contact(const Vessel& v, double mjd, double h, StepLoads& out);
 
+// How high the lowest of a vessel's touchdown points, or its fallback sphere, is above the
+// ground, m; below 0 when it is in the ground.
+double lowest_point_height_m(const Vessel& v);
+
 // Radius of the fallback sphere about the vessel's origin, m: well inside the solid the
 // touchdown points span, so that it never touches while the vessel stands on them; the
 // vessel's size when its points span no solid or plane around the origin.

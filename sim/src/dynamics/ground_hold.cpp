@@ -41,7 +41,7 @@ bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h) {
     return true;
 }
 
-void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
+FlightState::Touchdown touchdown_figures(const World& w, const Vessel& v, double elapsed_s) {
     VECTOR3 vg = mul(global_to_horizon(w, v), ground_velocity(w, v));
     VECTOR3 axis = mul(vessel_to_horizon(w, v), up_axis(v.config));
     FlightState::Touchdown td;
@@ -50,6 +50,10 @@ void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
     td.tilt_deg = std::acos(std::clamp(axis.y, -1.0, 1.0)) * 180.0 / M_PI;
     td.propellant_kg = v.propellant_mass_kg();
     td.time_s = w.clock.t_s + elapsed_s;
+    return td;
+}
+
+void record_touchdown(Vessel& v, const FlightState::Touchdown& td) {
     if (v.state.touchdowns.empty())
         v.state.touchdown = td;
     v.state.touchdowns.push_back(td);

@@ -12,9 +12,14 @@ namespace sim {
 // it is free then, with the ground's motion.
 bool hold_landed(const World& w, Vessel& v, double elapsed_s, double h);
 
-// Records a touchdown of the vessel elapsed_s into the frame: its speeds over the ground, the
-// tilt of its up axis and its propellant.
-void take_touchdown(const World& w, Vessel& v, double elapsed_s);
+// A vessel's touchdown figures as it is now, elapsed_s into the frame: its speeds over the
+// ground, the tilt of its up axis and its propellant.
+FlightState::Touchdown touchdown_figures(const World& w, const Vessel& v, double elapsed_s);
+// Records a touchdown of the vessel with those figures.
+void record_touchdown(Vessel& v, const FlightState::Touchdown& td);
+inline void take_touchdown(const World& w, Vessel& v, double elapsed_s) {
+    record_touchdown(v, touchdown_figures(w, v, elapsed_s));
+}
 
 // After a step of h seconds that ended elapsed_s into the frame, with or without contact:
 // notes a vessel clear of the ground after its lift-off, counts the vessel's rest and holds it

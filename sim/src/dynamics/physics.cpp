@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "contact.h"
 #include "ground_hold.h"
@@ -56,6 +57,41 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
     kick_without_gravity(v, c, l, half_h);
 }
 
+// The height of the lowest point of a vessel and of the children hanging on it, m.
+double lowest_point_height_m(const World&, const Vessel& v) {
+    double lowest = lowest_point_height_m(v);
+    for_each_hanging(v,
+                     [&](const Vessel& d) { lowest = std::min(lowest, lowest_point_height_m(d)); });
+    return lowest;
+}
+
+// What a step that may end in a first contact keeps of its start.
+struct StepStart {
+    double lowest_m;  // height of the lowest point
+    FlightState::Touchdown figures;
+};
+
+// The touchdown of a step that ended in first contact, at the instant within the step at which
+// the lowest point met the ground (its height taken as linear over the step), its figures
+// interpolated between the step's start and its end before the contact acted. Without the
+// start, at the step's end.
+FlightState::Touchdown touchdown_in_step(const World& w, const Vessel& v, double elapsed_s,
+                                         const std::optional<StepStart>& before) {
+    FlightState::Touchdown end = touchdown_figures(w, v, elapsed_s);
+    if (!before || !(before->lowest_m > 0.0))
+        return end;
+    const double lowest_end = lowest_point_height_m(w, v);
+    const double f = std::clamp(before->lowest_m / (before->lowest_m - lowest_end), 0.0, 1.0);
+    const FlightState::Touchdown& a = before->figures;
+    auto at = [f](double x0, double x1) { return x0 + (x1 - x0) * f; };
+    end.vertical_m_s = at(a.vertical_m_s, end.vertical_m_s);
+    end.horizontal_m_s = at(a.horizontal_m_s, end.horizontal_m_s);
+    end.tilt_deg = at(a.tilt_deg, end.tilt_deg);
+    end.propellant_kg = at(a.propellant_kg, end.propellant_kg);
+    end.time_s = at(a.time_s, end.time_s);
+    return end;
+}
+
 // A kick with the loads at the start, the drift of the centre and the torque-free turn, a
 // kick with the loads at the end: free fall and orbits keep their energy, the touchdown
 // springs stay symplectic, and a free tumble keeps its energy and angular momentum.
@@ -65,11 +101,16 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
 // The thrust is fixed for the step; half its propellant is burnt before the kicks and half
 // after the drift, so that both kicks move the mass of mid-step: a steady burn then follows
 // the rocket equation to second order in the step, as the rest of the step does.
-void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, double& rest_timer) {
+void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, bool near,
+                    double& rest_timer) {
     Thrust t = thrust(v, h);
     StepLoads start = loads(w, v, t, h);
     if (start.contact && touchdown_due(v.state))
         take_touchdown(w, v, elapsed_s - h);
+    // Close to a first contact, the step's start is kept to find the touchdown's instant in it.
+    std::optional<StepStart> before;
+    if (near && !start.contact && touchdown_due(v.state))
+        before = StepStart{lowest_point_height_m(w, v), touchdown_figures(w, v, elapsed_s - h)};
     burn_propellant(v, 0.5);
     CentreMotion c{mass_properties(v), {}, {}};
     c.inverse_inertia = inverse_symmetric(c.mass.inertia_kg_m2);
@@ -102,7 +143,7 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, doubl
         // The touchdown is taken as the first foot touches, before its spring acts.
         kick(v, c, in_flight, 0.5 * h);
         v.state.rvel = c.velocity - centre_offset_velocity(v, centre);
-        take_touchdown(w, v, elapsed_s);
+        record_touchdown(v, touchdown_in_step(w, v, elapsed_s, before));
         StepLoads contact{end.force - in_flight.force, end.torque - in_flight.torque, true};
         kick_without_gravity(v, c, contact, 0.5 * h);
     } else {
@@ -162,7 +203,7 @@ void advance_motion(World& w, double dt_s) {
                 break;
             const bool near = near_ground(w, v);
             double h = std::min(near ? w.steps.contact_s : w.steps.free_s, dt_s - t);
-            integrate_free(w, v, t + h, h, v.state.rest_timer_s);
+            integrate_free(w, v, t + h, h, near, v.state.rest_timer_s);
             t += h;
         }
         orthonormalise(v.state.rot);

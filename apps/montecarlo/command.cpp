@@ -179,6 +179,12 @@ std::optional<int> parse_study_request(int argc, const char* const* argv, StudyR
     add_range(app, "--max-wall-time", id.limits.wall_time_s,
               "a run still flying after this much wall time is stopped and fails (0: no limit)",
               0.0, 1e7, "SECONDS");
+    add_range(app, "--max-step", id.limits.max_step_s,
+              "the motion's longest internal step in free flight (0: the default, 0.02)", 0.0, 0.1,
+              "SECONDS");
+    add_range(app, "--contact-step", id.limits.contact_step_s,
+              "the motion's internal step near the ground (0: the default, 0.001)", 0.0, 0.01,
+              "SECONDS");
     add_range(app, "--max-memory", id.limits.memory_mb,
               "a run whose flight takes more memory than this fails (0: no limit)", 0.0, 1e7, "MB");
     try {
@@ -199,6 +205,10 @@ std::optional<int> parse_study_request(int argc, const char* const* argv, StudyR
         return usage_error("the vessel's name holds a line break");
     if (r.dt_min_s > r.dt_max_s)
         return usage_error("--dt-min is more than --dt-max");
+    for (const auto& [flag, step_s] : {std::pair{"--max-step", id.limits.max_step_s},
+                                       std::pair{"--contact-step", id.limits.contact_step_s}})
+        if (step_s > 0.0 && step_s < 1e-5)
+            return usage_error(std::string(flag) + " is below 1e-5 s (0 for the default)");
     if (c.survive_s > id.limits.sim_time_s)
         return usage_error("--survive is more than --max-sim-time");
     if (!shard.empty() && !parse_shard(shard, id.shard_k, id.shard_n))

@@ -43,6 +43,8 @@ struct RunLimits {
     double sim_time_s = 3600.0;  // simulated time a run may take
     double wall_time_s = 300.0;  // wall time a run may take; its process is stopped after it
     double memory_mb = 0.0;      // memory a run's flight may take on top; 0: no limit
+    // The motion's internal steps, in free flight and near the ground; 0: the stand-in's.
+    double max_step_s = 0.0, contact_step_s = 0.0;
 };
 
 // Every criterion the run fails, each with its value and its limit, in a fixed order; none for

@@ -152,6 +152,10 @@ Touchdown fly_in(sim::World& w, const std::string& text, const std::string& path
     }
     if (!apply_start_overrides(w, d.start, error))
         return t;
+    if (l.max_step_s > 0.0)
+        w.steps.free_s = l.max_step_s;
+    if (l.contact_step_s > 0.0)
+        w.steps.contact_s = l.contact_step_s;
     // A vessel on the ground at the start is judged by its first touchdown after it lifted off;
     // a survival study of it only by its flight.
     const bool on_ground_at_start = v->state.ever_touched;

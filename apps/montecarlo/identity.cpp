@@ -48,6 +48,10 @@ Items identity_items(const StudyIdentity& id) {
     // not read as they did before the limit existed.
     if (id.limits.memory_mb > 0.0)
         items.push_back({"max-memory", exact_text(id.limits.memory_mb)});
+    if (id.limits.max_step_s > 0.0)
+        items.push_back({"max-step", exact_text(id.limits.max_step_s)});
+    if (id.limits.contact_step_s > 0.0)
+        items.push_back({"contact-step", exact_text(id.limits.contact_step_s)});
     return items;
 }
 
@@ -95,11 +99,14 @@ bool parse_identity(const std::vector<std::string>& lines, StudyIdentity& id, st
     }
     StudyIdentity r;
     r.version = got["version"];
-    if (got.count("max-memory") &&
-        (!number(got["max-memory"], r.limits.memory_mb) || !(r.limits.memory_mb > 0.0))) {
-        error = "the identity's max-memory is not a number of megabytes above 0";
-        return false;
-    }
+    // Items a study has only when it set them.
+    for (const auto& [key, value] :
+         {std::pair{"max-memory", &r.limits.memory_mb}, std::pair{"max-step", &r.limits.max_step_s},
+          std::pair{"contact-step", &r.limits.contact_step_s}})
+        if (got.count(key) && (!number(got[key], *value) || !(*value > 0.0))) {
+            error = std::string("the identity's ") + key + " is not a number above 0";
+            return false;
+        }
     if (r.version != kVersion) {
         error = "written by vesselsim " + (r.version.empty() ? "of unknown version" : r.version) +
                 ", this is " + std::string(kVersion);

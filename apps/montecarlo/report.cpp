@@ -53,9 +53,14 @@ double percentile(const std::vector<double>& sorted, double p) {
 }
 
 std::string replay_command(const std::string& program, const std::string& modules_dir,
-                           const StudyRow& row) {
+                           const StudyRow& row, const RunLimits& limits) {
     std::vector<std::string> words = {program, "run", row.scenario, "--dt",
                                       exact_text(row.dispersion.dt_s)};
+    // The study's own step lengths, so that the run replays exactly.
+    if (limits.max_step_s > 0.0)
+        words.insert(words.end(), {"--max-step", exact_text(limits.max_step_s)});
+    if (limits.contact_step_s > 0.0)
+        words.insert(words.end(), {"--contact-step", exact_text(limits.contact_step_s)});
     for (const auto& a : row.dispersion.start.as_arguments()) words.push_back(a);
     if (!modules_dir.empty())
         words.insert(words.end(), {"--modules", modules_dir});
@@ -118,7 +123,7 @@ void write_report(const std::vector<StudyRow>& rows, const StudyIdentity& id,
     out << "failed runs, each with the command that replays it:\n";
     for (const StudyRow* r : failed)
         out << "  run " << r->dispersion.run << " (" << verdict(r->touchdown, c)
-            << "): " << replay_command(program, modules_dir, *r) << "\n";
+            << "): " << replay_command(program, modules_dir, *r, id.limits) << "\n";
 }
 
 }  // namespace app

@@ -17,7 +17,7 @@ double percentile(const std::vector<double>& sorted, double p);
 
 // The `vesselsim run` command that replays a run; program is the program as it was invoked.
 std::string replay_command(const std::string& program, const std::string& modules_dir,
-                           const StudyRow& row);
+                           const StudyRow& row, const RunLimits& limits = {});
 
 // What a success is under the identity's criteria, as the table's success line says it.
 std::string success_rule(const StudyIdentity& id);

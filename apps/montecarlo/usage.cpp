@@ -7,7 +7,7 @@ std::string montecarlo_usage() {
     return "usage: vesselsim montecarlo SCENARIO --runs N [--seed S] [--jobs J] [--shard K/N] "
            "[--csv FILE [--resume]] [--plot FILE.png] [--modules DIR[:DIR...]]... [dispersion "
            "options] [--vessel NAME] [criteria options] [--max-sim-time S] [--max-wall-time S] "
-           "[--max-memory MB]";
+           "[--max-memory MB] [--max-step S] [--contact-step S]";
 }
 
 std::string montecarlo_merge_usage() {

@@ -47,6 +47,16 @@ void print_declarations(const sim::Vessel& v) {
     }
     std::printf("  %zu exhaust flames, %zu particle streams, %zu touchdown points\n",
                 v.exhausts.size(), v.streams.size(), v.config.touchdown().size());
+    for (std::size_t i = 0; i < v.beacons.size(); ++i) {
+        const BEACONLIGHTSPEC& b = *v.beacons[i].light;
+        const std::string pos = b.pos ? vec(*b.pos) : "(no position)";
+        const std::string col = b.col ? vec(*b.col) : "(no colour)";
+        std::printf("  beacon %zu at %s, colour %s, size %g m", i, pos.c_str(), col.c_str(),
+                    b.size);
+        if (b.period > 0.0)
+            std::printf(", flashing %g s every %g s", b.duration, b.period);
+        std::printf(", %s\n", b.active ? "on" : "off");
+    }
     for (const auto& a : v.attachments)
         std::printf("  attachment \"%s\" %s at %s along %s\n", a->id.c_str(),
                     a->to_parent ? "towards a parent" : "for a child", vec(a->pos).c_str(),

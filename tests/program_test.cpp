@@ -170,6 +170,14 @@ TEST(Program, DescribeShowsAVesselsStateAsItsModuleSavesItAfterEachKey) {
     EXPECT_NE(carrier.out.find("state, as its module saves it\n  CHUTE 0 0.000000\n"),
               std::string::npos)
         << carrier.out;
+
+    // The pad's four mast beacons, each where and how the module set it.
+    Outcome pad = vesselsim({"describe", "b_tvm58"});
+    ASSERT_EQ(pad.status, 0) << pad.err;
+    EXPECT_NE(pad.out.find("  beacon 3 at ("), std::string::npos) << pad.out;
+    EXPECT_NE(pad.out.find(", colour (1, 0, 0), size 0.5 m, flashing 0.1 s every 4 s, on\n"),
+              std::string::npos)
+        << pad.out;
 }
 
 TEST(Program, FrameLengthAndTimeAccelerationAtTheirLimitsRun) {
@@ -279,6 +287,7 @@ TEST(Program, HelpListsEveryCommand) {
             << r.out;
         EXPECT_NE(r.out.find("\n  " + std::string(command) + " "), std::string::npos) << r.out;
     }
+    EXPECT_NE(r.out.find("\n  --version "), std::string::npos) << r.out;
     Outcome unknown = vesselsim({"walk"});
     EXPECT_NE(unknown.err.find("(the commands are run, describe, montecarlo, montecarlo-merge)"),
               std::string::npos)

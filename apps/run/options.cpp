@@ -7,6 +7,7 @@
 #include "apps/common/module_folders.h"
 #include "apps/common/option_checks.h"
 #include "apps/common/platform_files.h"
+#include "apps/common/version.h"
 #include "sim/clock_limits.h"
 #include "sim/number_text.h"
 #include "sim/trace.h"
@@ -72,6 +73,9 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
 
     CLI::App app{"vesselsim: runs vessel modules in the headless stand-in simulator", "vesselsim"};
     app.require_subcommand(1);
+    // Taken alone before any parsing (apps/commands.cpp); here so that the help lists it.
+    bool version = false;
+    app.add_flag("--version", version, "print the program's version and exit");
     CLI::App* run = nullptr;
     for (const ProgramCommands::Command& c : program.commands) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
@@ -176,6 +180,10 @@ ParseOutcome parse_command_line(int argc, const char* const* argv, RunOptions& o
         return ParseOutcome::done;
     } catch (const CLI::ParseError& e) {
         return usage_error(e.what());
+    }
+    if (version) {
+        out << "vesselsim " << kVersion << "\n";
+        return ParseOutcome::done;
     }
     if (until >= 0.0)
         o.until_s = until;

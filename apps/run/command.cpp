@@ -151,7 +151,7 @@ class Run : private sim::FrameHooks {
     PadPlot pad_plot_;  // a scenario with a launch pad is plotted as the pad's launch
     bool pad_run_ = false;
     PadWatch pads_;
-    const MemoryWatch* memory_ = nullptr;  // while flying
+    std::optional<MemoryWatch> memory_;  // from the flight's start
     double slack_s_ = 0.0;
     RunEnd why_ = RunEnd::time_limit;
     double start_s_ = 0.0, wall_s_ = 0.0;
@@ -280,8 +280,7 @@ bool Run::fly() {
     sim::Flight flight(w_, {frame_s, o_.until_s ? *o_.until_s : start_s_ + kTimeLimit_s,
                             o_.until_s ? 0.0 : kSettleWait_s, o_.max_wall_s});
     slack_s_ = flight.slack_s();
-    const MemoryWatch memory(o_.max_memory_mb);
-    memory_ = &memory;
+    memory_.emplace(o_.max_memory_mb);
     std::string error;
     try {
         if (!telemetry_.write_rows(w_, error))

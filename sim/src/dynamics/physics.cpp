@@ -58,7 +58,7 @@ void kick(Vessel& v, CentreMotion& c, const StepLoads& l, double half_h) {
 }
 
 // The height of the lowest point of a vessel and of the children hanging on it, m.
-double lowest_point_height_m(const World&, const Vessel& v) {
+double lowest_hanging_point_height_m(const Vessel& v) {
     double lowest = lowest_point_height_m(v);
     for_each_hanging(v,
                      [&](const Vessel& d) { lowest = std::min(lowest, lowest_point_height_m(d)); });
@@ -80,7 +80,7 @@ FlightState::Touchdown touchdown_in_step(const World& w, const Vessel& v, double
     FlightState::Touchdown end = touchdown_figures(w, v, elapsed_s);
     if (!before || !(before->lowest_m > 0.0))
         return end;
-    const double lowest_end = lowest_point_height_m(w, v);
+    const double lowest_end = lowest_hanging_point_height_m(v);
     const double f = std::clamp(before->lowest_m / (before->lowest_m - lowest_end), 0.0, 1.0);
     const FlightState::Touchdown& a = before->figures;
     auto at = [f](double x0, double x1) { return x0 + (x1 - x0) * f; };
@@ -110,7 +110,8 @@ void integrate_free(const World& w, Vessel& v, double elapsed_s, double h, bool 
     // Close to a first contact, the step's start is kept to find the touchdown's instant in it.
     std::optional<StepStart> before;
     if (near && !start.contact && touchdown_due(v.state))
-        before = StepStart{lowest_point_height_m(w, v), touchdown_figures(w, v, elapsed_s - h)};
+        before =
+            StepStart{lowest_hanging_point_height_m(v), touchdown_figures(w, v, elapsed_s - h)};
     burn_propellant(v, 0.5);
     CentreMotion c{mass_properties(v), {}, {}};
     c.inverse_inertia = inverse_symmetric(c.mass.inertia_kg_m2);
